@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+// Every message box, file dialog and input dialog of the program goes through here, so that a
+// test can answer it instead of a person.
+class Prompt
+{
+public:
+    enum Kind { Information, Warning, Critical, Question, OpenFile, SaveFile, Directory, Text };
+
+    struct Request
+    {
+        Kind kind = Information;
+        QString title;
+        QString text;    // message, or the label of an input dialog
+        QString path;    // start folder or file of a file dialog, initial text of an input dialog
+        QString filter;  // file dialogs
+        QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+    };
+
+    struct Answer
+    {
+        QMessageBox::StandardButton button = QMessageBox::Ok;
+        QString text;           // chosen path or typed text; empty when cancelled
+        bool accepted = true;
+    };
+
+    using Handler = std::function<Answer(const Request &)>;
+
+    // Replaces the real dialogs (tests); an empty handler restores them.
+    static void setHandler(Handler handler);
+
+    static QMessageBox::StandardButton information(QWidget *parent, const QString &title, const QString &text,
+                                                   QMessageBox::StandardButtons buttons = QMessageBox::Ok);
+    static QMessageBox::StandardButton warning(QWidget *parent, const QString &title, const QString &text,
+                                               QMessageBox::StandardButtons buttons = QMessageBox::Ok);
+    static QMessageBox::StandardButton critical(QWidget *parent, const QString &title, const QString &text,
+                                                QMessageBox::StandardButtons buttons = QMessageBox::Ok);
+    static QMessageBox::StandardButton question(QWidget *parent, const QString &title, const QString &text,
+                                                QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No);
+
+    static QString getOpenFileName(QWidget *parent, const QString &caption, const QString &dir = QString(),
+                                   const QString &filter = QString());
+    static QString getSaveFileName(QWidget *parent, const QString &caption, const QString &dir = QString(),
+                                   const QString &filter = QString());
+    static QString getExistingDirectory(QWidget *parent, const QString &caption, const QString &dir = QString());
+    static QString getText(QWidget *parent, const QString &title, const QString &label, const QString &text = QString(),
+                           bool *ok = nullptr);
+
+private:
+    static Answer ask(QWidget *parent, const Request &request);
+    static Answer askPerson(QWidget *parent, const Request &request);
+};

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "prompt.h"
+
+#include <QList>
+
+// Answers the program's prompts in tests: records every request and hands out queued answers
+// (or a default answer when the queue is empty). Restores the real dialogs when destroyed.
+class PromptRecorder
+{
+public:
+    PromptRecorder();
+    ~PromptRecorder();
+
+    PromptRecorder(const PromptRecorder &) = delete;
+    PromptRecorder &operator=(const PromptRecorder &) = delete;
+
+    void answerButton(QMessageBox::StandardButton button);
+    void answerText(const QString &text);      // a chosen file, folder or typed text
+    void answerCancel();
+
+    QList<Prompt::Request> requests;
+    Prompt::Answer defaultAnswer;
+
+private:
+    QList<Prompt::Answer> m_answers;
+};
