@@ -12,4 +12,19 @@
         <translation>Версия: %1</translation>
     </message>
 </context>
+<context>
+    <name>PortThread</name>
+    <message>
+        <source>Request timeout (%1ms)</source>
+        <translation>Тайм-аут запроса (%1 мс)</translation>
+    </message>
+    <message>
+        <source>Response timeout (%1ms)</source>
+        <translation>Тайм-аут ответа (%1 мс)</translation>
+    </message>
+    <message>
+        <source>Write error %1, error code: %2 - %3</source>
+        <translation>Ошибка записи %1, код ошибки: %2 - %3 </translation>
+    </message>
+</context>
 </TS>

@@ -47,7 +47,7 @@ HartSimulator::HartSimulator()
         ::cfmakeraw(&tio);
         ::tcsetattr(m_slaveFd, TCSANOW, &tio);
     }
-    if (::pipe2(m_wakePipe, O_CLOEXEC | O_NONBLOCK) != 0 || ::pipe2(m_stopPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+    if (::pipe2(m_stopPipe, O_CLOEXEC | O_NONBLOCK) != 0)
         qWarning("HartSimulator: pipe failed: %s", strerror(errno));
     ::fcntl(m_masterFd, F_SETFD, FD_CLOEXEC);
     ::fcntl(m_slaveFd, F_SETFD, FD_CLOEXEC);
@@ -64,7 +64,7 @@ HartSimulator::~HartSimulator()
     }
     if (m_thread.joinable())
         m_thread.join();
-    for (int fd : {m_masterFd, m_slaveFd, m_wakePipe[0], m_wakePipe[1], m_stopPipe[0], m_stopPipe[1]}) {
+    for (int fd : {m_masterFd, m_slaveFd, m_stopPipe[0], m_stopPipe[1]}) {
         if (fd >= 0)
             ::close(fd);
     }
@@ -119,13 +119,10 @@ HartSimFaults HartSimulator::faults() const
     return m_faults;
 }
 
-void HartSimulator::setReading(bool reading)
+void HartSimulator::setProgramOutputStopped(bool stopped)
 {
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_reading = reading;
-    }
-    wake();
+    if (m_slaveFd >= 0 && ::tcflow(m_slaveFd, stopped ? TCOOFF : TCOON) != 0)
+        qWarning("HartSimulator: tcflow failed: %s", strerror(errno));
 }
 
 QList<HartSimRequest> HartSimulator::requests() const
@@ -169,29 +166,18 @@ void HartSimulator::serve()
 {
     QByteArray buffer;
     while (!m_stopping && isValid()) {
-        bool reading;
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            reading = m_reading;
-        }
-        pollfd fds[3] = {{m_stopPipe[0], POLLIN, 0}, {m_wakePipe[0], POLLIN, 0},
-                         {m_masterFd, short(reading ? POLLIN : 0), 0}};
+        pollfd fds[2] = {{m_stopPipe[0], POLLIN, 0}, {m_masterFd, POLLIN, 0}};
         const int timeout = buffer.isEmpty() ? -1 : partialFrameQuietMs;
-        const int ready = ::poll(fds, 3, timeout);
+        const int ready = ::poll(fds, 2, timeout);
         if (ready < 0 && errno != EINTR)
             break;
         if (fds[0].revents)
             break;
-        if (fds[1].revents & POLLIN) {
-            char drain[64];
-            while (::read(m_wakePipe[0], drain, sizeof drain) > 0) {
-            }
-        }
         if (ready == 0) {
             buffer.clear();
             continue;
         }
-        if (!(fds[2].revents & POLLIN))
+        if (!(fds[1].revents & POLLIN))
             continue;
 
         char chunk[4096];
@@ -317,12 +303,4 @@ bool HartSimulator::pause(int ms)
         ::poll(&stop, 1, int(left));
     }
     return false;
-}
-
-void HartSimulator::wake()
-{
-    if (m_wakePipe[1] >= 0) {
-        const char byte = 0;
-        (void)::write(m_wakePipe[1], &byte, 1);
-    }
 }

@@ -56,9 +56,9 @@ public:
     void setFaults(const HartSimFaults &faults);
     HartSimFaults faults() const;
 
-    // While reading is off the simulator leaves the line's bytes unread, so the program's
-    // writes back up.
-    void setReading(bool reading);
+    // While stopped, the program's side of the line takes no bytes to send (a line held in the
+    // XOFF state): writes cannot leave until it is started again.
+    void setProgramOutputStopped(bool stopped);
 
     QList<HartSimRequest> requests() const;
     int requestCount() const;
@@ -79,11 +79,9 @@ private:
     void sendReply(const QByteArray &reply, const HartSimFaults &faults);
     void writeAll(const QByteArray &bytes);
     bool pause(int ms);   // false when the simulator is stopping
-    void wake();
 
     int m_masterFd = -1;
     int m_slaveFd = -1;   // kept open so the line stays up while the program closes and reopens
-    int m_wakePipe[2] = {-1, -1};
     int m_stopPipe[2] = {-1, -1};
     QString m_portName;
     QElapsedTimer m_clock;
@@ -94,7 +92,6 @@ private:
     HartSimFaults m_faults;
     QList<HartSimRequest> m_requests;
     int m_repliesSent = 0;
-    bool m_reading = true;
 
     std::atomic<bool> m_stopping{false};
     std::thread m_thread;
