@@ -376,7 +376,8 @@ void TestHartCommand::checkStatus_data()
     QTest::newRow("no status bytes") << QByteArray() << 3 << true << QStringList() << none;
     QTest::newRow("device status bits in table order")
         << hex("0041") << 3 << true
-        << QStringList{QStringLiteral("*** Configuration changed"), QStringLiteral("*** Primary variable out of limits")}
+        << QStringList{QStringLiteral("*** Configuration changed"),
+                       QStringLiteral("*** Primary variable out of limits")}
         << none;
     QTest::newRow("field device malfunction still delivers")
         << hex("0080") << 3 << true << QStringList{QStringLiteral("*** Field device malfunction")} << none;
@@ -405,8 +406,9 @@ void TestHartCommand::checkStatus_data()
     QTest::newRow("code 8 on other commands fails with a status text")
         << hex("0800") << 3 << false << QStringList{QStringLiteral("*** incorrect input signal type selected")}
         << codeError(8, "");
-    QTest::newRow("code 9 on command 35") << hex("0900") << 35 << false << QStringList()
-                                          << codeError(9, "*** the lower range limit greater of maximum allowable value");
+    QTest::newRow("code 9 on command 35")
+        << hex("0900") << 35 << false << QStringList()
+        << codeError(9, "*** the lower range limit greater of maximum allowable value");
     QTest::newRow("code 9 on command 46") << hex("0900") << 46 << false << QStringList()
                                           << codeError(9, "*** incorrect fixed current value");
     QTest::newRow("code 9 on command 133") << hex("0900") << 133 << false << QStringList()
