@@ -592,7 +592,8 @@ QByteArray mapBytesByDigits(const QByteArray &source, const QString &pattern)
         return QByteArray();
     QByteArray result = source;
     for (qsizetype i = 0; i < pattern.size(); ++i) {
-        const int index = pattern.at(i).digitValue();
+        const QChar digit = pattern.at(i);
+        const int index = digit.isDigit() ? digit.digitValue() : -1;
         // Anything but a digit naming a source byte would read outside the source.
         if (index < 0 || index >= source.size())
             return QByteArray();
