@@ -180,7 +180,7 @@ UniBaseInput::Parsed UniBaseInput::parse(const QString &text) const
         parsed.bits = floatBits(f);
         DEBUGQT_LOG(4) << "float value";
     } else if (matchesWhole(QStringLiteral("[+-]?[0-9]+"), text)) {
-        // A sign asks for a signed number; plain digits may use the whole unsigned range.
+        // Negative numbers reach down to the int range's floor, others up to the unsigned ceiling.
         const qlonglong number = text.toLongLong(&fits);
         fits = fits && number >= INT_MIN && number <= qlonglong(UINT_MAX);
         parsed.kind = Parsed::Integer;
