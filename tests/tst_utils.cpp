@@ -21,6 +21,7 @@ private slots:
     void extractBits();
     void variantToText_data();
     void variantToText();
+    void findFiles();
     void centeredPosition_data();
     void centeredPosition();
     void vmapPut_data();
@@ -135,6 +136,20 @@ void TestUtils::variantToText()
     QFETCH(QVariant, value);
     QFETCH(QString, text);
     QCOMPARE(Utils::variantToText(value), text);
+}
+
+void TestUtils::findFiles()
+{
+    QCOMPARE(Utils::findAppFile("no-such-file.txt"), QStringLiteral(":/no-such-file.txt"));
+    const QString own = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+    QCOMPARE(Utils::findAppFile(own), QCoreApplication::applicationDirPath() + "/" + own);
+
+    TempWorkDir dir;
+    QCOMPARE(Utils::findDataFile("here.txt"), QString());
+    QFile file(dir.filePath("here.txt"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    QCOMPARE(Utils::findDataFile("here.txt"), QDir::currentPath() + "/here.txt");
 }
 
 void TestUtils::centeredPosition_data()
