@@ -2,6 +2,41 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ru_RU">
 <context>
+    <name>LogWidget</name>
+    <message>
+        <source>Lines:</source>
+        <translation>Строк:</translation>
+    </message>
+    <message>
+        <source>Search:</source>
+        <translation>Найти:</translation>
+    </message>
+    <message>
+        <source>search up</source>
+        <translation>Искать вверх</translation>
+    </message>
+    <message>
+        <source>search down</source>
+        <translation>Искать вниз</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>Очистить журнал</translation>
+    </message>
+    <message>
+        <source>Save As...</source>
+        <translation>Сохранить как...</translation>
+    </message>
+    <message>
+        <source>Save report</source>
+        <translation>Сохранить отчет</translation>
+    </message>
+    <message>
+        <source>Cannot open file for writing log: %1</source>
+        <translation>Невозможно открыть файл для записи лога: %1</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>Ports &amp; Devices</source>
