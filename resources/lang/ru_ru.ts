@@ -2,6 +2,21 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ru_RU">
 <context>
+    <name>HartPort</name>
+    <message>
+        <source>Invalid command response: </source>
+        <translation>Неверный ответ на команду:</translation>
+    </message>
+    <message>
+        <source>Invalid response lenght of command ZERO.</source>
+        <translation>Неверная длина ответа на нулевую команду.</translation>
+    </message>
+    <message>
+        <source>Response command parsing error: </source>
+        <translation>Ошибка разбора ответа на команду: </translation>
+    </message>
+</context>
+<context>
     <name>LogWidget</name>
     <message>
         <source>Lines:</source>
