@@ -65,6 +65,7 @@ private slots:
     void replyIsBounded();
     void lateCompletionIsNotTakenForNextJob();
     void destructorClosesPort();
+    void destructorWaitsForAbandonedJob();
 
 private:
     std::unique_ptr<HartSimulator> sim;
@@ -327,6 +328,21 @@ void TestPortThread::destructorClosesPort()
     worker.reset();
 
     // The port was closed and released: another user can open it.
+    QSerialPort port(sim->portName());
+    QVERIFY2(port.open(QIODevice::ReadWrite), qPrintable(port.errorString()));
+}
+
+void TestPortThread::destructorWaitsForAbandonedJob()
+{
+    HartSimFaults faults;
+    faults.replyDelayMs = PortThread::responseWaitMs + 500;
+    sim->setFaults(faults);
+    runJob(*worker, sim->portName(), requestFrame(0, 0), PortThread::responseWaitMs + 3000);
+    QCOMPARE(worker->errorCode, 12);
+    QVERIFY(worker->isRunning());
+
+    worker.reset();
+    QCOMPARE(sim->repliesSent(), 1);
     QSerialPort port(sim->portName());
     QVERIFY2(port.open(QIODevice::ReadWrite), qPrintable(port.errorString()));
 }
