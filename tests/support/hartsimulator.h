@@ -18,18 +18,23 @@
 // A HART slave line for tests: serves the master side of a pseudo-terminal pair on its own
 // thread, while the program opens the slave side (portName()) with a real QSerialPort.
 //
-// Devices answer through command handlers keyed by command number; command 0 answers the
-// identity, a command without handler answers response code 64 (not implemented). Faults make
-// the line misbehave, and every request is recorded with its time and preamble count.
+// Devices (HartSimDevice) are found by polling address (short frames) or unique address (long
+// frames). Each command is answered by the handler registered for its number, which gets the
+// addressed device's state and the request data and returns response code, status and data;
+// command 0 answers the identity, a command without handler answers response code 64 (not
+// implemented). Faults (HartSimFaults) make the line misbehave; every request is recorded with
+// its time and preamble count, whether the simulator answered it or not.
 //
 //     HartSimulator sim;
 //     sim.addDevice(HartSimDevice(0));
 //     sim.setHandler(1, [](HartSimDevice &device, const QByteArray &) {
 //         HartSimResponse response;
-//         response.data = device.values.value("pv").toByteArray();
+//         response.data = device.values.value(QStringLiteral("pv_bytes")).toByteArray();
 //         return response;
 //     });
 //     port.setPortName(sim.portName());
+//     ... run the program's code ...
+//     QCOMPARE(sim.requests().last().command, quint8(1));
 class HartSimulator
 {
 public:
