@@ -21,6 +21,13 @@ int lineOfOffset(const QByteArray &data, int offset)
     return int(data.left(offset).count('\n')) + 1;
 }
 
+bool sameContent(const QString &first, const QString &second)
+{
+    QFile a(first);
+    QFile b(second);
+    return a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly) && a.readAll() == b.readAll();
+}
+
 // A file that does not parse is kept beside itself before anything may replace it.
 void keepUnreadableFile(QIODevice &device)
 {
@@ -29,6 +36,8 @@ void keepUnreadableFile(QIODevice &device)
         return;
     const QString original = file->fileName();
     QString backup = original + QStringLiteral(".bak");
+    if (sameContent(original, backup))
+        return; // already kept
     if (QFileInfo::exists(backup))
         backup = original + QStringLiteral(".%1.bak").arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMddhhmmsszzz")));
     if (QFile::copy(original, backup))
@@ -49,6 +58,13 @@ bool jsonReadFunc(QIODevice &device, QSettings::SettingsMap &map)
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(data, &error);
     if (error.error != QJsonParseError::NoError) {
+        // A valid document whose top level is a plain value (a number, a text) holds no keys.
+        QJsonParseError wrappedError;
+        QJsonDocument::fromJson('[' + data + ']', &wrappedError);
+        if (wrappedError.error == QJsonParseError::NoError) {
+            map.clear();
+            return true;
+        }
         DEBUGQT_LOG(1) << "parse error at line: " << lineOfOffset(data, error.offset) << " [" << error.errorString()
                        << "]";
         keepUnreadableFile(device);

@@ -130,6 +130,12 @@ QString findDataFile(const QString &name)
     return QString();
 }
 
+QPoint centeredPosition(const QRect &available, const QSize &size)
+{
+    return available.topLeft()
+           + QPoint((available.width() - size.width()) / 2, (available.height() - size.height()) / 2);
+}
+
 QString variantToText(const QVariant &value)
 {
     switch (value.typeId()) {

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
 #include <QString>
 #include <QVariant>
 #include <QVariantMap>
@@ -28,6 +31,10 @@ void usleep(qint32 us);
 
 QString findAppFile(const QString &name);
 QString findDataFile(const QString &name);
+
+// Top-left corner that centres a window of the given size on the available area; a window larger
+// than the area gets a position before the area's corner.
+QPoint centeredPosition(const QRect &available, const QSize &size);
 
 // A variant as text the way people read it: floats with 6 significant digits, doubles with 15.
 QString variantToText(const QVariant &value);

@@ -416,6 +416,7 @@ struct ResponseText
     const char *text;
     bool isStatusText;
     bool verdict;
+    const char *logText = nullptr; // when the log line differs from the text
 };
 
 ResponseText failure(const char *text)
@@ -486,7 +487,7 @@ ResponseText responseText(quint8 code, quint8 command)
             return failure(QT_TRANSLATE_NOOP("HartCommand",
                                              "*** the upper range value less of minimum  allowable value"));
         case 192: return failure(QT_TRANSLATE_NOOP("HartCommand", "*** saved factory settings are missing"));
-        default: return failure(QT_TRANSLATE_NOOP("HartCommand", "*** unrecognized error 12"));
+        default: return {QT_TRANSLATE_NOOP("HartCommand", "*** unrecognized error 12"), false, false, "***  Error 12"};
         }
     case 13:
         return failure(QT_TRANSLATE_NOOP("HartCommand",
@@ -564,10 +565,7 @@ bool HartCommand::addResponseCode(quint8 code)
     }
     if (response.text) {
         m_errorText += tr(response.text);
-        if (code == 12 && qstrcmp(response.text, "*** unrecognized error 12") == 0)
-            DEBUGQT_LOG(1) << "***  Error 12";
-        else
-            DEBUGQT_LOG(1) << response.text;
+        DEBUGQT_LOG(1) << (response.logText ? response.logText : response.text);
     } else {
         const QString unknown = tr("*** unknown error code: %1 hex: %2").arg(code).arg(hexText(code));
         m_errorText += unknown;
@@ -594,7 +592,8 @@ QByteArray mapBytesByDigits(const QByteArray &source, const QString &pattern)
         return QByteArray();
     QByteArray result = source;
     for (qsizetype i = 0; i < pattern.size(); ++i) {
-        const int index = pattern.at(i).digitValue();
+        const QChar digit = pattern.at(i);
+        const int index = digit.isDigit() ? digit.digitValue() : -1;
         // Anything but a digit naming a source byte would read outside the source.
         if (index < 0 || index >= source.size())
             return QByteArray();

@@ -1,0 +1,105 @@
+#include "application.h"
+
+#include "appsettings.h"
+#include "debugqtstream.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTranslator>
+
+QHash<QString, QTranslator *> Application::s_translators;
+QString Application::s_language;
+QTranslator *Application::s_translator = nullptr;
+
+Application::Application(int &argc, char **argv)
+    : QApplication(argc, argv)
+{
+}
+
+Application::~Application()
+{
+    // The translators are children of this object and go with it.
+    s_translators.clear();
+    s_translator = nullptr;
+}
+
+void Application::loadTranslations(const QString &path)
+{
+    loadTranslatorsFromDir(QDir(path));
+}
+
+void Application::loadTranslatorsFromDir(const QDir &dir)
+{
+    const QFileInfoList files = dir.entryInfoList({QStringLiteral("*_*.qm")}, QDir::Files | QDir::Readable, QDir::Name);
+    for (const QFileInfo &file : files) {
+        const QStringList pieces = file.baseName().split(QLatin1Char('_'));
+        if (pieces.size() < 2)
+            continue; // "a.b_c.qm": the base name names no language
+        const QString code = pieces.at(pieces.size() - 2).toLower() + QLatin1Char('_') + pieces.last().toUpper();
+        auto *translator = new QTranslator(QCoreApplication::instance());
+        if (translator->load(file.absoluteFilePath()))
+            s_translators.insert(code, translator);
+        else
+            delete translator;
+    }
+}
+
+QString Application::language()
+{
+    return s_language;
+}
+
+QStringList Application::languages()
+{
+    return s_translators.keys();
+}
+
+void Application::setLanguage(const QString &locale)
+{
+    if (s_translator)
+        QCoreApplication::removeTranslator(s_translator);
+    s_translator = s_translators.value(locale);
+    if (!s_translator)
+        return;
+    s_language = locale;
+    QCoreApplication::installTranslator(s_translator);
+}
+
+QString Application::readAllFiles(const QString &path, const QStringList &filters)
+{
+    QString result;
+    const QDir dir(path);
+    if (!path.isEmpty() && dir.exists()) {
+        const QStringList names =
+            dir.entryList(filters, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Readable,
+                          QDir::Name);
+        for (const QString &name : names) {
+            DEBUGQT_LOG(4) << name;
+            QFile file(path + QDir::separator() + name);
+            if (!file.open(QIODevice::ReadOnly))
+                continue;
+            result += QCoreApplication::translate("QObject", file.readAll().constData());
+        }
+    }
+    DEBUGQT_LOG(4) << result;
+    return result;
+}
+
+bool Application::loadCss()
+{
+    DEBUGQT_LOG(4);
+    const QStringList candidates{QStringLiteral("%1/css").arg(AppSettings::baseDir()),
+                                 QStringLiteral("%1/css").arg(QDir::currentPath()), QStringLiteral(":/css")};
+    QString folder;
+    for (const QString &candidate : candidates) {
+        if (!candidate.isEmpty() && QDir(candidate).exists()) {
+            folder = candidate;
+            break;
+        }
+    }
+    if (folder.isEmpty())
+        return false;
+    DEBUGQT_LOG(4) << QStringLiteral("path='%1'").arg(folder).toUtf8().constData();
+    setStyleSheet(readAllFiles(folder, {QStringLiteral("*.css")}));
+    return true;
+}

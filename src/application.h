@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QApplication>
+#include <QHash>
+#include <QStringList>
+
+class QDir;
+class QTranslator;
+
+// The program's QApplication: one translator per language, switched at run time, and style
+// sheets read from a folder of "*.css" files.
+class Application : public QApplication
+{
+    Q_OBJECT
+
+public:
+    Application(int &argc, char **argv);
+    ~Application() override;
+
+    static void loadTranslations(const QString &path);
+    static void loadTranslatorsFromDir(const QDir &dir);
+    static QString language();
+    static QStringList languages();
+
+    QString readAllFiles(const QString &path, const QStringList &filters);
+    bool loadCss();
+
+public slots:
+    static void setLanguage(const QString &locale);
+
+private:
+    static QHash<QString, QTranslator *> s_translators;
+    static QString s_language;
+    static QTranslator *s_translator;
+};

@@ -1,0 +1,161 @@
+#include "application.h"
+#include "appsettings.h"
+#include "debugqt.h"
+#include "mainwindow.h"
+
+#include "tempworkdir.h"
+
+#include <QLabel>
+#include <QProcess>
+#include <QStatusBar>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+void writeFile(const QString &name, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(name).absolutePath());
+    QFile file(name);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+} // namespace
+
+// Runs in the program's own start-up order (see main below): logger, settings store in a fresh
+// working folder, application object, translators.
+class TestStartup : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit TestStartup(Application *application)
+        : m_application(application)
+    {
+    }
+
+private slots:
+    void startupFilesInFreshFolder();
+    void languagesFromEmbeddedTranslations();
+    void switchingLanguage();
+    void styleSheets();
+    void windowShowsRootAndVersion();
+    void closingWindowEndsEventLoop();
+    void programStartsInEmptyFolder();
+
+private:
+    Application *m_application;
+};
+
+void TestStartup::startupFilesInFreshFolder()
+{
+    QVERIFY(QFileInfo::exists(AppSettings::startupFileName()));
+    QVERIFY(QFileInfo::exists(AppSettings::defaultConfigFileName()));
+    QCOMPARE(AppSettings::configFileName(), AppSettings::defaultConfigFileName());
+}
+
+void TestStartup::languagesFromEmbeddedTranslations()
+{
+    QStringList languages = Application::languages();
+    languages.sort();
+    QCOMPARE(languages, (QStringList{"en_US", "ru_RU"}));
+}
+
+void TestStartup::switchingLanguage()
+{
+    Application::setLanguage("ru_RU");
+    QCOMPARE(Application::language(), QStringLiteral("ru_RU"));
+    QCOMPARE(MainWindow::tr("Ports & Devices"), QStringLiteral("Порты и устройства"));
+
+    Application::setLanguage("de_DE");
+    QCOMPARE(MainWindow::tr("Ports & Devices"), QStringLiteral("Ports & Devices"));
+    QCOMPARE(Application::language(), QStringLiteral("ru_RU"));
+
+    Application::setLanguage("en_US");
+    QCOMPARE(Application::language(), QStringLiteral("en_US"));
+    QCOMPARE(MainWindow::tr("Ports & Devices"), QStringLiteral("Ports & Devices"));
+}
+
+void TestStartup::styleSheets()
+{
+    const QString css = AppSettings::baseDir() + "/css";
+    QVERIFY(!m_application->loadCss());
+
+    QDir().mkpath(css);
+    QVERIFY(m_application->loadCss());
+    QCOMPARE(m_application->styleSheet(), QString());
+
+    writeFile(css + "/b.css", "QLabel { color: red; }");
+    writeFile(css + "/a.css", "QLabel { color: blue; }\n");
+    writeFile(css + "/note.txt", "ignored");
+    QCOMPARE(m_application->readAllFiles(css, {"*.css"}),
+             QStringLiteral("QLabel { color: blue; }\nQLabel { color: red; }"));
+
+    // The base folder's css comes before the current folder's.
+    TempWorkDir elsewhere;
+    writeFile(elsewhere.filePath("css/c.css"), "QWidget { }");
+    QVERIFY(m_application->loadCss());
+    QCOMPARE(m_application->styleSheet(), QStringLiteral("QLabel { color: blue; }\nQLabel { color: red; }"));
+    QDir(css).removeRecursively();
+    QVERIFY(m_application->loadCss());
+    QCOMPARE(m_application->styleSheet(), QStringLiteral("QWidget { }"));
+    m_application->setStyleSheet(QString());
+}
+
+void TestStartup::windowShowsRootAndVersion()
+{
+    MainWindow window;
+    // The language change reaches the window through its event queue.
+    Application::setLanguage("en_US");
+    QTRY_COMPARE(window.tree()->topLevelItem(0)->text(0), QStringLiteral("Ports & Devices"));
+    QCOMPARE(window.versionText(), QStringLiteral("Version: 1.2.23"));
+    Application::setLanguage("ru_RU");
+    QTRY_COMPARE(window.tree()->topLevelItem(0)->text(0), QStringLiteral("Порты и устройства"));
+    QCOMPARE(window.versionText(), QStringLiteral("Версия: 1.2.23"));
+    QTRY_COMPARE(window.tree()->currentItem(), window.tree()->topLevelItem(0));
+}
+
+void TestStartup::closingWindowEndsEventLoop()
+{
+    MainWindow window;
+    window.show();
+    QTimer::singleShot(0, &window, &QWidget::close);
+    QCOMPARE(m_application->exec(), 0);
+}
+
+void TestStartup::programStartsInEmptyFolder()
+{
+    TempWorkDir dir;
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    program.setProcessEnvironment(environment);
+    program.setWorkingDirectory(dir.path());
+    program.start(QCoreApplication::applicationDirPath() + "/../tenvara", {});
+    QVERIFY(program.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(dir.filePath("cfg/startup.cfg"))
+                                 && QFileInfo::exists(dir.filePath("cfg/tenvara.cfg")),
+                             20000);
+    QCOMPARE(program.state(), QProcess::Running);
+    program.terminate();
+    QVERIFY(program.waitForFinished(20000));
+}
+
+int main(int argc, char *argv[])
+{
+    DebugQt::instance(DebugQt::HandlerMask, nullptr)->emitFlag = true;
+    TempWorkDir workDir;
+    AppSettings::instance()->loadStartup();
+    Application application(argc, argv);
+    Application::loadTranslations(QStringLiteral(":/lang"));
+    application.setQuitOnLastWindowClosed(true);
+
+    TestStartup test(&application);
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_startup.moc"
