@@ -12,4 +12,13 @@
         <translation>Версия: %1</translation>
     </message>
 </context>
+<context>
+    <name>Port</name>
+    <message>
+        <source>Can&apos;t open %1!
+ error code: %2 - %3</source>
+        <translation>Невозможно открыть %1!
+код ошибки: %2 - %3</translation>
+    </message>
+</context>
 </TS>
