@@ -63,6 +63,15 @@
     </message>
 </context>
 <context>
+    <name>Port</name>
+    <message>
+        <source>Can&apos;t open %1!
+ error code: %2 - %3</source>
+        <translation>Невозможно открыть %1!
+код ошибки: %2 - %3</translation>
+    </message>
+</context>
+<context>
     <name>PortThread</name>
     <message>
         <source>Request timeout (%1ms)</source>

@@ -1,0 +1,193 @@
+#pragma once
+
+#include "serveritem.h"
+
+#include <QByteArray>
+#include <QChar>
+#include <QStringList>
+#include <QVariant>
+#include <QVariantMap>
+
+#include <atomic>
+
+class Port;
+
+// One HART field instrument on a serial line: its settings as dynamic properties, its identity,
+// its template name, the parameter map that HART reads fill and HART writes draw on, the
+// value-state flags shown as marks in the tree, and the log of its HART traffic.
+//
+// The GUI thread and the polling threads use one device at the same time. The parameter map,
+// the log and the status fields are guarded by the device's own lock, taken only around single
+// reads and changes (never across a HART transaction); the value-state flags are atomic.
+class Device : public ServerItem
+{
+    Q_OBJECT
+
+public:
+    enum StateFlag {
+        StateInitial = 0x01,
+        StateChanged = 0x02,
+        StateReadFromDevice = 0x04,
+        StateSavedInDevice = 0x08,
+        StatePeriodicallyRequested = 0x10,
+        StateFlag20 = 0x20,
+        StateFlag40 = 0x40
+    };
+
+    static constexpr int SlotCount = 8;
+    static constexpr int DefaultLogLineLimit = 10000;
+
+    explicit Device(ServerItem *parent);
+    ~Device() override;
+
+    QString key() const override;
+    QIcon icon() const override { return QIcon(); }
+    bool load(const QVariantMap &map) override;
+    QVariantMap save() const override;
+    bool removeChildren(int position, int count) override;
+    int type() const override { return DeviceKind; }
+    ServerItem *createChild() override;
+
+    // The HART command set. The universal and common-practice commands come with the device
+    // transaction path; until it is in place every command fails with a message saying so.
+    virtual QString readCommandName(int command);
+    virtual QString writeCommandName(int command);
+    virtual bool readDevice(int command);
+    virtual bool writeDevice(int command);
+    // Text lines for the model-specific status code; none for a device without a model.
+    virtual QString deviceSpecificStatusText(int code) const;
+
+    Port *port() const;
+    int processingTime() const { return m_processingTime.load(); }
+    void setProcessingTime(int milliseconds) { m_processingTime.store(milliseconds); }
+
+    QString templateName() const;
+    void setTemplate(const QString &name);
+
+    int address() const;
+    void setAddress(int address);
+    int pollingPeriod() const;
+    void setPollingPeriod(int milliseconds);
+    int requestTimeout() const;
+    void setRequestTimeout(int milliseconds);
+    int responceTimeout() const;
+    void setResponceTimeout(int milliseconds);
+    int byteTimeout() const;
+    void setByteTimeout(int milliseconds);
+    bool closePortIfError() const;
+    void setClosePortIfError(bool close);
+    QString producer() const;
+    void setProducer(const QString &producer);
+    QString comment() const;
+    void setComment(const QString &comment);
+    QString variant() const;
+    void setVariant(const QString &variant);
+
+    // Identity fields set when the device is identified; loading does not set them.
+    QByteArray uniqueAddress() const;
+    void setUniqueAddress(const QByteArray &address);
+    QByteArray deviceId() const;
+    void setDeviceId(const QByteArray &id);
+    QByteArray expandedDeviceType() const;
+    void setExpandedDeviceType(const QByteArray &type);
+    QByteArray vendorId() const;
+    void setVendorId(const QByteArray &id);
+
+    // Parameter map. Reading never adds a key.
+    QVariantMap parameters() const;
+    QVariant parameter(const QString &key) const;
+    void setParameter(const QString &key, const QVariant &value);
+    int parameterInt(const QString &key) const;
+    float parameterFloat(const QString &key) const;
+    QString parameterString(const QString &key) const;
+    QByteArray parameterByteArray(const QString &key) const;
+    bool hasParameter(const QString &key) const;
+    void removeParameter(const QString &key);
+    void clearSlotVariables();
+    void clearIdentity();
+    void incrementModifyCount();
+
+    // Value-state flags ("device_tag_state").
+    int stateFlags() const { return m_stateFlags.load(); }
+    void setStateFlags(int flags) { m_stateFlags.store(flags); }
+    void addStateFlags(int flags) { m_stateFlags.fetch_or(flags); }
+    void clearStateFlags(int flags) { m_stateFlags.fetch_and(~flags); }
+    bool hasStateFlag(int flag) const { return (m_stateFlags.load() & flag) != 0; }
+    QString stateMarks() const;
+    QString valueSourceText() const;
+
+    bool displayName();
+
+    // Device log of HART traffic, oldest line first.
+    QStringList logLines() const;
+    int logLineLimit() const { return DefaultLogLineLimit; }
+    void appendLogLine(const QString &line);
+    void logMessage(const QString &line);
+
+    // Status of the last reply, copied from the link after each transaction.
+    QByteArray lastStatusBytes() const;
+    QStringList lastStatusTexts() const;
+    void setLastStatus(const QByteArray &bytes, const QStringList &texts);
+    QByteArray storedStatusBytes() const;
+    void setStoredStatusBytes(const QByteArray &bytes);
+    QString additionalStatusText() const;
+    void setAdditionalStatusText(const QString &text);
+    void reportAdditionalStatus();
+
+    bool closePortAfterTransaction() const { return m_closePortAfterTransaction.load(); }
+    bool requestAdditionalStatus() const { return m_requestAdditionalStatus.load(); }
+    void setRequestAdditionalStatus(bool request) { m_requestAdditionalStatus.store(request); }
+
+    QVariantMap measureInfo() const;
+    void setMeasureInfo(const QVariantMap &info);
+
+    // Text tables of HART codes; only the low 8 bits of a code count.
+    static QString unitText(int unitCode, int classificationCode);
+    static QString familyText(int code);
+    static QString classificationText(int code);
+    static QString variableStatusText(int status);
+    static QString alarmSelectionText(int code);
+    QString pvUnitText() const;
+    QString svUnitText() const;
+    QString tvUnitText() const;
+    QString qvUnitText() const;
+    QString calibrateUnitText() const;
+
+signals:
+    void tagsDeleting();
+    void appendChannelData(const QString &name, const QVariant &value);
+    void channelReaded();
+    void deviceTemplateChanged(const QString &templateName);
+    void modbusMessage(int address, const QString &line);
+    void modbusErrorMessage(int address, const QString &line);
+    void deviceStatus(const QString &text, const QByteArray &statusBytes);
+    void deviceError(const QString &text);
+
+protected:
+    // Names the device from the pattern among the port's devices and applies the defaults a
+    // freshly built device has; the model classes call it with their own pattern.
+    void applyDefaults(const QString &namePattern);
+
+private:
+    QString unitTextOf(const QString &unitKey, const QString &classKey) const;
+    static QVariantMap encodeParameters(const QVariantMap &parameters, QVariantMap *types);
+    static QVariantMap decodeParameters(const QVariantMap &stored, const QVariantMap &types);
+
+    std::atomic<int> m_processingTime{0};
+    QString m_templateName;
+    QByteArray m_uniqueAddress;
+    QByteArray m_deviceId;
+    QByteArray m_expandedDeviceType;
+    QByteArray m_vendorId;
+    QStringList m_log;
+    std::atomic<int> m_stateFlags{StateInitial};
+    QVariantMap m_parameters;
+    QStringList m_statusTexts;
+    QByteArray m_statusBytes;
+    QByteArray m_storedStatusBytes;
+    QString m_additionalStatusText;
+    std::atomic<bool> m_closePortAfterTransaction{false};
+    std::atomic<bool> m_requestAdditionalStatus{false};
+    QVariantMap m_measureInfo;
+    mutable QMutex m_dataLock;
+};

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "device.h"
+
+// A pressure converter of the template "Drumel-M".
+// Commands up to 129 are the generic ones of Device; the maker's own commands are numbered
+// from 130.
+class DrumelDevice : public Device
+{
+    Q_OBJECT
+
+public:
+    static constexpr int FirstModelCommand = 130;
+
+    explicit DrumelDevice(ServerItem *parent);
+
+    QString readCommandName(int command) override;
+    QString writeCommandName(int command) override;
+    bool readDevice(int command) override;
+    bool writeDevice(int command) override;
+};

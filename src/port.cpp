@@ -1,0 +1,413 @@
+#include "port.h"
+
+#include "aciveldevice.h"
+#include "debugqtstream.h"
+#include "defaultdevice.h"
+#include "device.h"
+#include "drumeldevice.h"
+#include "server.h"
+#include "utils.h"
+#include "zorvandevice.h"
+
+#include <QSerialPortInfo>
+
+#include <algorithm>
+#include <cstring>
+
+// The conversions are static; their log lines still carry the port's class name.
+#define PORT_LOG(level) DebugQtStream((level), __FILE__, __func__, __LINE__, &Port::staticMetaObject)
+
+namespace {
+
+const int BaudRates[] = {1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200};
+
+QString hexNumber(quint32 value)
+{
+    return QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0'));
+}
+
+QString quotedHex(const QByteArray &bytes)
+{
+    return Utils::bufferToHex(bytes);
+}
+
+QByteArray reversed(const QByteArray &bytes)
+{
+    QByteArray result = bytes;
+    std::reverse(result.begin(), result.end());
+    return result;
+}
+
+// The byte at the position, or 0 when the position lies outside the buffer.
+quint32 byteAt(const QByteArray &buffer, qsizetype position)
+{
+    if (position < 0 || position >= buffer.size())
+        return 0;
+    return quint8(buffer.at(position));
+}
+
+struct TimeoutSetting
+{
+    const char *key;
+    int defaultValue;
+};
+
+// Kept on the HART link; a stored value of 0 or less falls back to the default.
+const TimeoutSetting Timeouts[] = {{"request_timeout", 200}, {"response_timeout", 370}, {"byte_timeout", 50}};
+
+// The parity letter is stored as a one-letter text; a character code is taken as well.
+QChar parityFromValue(const QVariant &value)
+{
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+        return QChar(char16_t(value.toInt()));
+    default: {
+        const QString text = value.toString();
+        return text.isEmpty() ? QChar() : text.at(0);
+    }
+    }
+}
+
+} // namespace
+
+Port::Port(ServerItem *parent)
+    : ServerItem(parent)
+    , transactionSemaphore(0)
+    , hartPort(nullptr)
+{
+    DEBUGQT_LOG(4) << "create port";
+    setName(uniqueName(QStringLiteral("Port_%1")));
+    setProperty("priority", 10);
+    setSerialName(name());
+    setProperty("baudrate", 1200);
+    setProperty("parity", QChar(QLatin1Char('O')));
+    setProperty("stopbits", 1);
+    setProperty("databits", 8);
+    setResultCode(ResultSuccess);
+    transactionSemaphore.release();
+}
+
+Port::~Port() = default;
+
+Server *Port::server() const
+{
+    return qobject_cast<Server *>(parentItem());
+}
+
+QString Port::settingsText() const
+{
+    return QStringLiteral("%1 ; %2 ; %3%4%5")
+        .arg(property("serial_name").toString())
+        .arg(property("baudrate").toInt())
+        .arg(property("databits").toInt())
+        .arg(property("parity").toChar())
+        .arg(property("stopbits").toInt());
+}
+
+int Port::baudrateIndex(int baudrate) const
+{
+    if (baudrate == -1)
+        baudrate = property("baudrate").toInt();
+    for (int index = 0; index < int(std::size(BaudRates)); ++index) {
+        if (BaudRates[index] == baudrate)
+            return index;
+    }
+    return -1;
+}
+
+void Port::setBaudrateIndex(int index)
+{
+    const bool known = index >= 0 && index < int(std::size(BaudRates));
+    setProperty("baudrate", known ? BaudRates[index] : BaudRates[0]);
+}
+
+int Port::parityIndex(QChar parity) const
+{
+    if (parity == QLatin1Char(' '))
+        parity = property("parity").toChar();
+    if (parity == QLatin1Char('N'))
+        return 1;
+    if (parity == QLatin1Char('E'))
+        return 2;
+    if (parity == QLatin1Char('O'))
+        return 3;
+    return 0;
+}
+
+void Port::setParityIndex(int index)
+{
+    const char letter = index == 2 ? 'E' : index == 3 ? 'O' : 'N';
+    setProperty("parity", QChar(QLatin1Char(letter)));
+}
+
+QString Port::protocolText(int protocol)
+{
+    switch (protocol) {
+    case 0:
+        return QStringLiteral("HART");
+    case 1:
+        return QStringLiteral("MODBUS_TCP");
+    default:
+        return QString();
+    }
+}
+
+int Port::protocolFromText(const QString &text)
+{
+    return text.compare(QLatin1String("MODBUS_TCP"), Qt::CaseInsensitive) == 0 ? 1 : 0;
+}
+
+Device *Port::createDevice(const QString &templateName)
+{
+    Device *device = nullptr;
+    if (templateName == QLatin1String("Zorvan-M") || templateName == QLatin1String("Belkor-M"))
+        device = new ZorvanDevice(this);
+    else if (templateName == QLatin1String("Drumel-M"))
+        device = new DrumelDevice(this);
+    else if (templateName == QLatin1String("Acivel-M"))
+        device = new AcivelDevice(this);
+    else if (templateName == QLatin1String("General"))
+        device = new DefaultDevice(this);
+    else
+        device = new Device(this);
+    device->setTemplate(templateName);
+    connect(device, &ServerItem::modified, this, &ServerItem::modified);
+    return device;
+}
+
+Device *Port::addDevice(const QString &name, const QString &templateName, int index)
+{
+    DEBUGQT_LOG(4) << name << templateName;
+    if (name.isEmpty())
+        return nullptr;
+    if (index < 0 || index > childCount())
+        index = childCount();
+    Device *device = createDevice(templateName);
+    device->setName(name);
+    device->displayName();
+    insertChild(index, device);
+    return device;
+}
+
+void Port::removeDevice(const QString &name)
+{
+    // An editor may still be working on the device; it goes once control returns to the loop.
+    if (ServerItem *item = takeChild(name))
+        item->deleteLater();
+}
+
+QList<Device *> Port::devices() const
+{
+    QList<Device *> result;
+    const QList<ServerItem *> items = childItems();
+    for (ServerItem *item : items) {
+        if (auto *device = qobject_cast<Device *>(item))
+            result.append(device);
+    }
+    return result;
+}
+
+Device *Port::deviceByKey(const QString &name) const
+{
+    return qobject_cast<Device *>(childByName(name));
+}
+
+Device *Port::deviceByAddress(int pollingAddress) const
+{
+    const QList<Device *> all = devices();
+    for (Device *device : all) {
+        if (device->address() == pollingAddress)
+            return device;
+    }
+    return nullptr;
+}
+
+bool Port::hasDeviceWithStateFlag(int flag) const
+{
+    const QList<Device *> all = devices();
+    return std::any_of(all.cbegin(), all.cend(), [flag](const Device *device) { return device->hasStateFlag(flag); });
+}
+
+bool Port::hasPeriodicallyRequestedDevices() const
+{
+    return hasDeviceWithStateFlag(Device::StatePeriodicallyRequested);
+}
+
+bool Port::hasDevicesWithStateFlag40() const
+{
+    return hasDeviceWithStateFlag(Device::StateFlag40);
+}
+
+bool Port::hasDevicesWithDeviceId() const
+{
+    return !devicesWithDeviceId().isEmpty();
+}
+
+QList<Device *> Port::devicesWithDeviceId() const
+{
+    QList<Device *> result;
+    const QList<Device *> all = devices();
+    for (Device *device : all) {
+        if (!device->deviceId().isEmpty())
+            result.append(device);
+    }
+    return result;
+}
+
+QStringList Port::availablePortNames()
+{
+    QStringList names;
+    const QList<QSerialPortInfo> infos = QSerialPortInfo::availablePorts();
+    for (const QSerialPortInfo &info : infos)
+        names.append(info.portName());
+    return names;
+}
+
+bool Port::checkUniqSerialName(const QString &name) const
+{
+    const Server *root = server();
+    if (!root)
+        return property("serial_name").toString() != name;
+    const QList<Port *> all = root->ports();
+    return std::none_of(all.cbegin(), all.cend(),
+                        [&name](const Port *port) { return port->property("serial_name").toString() == name; });
+}
+
+QByteArray Port::getBufferFromInt(int value, int size)
+{
+    const auto bits = quint32(value);
+    PORT_LOG(4) << "int:" << value << "hex:" << hexNumber(bits);
+    QByteArray bytes;
+    const int width = (size == 4 || size == 3) ? size : 2;
+    for (int shift = (width - 1) * 8; shift >= 0; shift -= 8)
+        bytes.append(char((bits >> shift) & 0xFF));
+    PORT_LOG(4) << "result: " << quotedHex(bytes);
+    return bytes;
+}
+
+int Port::getIntFromBufferByOffset(const QByteArray &buffer, int offset, int size)
+{
+    if (size <= 0)
+        return 0;
+    // Wider fields than 3 bytes other than 4 are read as 24-bit numbers.
+    const int width = size == 4 ? 4 : std::min(size, 3);
+    QByteArray taken;
+    quint32 value = 0;
+    for (int i = 0; i < width; ++i) {
+        const quint32 byte = byteAt(buffer, qsizetype(offset) + i);
+        taken.append(char(byte));
+        value = (value << 8) | byte;
+    }
+    PORT_LOG(4) << quotedHex(taken);
+    PORT_LOG(4) << "result int: " << value << " - " << hexNumber(value);
+    return int(value);
+}
+
+QByteArray Port::getBufferFromFloat(float value)
+{
+    quint32 bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    QByteArray littleEndian;
+    for (int shift = 0; shift < 32; shift += 8)
+        littleEndian.append(char((bits >> shift) & 0xFF));
+    PORT_LOG(4) << quotedHex(littleEndian);
+    const QByteArray bytes = reversed(littleEndian);
+    PORT_LOG(4) << "result float: " << quotedHex(bytes);
+    return bytes;
+}
+
+float Port::getFloatFromBufferByOffset(const QByteArray &buffer, int offset)
+{
+    QByteArray taken;
+    quint32 bits = 0;
+    for (int i = 0; i < 4; ++i) {
+        const quint32 byte = byteAt(buffer, qsizetype(offset) + i);
+        taken.append(char(byte));
+        bits = (bits << 8) | byte;
+    }
+    float value = 0;
+    std::memcpy(&value, &bits, sizeof value);
+    PORT_LOG(4) << quotedHex(taken) << quotedHex(reversed(taken));
+    PORT_LOG(4) << "result: " << value;
+    return value;
+}
+
+ServerItem *Port::createChild()
+{
+    auto *device = new Device(this);
+    connect(device, &ServerItem::modified, this, &ServerItem::modified);
+    return device;
+}
+
+bool Port::setSerialName(const QString &name)
+{
+    DEBUGQT_LOG(4) << property("serial_name").toString() << name;
+    if (property("serial_name").toString() == name)
+        return false;
+    if (!checkUniqSerialName(name))
+        return false;
+    setProperty("serial_name", name);
+    emit serialNameChanged();
+    return true;
+}
+
+QVariantMap Port::save() const
+{
+    QVariantMap map;
+    map.insert(QStringLiteral("name"), name());
+    map.insert(QStringLiteral("enabled"), property("enabled").toBool());
+    map.insert(QStringLiteral("priority"), property("priority").toInt());
+    map.insert(QStringLiteral("serial_name"), property("serial_name").toString());
+    map.insert(QStringLiteral("baudrate"), property("baudrate").toInt());
+    // JSON has no character type: the letter is kept as a one-letter text.
+    map.insert(QStringLiteral("parity"), QString(property("parity").toChar()));
+    map.insert(QStringLiteral("databits"), property("databits").toInt());
+    map.insert(QStringLiteral("stopbits"), property("stopbits").toInt());
+    for (const TimeoutSetting &timeout : Timeouts)
+        map.insert(QLatin1String(timeout.key), hartPort.property(timeout.key).toInt());
+    map.insert(QStringLiteral("close_port_after_transaction"), property("close_port_after_transaction").toBool());
+
+    QVariantList deviceMaps;
+    const QList<Device *> all = devices();
+    for (const Device *device : all)
+        deviceMaps.append(device->save());
+    map.insert(QStringLiteral("devices"), deviceMaps);
+    return map;
+}
+
+bool Port::load(const QVariantMap &map)
+{
+    DEBUGQT_LOG(4) << map.value(QStringLiteral("name")).toString();
+    setName(map.value(QStringLiteral("name")).toString());
+    setEnabled(map.value(QStringLiteral("enabled")).toBool());
+    setProperty("priority", map.value(QStringLiteral("priority")).toInt());
+    setSerialName(map.value(QStringLiteral("serial_name")).toString());
+    setProperty("baudrate", map.value(QStringLiteral("baudrate")).toInt());
+    setProperty("parity", parityFromValue(map.value(QStringLiteral("parity"))));
+    setProperty("stopbits", map.value(QStringLiteral("stopbits")).toInt());
+    setProperty("databits", map.value(QStringLiteral("databits")).toInt());
+    for (const TimeoutSetting &timeout : Timeouts) {
+        const int value = map.value(QLatin1String(timeout.key)).toInt();
+        hartPort.setProperty(timeout.key, value > 0 ? value : timeout.defaultValue);
+    }
+    setProperty("close_port_after_transaction", map.value(QStringLiteral("close_port_after_transaction")).toBool());
+
+    const QVariant devicesValue = map.value(QStringLiteral("devices"));
+    const QVariantList deviceMaps =
+        devicesValue.typeId() == QMetaType::QVariantList ? devicesValue.toList() : QVariantList();
+    for (const QVariant &element : deviceMaps) {
+        const QVariantMap deviceMap = element.toMap();
+        const QString deviceName = deviceMap.value(QStringLiteral("name")).toString();
+        Device *device = addDevice(deviceName, deviceMap.value(QStringLiteral("template")).toString(), -1);
+        if (!device) {
+            DEBUGQT_LOG(2) << "*** device without a name skipped on port" << name();
+            continue;
+        }
+        device->load(deviceMap);
+    }
+    return true;
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "hartport.h"
+#include "serveritem.h"
+
+#include <QByteArray>
+#include <QChar>
+#include <QList>
+#include <QSemaphore>
+
+class Device;
+class Server;
+
+// One serial line with a HART modem: its settings as dynamic properties ("serial_name",
+// "baudrate", "parity", "databits", "stopbits", "priority", "close_port_after_transaction"),
+// the HART master of the line, the line's transaction semaphore and the devices on the line.
+class Port : public ServerItem
+{
+    Q_OBJECT
+
+public:
+    explicit Port(ServerItem *parent);
+    ~Port() override;
+
+    // One permit: one HART transaction at a time on this line. The device transaction path
+    // acquires and releases it; the port itself never does.
+    QSemaphore transactionSemaphore;
+    // The HART master of the line. The port editor sets its timeouts directly.
+    HartPort hartPort;
+
+    Server *server() const;
+    QString settingsText() const;
+
+    int baudrateIndex(int baudrate = -1) const;
+    void setBaudrateIndex(int index);
+    int parityIndex(QChar parity = QLatin1Char(' ')) const;
+    void setParityIndex(int index);
+
+    static QString protocolText(int protocol);
+    static int protocolFromText(const QString &text);
+
+    Device *createDevice(const QString &templateName);
+    Device *addDevice(const QString &name, const QString &templateName, int index = -1);
+    void removeDevice(const QString &name);
+    QList<Device *> devices() const;
+    Device *deviceByKey(const QString &name) const;
+    QStringList deviceKeys() const { return childNames(); }
+    Device *deviceByAddress(int pollingAddress) const;
+    bool hasPeriodicallyRequestedDevices() const;
+    bool hasDevicesWithStateFlag40() const;
+    bool hasDevicesWithDeviceId() const;
+    QList<Device *> devicesWithDeviceId() const;
+    static QStringList availablePortNames();
+
+    bool setSerialName(const QString &name);
+    bool checkUniqSerialName(const QString &name) const;
+
+    // HART numbers, most significant byte first.
+    static QByteArray getBufferFromInt(int value, int size);
+    static int getIntFromBufferByOffset(const QByteArray &buffer, int offset, int size);
+    static QByteArray getBufferFromFloat(float value);
+    static float getFloatFromBufferByOffset(const QByteArray &buffer, int offset);
+
+    QString key() const override { return name(); }
+    QIcon icon() const override { return QIcon(); }
+    bool load(const QVariantMap &map) override;
+    QVariantMap save() const override;
+    int type() const override { return PortKind; }
+    ServerItem *createChild() override;
+
+signals:
+    void serialNameChanged();
+
+private:
+    bool hasDeviceWithStateFlag(int flag) const;
+};

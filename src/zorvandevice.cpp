@@ -1,0 +1,36 @@
+#include "zorvandevice.h"
+
+#include "debugqtstream.h"
+
+ZorvanDevice::ZorvanDevice(ServerItem *parent)
+    : Device(parent)
+{
+    applyDefaults(QStringLiteral("Zorvan-M (%1)"));
+}
+
+// The model's own commands are not known yet: they have no name and always fail.
+QString ZorvanDevice::readCommandName(int command)
+{
+    return command < FirstModelCommand ? Device::readCommandName(command) : QString();
+}
+
+QString ZorvanDevice::writeCommandName(int command)
+{
+    return command < FirstModelCommand ? Device::writeCommandName(command) : QString();
+}
+
+bool ZorvanDevice::readDevice(int command)
+{
+    if (command < FirstModelCommand)
+        return Device::readDevice(command);
+    DEBUGQT_LOG(1) << "*** unknown model command" << command;
+    return false;
+}
+
+bool ZorvanDevice::writeDevice(int command)
+{
+    if (command < FirstModelCommand)
+        return Device::writeDevice(command);
+    DEBUGQT_LOG(1) << "*** unknown model command" << command;
+    return false;
+}

@@ -1,0 +1,374 @@
+#include "aciveldevice.h"
+#include "defaultdevice.h"
+#include "port.h"
+#include "server.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include <thread>
+
+class TestDevice : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void firstDeviceDefaults();
+    void absentParameterReadsEmptyWithoutAdding();
+    void byteArrayOfNumberIsEmpty();
+    void incrementModifyCount_data();
+    void incrementModifyCount();
+    void clearSlotVariablesKeepsOtherSlots();
+    void clearIdentity();
+    void stateMarks_data();
+    void stateMarks();
+    void valueSourceText_data();
+    void valueSourceText();
+    void logKeepsNewestLines();
+    void displayName_data();
+    void displayName();
+    void setTemplateAlwaysSignals();
+    void concurrentParameterAccess();
+    void unitText_data();
+    void unitText();
+    void otherTables_data();
+    void otherTables();
+    void unitsFromParameters();
+    void pHMeterStatusText_data();
+    void pHMeterStatusText();
+
+private:
+    std::unique_ptr<Server> m_server;
+    Port *m_port = nullptr;
+};
+
+void TestDevice::init()
+{
+    m_server = std::make_unique<Server>();
+    m_port = m_server->addPort(QStringLiteral("COM1"));
+}
+
+void TestDevice::cleanup()
+{
+    m_server.reset();
+}
+
+void TestDevice::firstDeviceDefaults()
+{
+    std::unique_ptr<Device> device(m_port->createDevice(QStringLiteral("X")));
+    QCOMPARE(device->name(), QStringLiteral("Device1"));
+    QCOMPARE(device->pollingPeriod(), 1000);
+    QCOMPARE(device->property("priority").toInt(), 10);
+    QCOMPARE(device->stateFlags(), 1);
+    QVERIFY(device->parameters().isEmpty());
+    QCOMPARE(device->key(), QStringLiteral("COM1/Device1"));
+    QCOMPARE(device->port(), m_port);
+
+    // A device takes no children until data-point items exist.
+    QVERIFY(!device->insertChildren(0, 1));
+    QCOMPARE(device->childCount(), 0);
+}
+
+void TestDevice::absentParameterReadsEmptyWithoutAdding()
+{
+    std::unique_ptr<Device> device(m_port->createDevice(QStringLiteral("General")));
+    QCOMPARE(device->parameterInt(QStringLiteral("x")), 0);
+    QCOMPARE(device->parameterFloat(QStringLiteral("x")), 0.0f);
+    QCOMPARE(device->parameterString(QStringLiteral("x")), QString());
+    QCOMPARE(device->parameterByteArray(QStringLiteral("x")), QByteArray());
+    QVERIFY(!device->parameter(QStringLiteral("x")).isValid());
+    QVERIFY(!device->hasParameter(QStringLiteral("x")));
+}
+
+void TestDevice::byteArrayOfNumberIsEmpty()
+{
+    std::unique_ptr<Device> device(m_port->createDevice(QStringLiteral("General")));
+    device->setParameter(QStringLiteral("PV"), 74.3f);
+    QCOMPARE(device->parameterByteArray(QStringLiteral("PV")), QByteArray());
+}
+
+void TestDevice::incrementModifyCount_data()
+{
+    QTest::addColumn<QVariant>("stored");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("absent gives 1") << QVariant() << 1;
+    QTest::newRow("7 gives 8") << QVariant(7) << 8;
+    QTest::newRow("count as JSON gives it back") << QVariant(qlonglong(7)) << 8;
+}
+
+void TestDevice::incrementModifyCount()
+{
+    QFETCH(QVariant, stored);
+    QFETCH(int, expected);
+    std::unique_ptr<Device> device(m_port->createDevice(QStringLiteral("General")));
+    if (stored.isValid())
+        device->setParameter(QStringLiteral("modify_count"), stored);
+    device->incrementModifyCount();
+    QCOMPARE(device->parameterInt(QStringLiteral("modify_count")), expected);
+}
+
+void TestDevice::clearSlotVariablesKeepsOtherSlots()
+{
+    std::unique_ptr<Device> device(m_port->createDevice(QStringLiteral("General")));
+    const QStringList fields{"code", "class", "unit_code", "value", "status"};
+    for (int slot = 0; slot <= 8; ++slot) {
+        for (const QString &field : fields)
+            device->setParameter(QStringLiteral("slot_%1_%2").arg(slot).arg(field), slot);
+    }
+    device->setParameter(QStringLiteral("tag"), QStringLiteral("TT1"));
+    device->clearSlotVariables();
+    QCOMPARE(device->parameters().size(), 6);
+    QVERIFY(device->hasParameter(QStringLiteral("slot_8_code")));
+    QVERIFY(!device->hasParameter(QStringLiteral("slot_7_status")));
+}
+
+void TestDevice::clearIdentity()
+{
+    std::unique_ptr<Device> device(m_port->createDevice(QStringLiteral("General")));
+    device->setParameter(QStringLiteral("address"), QByteArray::fromHex("26e0123456"));
+    device->setDeviceId(QByteArray::fromHex("123456"));
+    device->setUniqueAddress(QByteArray::fromHex("26e0123456"));
+    device->setStateFlags(0x1E);
+    device->setResult(4);
+    device->clearIdentity();
+    QVERIFY(device->hasParameter(QStringLiteral("address")));
+    QVERIFY(device->hasParameter(QStringLiteral("deviceID")));
+    QVERIFY(device->parameterByteArray(QStringLiteral("address")).isEmpty());
+    QVERIFY(device->deviceId().isEmpty());
+    QVERIFY(device->uniqueAddress().isEmpty());
+    QCOMPARE(device->stateFlags(), 1);
+    QCOMPARE(device->errorCounter(), 0);
+    QCOMPARE(device->lastErrorText(), QStringLiteral("No error"));
+}
+
+void TestDevice::stateMarks_data()
+{
+    QTest::addColumn<int>("flags");
+    QTest::addColumn<QString>("marks");
+    QTest::newRow("initial only") << 0x01 << "";
+    QTest::newRow("all marks in order") << 0x1F << "[>*<@]";
+    QTest::newRow("further mark alone") << 0x40 << "[!]";
+    QTest::newRow("flag without a mark") << 0x20 << "";
+    QTest::newRow("read and polled") << 0x14 << "[>@]";
+}
+
+void TestDevice::stateMarks()
+{
+    QFETCH(int, flags);
+    QFETCH(QString, marks);
+    std::unique_ptr<Device> device(m_port->createDevice(QStringLiteral("General")));
+    device->setStateFlags(flags);
+    QCOMPARE(device->stateMarks(), marks);
+}
+
+void TestDevice::valueSourceText_data()
+{
+    QTest::addColumn<int>("flags");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("never read") << 0x01 << "from file";
+    QTest::newRow("read and changed") << 0x06 << "from device / changed";
+    QTest::newRow("everything") << 0x1E << "from device / changed / saved in device / periodically requested";
+}
+
+void TestDevice::valueSourceText()
+{
+    QFETCH(int, flags);
+    QFETCH(QString, text);
+    std::unique_ptr<Device> device(m_port->createDevice(QStringLiteral("General")));
+    device->setStateFlags(flags);
+    QCOMPARE(device->valueSourceText(), text);
+}
+
+void TestDevice::logKeepsNewestLines()
+{
+    std::unique_ptr<Device> device(m_port->createDevice(QStringLiteral("General")));
+    device->setAddress(4);
+    QSignalSpy messages(device.get(), &Device::modbusMessage);
+    for (int i = 0; i <= Device::DefaultLogLineLimit; ++i)
+        device->appendLogLine(QString::number(i));
+    device->logMessage(QStringLiteral("last"));
+    const QStringList lines = device->logLines();
+    QCOMPARE(lines.size(), Device::DefaultLogLineLimit);
+    QCOMPARE(lines.first(), QStringLiteral("2"));
+    QCOMPARE(lines.last(), QStringLiteral("last"));
+    QCOMPARE(messages.count(), 1);
+    QCOMPARE(messages.first().at(0).toInt(), 4);
+}
+
+void TestDevice::displayName_data()
+{
+    QTest::addColumn<QString>("templateName");
+    QTest::addColumn<QString>("tag");
+    QTest::addColumn<int>("address");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("tag names the device") << "Zorvan-M" << "TT-101" << 0 << "Zorvan-M_{TT-101}";
+    QTest::newRow("address without a tag") << "General" << "" << 3 << "General_{3}";
+    QTest::newRow("blank in the tag") << "Drumel-M" << "PT 1" << 0 << "Drumel-M_{PT_1}";
+}
+
+void TestDevice::displayName()
+{
+    QFETCH(QString, templateName);
+    QFETCH(QString, tag);
+    QFETCH(int, address);
+    QFETCH(QString, expected);
+    Device *device = m_port->addDevice(QStringLiteral("x"), templateName);
+    device->setAddress(address);
+    if (!tag.isEmpty())
+        device->setParameter(QStringLiteral("tag"), tag);
+    device->displayName();
+    QCOMPARE(device->name(), expected);
+    // Naming again keeps the name the device already holds.
+    device->displayName();
+    QCOMPARE(device->name(), expected);
+    QCOMPARE(m_port->deviceByKey(expected), device);
+}
+
+void TestDevice::setTemplateAlwaysSignals()
+{
+    std::unique_ptr<Device> device(m_port->createDevice(QStringLiteral("General")));
+    QSignalSpy changed(device.get(), &Device::deviceTemplateChanged);
+    device->setTemplate(QStringLiteral("General"));
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(changed.first().at(0).toString(), QStringLiteral("General"));
+}
+
+void TestDevice::concurrentParameterAccess()
+{
+    // A polling thread fills the map and the log while the GUI thread reads and edits them.
+    std::unique_ptr<Device> device(m_port->createDevice(QStringLiteral("General")));
+    constexpr int Rounds = 20000;
+    std::thread poller([&device] {
+        for (int i = 0; i < Rounds; ++i) {
+            device->setParameter(QStringLiteral("PV"), float(i));
+            device->appendLogLine(QStringLiteral("poll"));
+            device->addStateFlags(Device::StatePeriodicallyRequested);
+        }
+    });
+    for (int i = 0; i < Rounds; ++i) {
+        device->setParameter(QStringLiteral("edit_%1").arg(i % 16), i);
+        device->parameters();
+        device->clearStateFlags(Device::StateChanged);
+        device->addStateFlags(Device::StateChanged);
+    }
+    poller.join();
+    QCOMPARE(device->parameterFloat(QStringLiteral("PV")), float(Rounds - 1));
+    QCOMPARE(device->logLines().size(), Device::DefaultLogLineLimit);
+    QCOMPARE(device->stateFlags(), 0x01 | 0x02 | 0x10);
+}
+
+void TestDevice::unitText_data()
+{
+    QTest::addColumn<int>("unit");
+    QTest::addColumn<int>("classification");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("degrees Celsius") << 32 << 0 << QStringLiteral("°C");
+    QTest::newRow("degrees with any classification") << 32 << 97 << QStringLiteral("°C");
+    QTest::newRow("pH") << 59 << 64 << "pH";
+    QTest::newRow("kPa") << 12 << 0 << "kPa";
+    QTest::newRow("MPa") << 237 << 0 << "MPa";
+    QTest::newRow("only the low byte counts") << 256 + 32 << 0 << QStringLiteral("°C");
+    QTest::newRow("170 turbidity") << 170 << 97 << "FNU";
+    QTest::newRow("171 turbidity") << 171 << 97 << "FTU";
+    QTest::newRow("172 turbidity") << 172 << 97 << "NTU";
+    QTest::newRow("173 turbidity") << 173 << 97 << "";
+    QTest::newRow("170 mass per volume") << 170 << 73 << "mg/l";
+    QTest::newRow("170 resistance") << 170 << 85 << "MOm";
+    QTest::newRow("171 resistance") << 171 << 85 << "";
+    QTest::newRow("170 unclassified") << 170 << 0 << "?";
+    QTest::newRow("219 unclassified") << 219 << 64 << "?";
+    QTest::newRow("code 0") << 0 << 0 << "?";
+    QTest::newRow("gap in the table") << 3 << 0 << "?";
+    QTest::newRow("code 33") << 33 << 0 << "?";
+    QTest::newRow("above the table") << 238 << 0 << "?";
+}
+
+void TestDevice::unitText()
+{
+    QFETCH(int, unit);
+    QFETCH(int, classification);
+    QFETCH(QString, expected);
+    QCOMPARE(Device::unitText(unit, classification), expected);
+}
+
+void TestDevice::otherTables_data()
+{
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("family reserved low") << "family" << 2 << "Reserved";
+    QTest::newRow("family pH") << "family" << 8 << "pH";
+    QTest::newRow("family gap") << "family" << 15 << "?";
+    QTest::newRow("family reserved high") << "family" << 200 << "Reserved";
+    QTest::newRow("family not used") << "family" << 250 << "Not Used";
+    QTest::newRow("family top") << "family" << 251 << "?";
+    QTest::newRow("classification none") << "classification" << 0 << "Not Classified";
+    QTest::newRow("classification reserved") << "classification" << 63 << "Reserved";
+    QTest::newRow("classification gap") << "classification" << 96 << "?";
+    QTest::newRow("classification turbidity") << "classification" << 97 << "Turbidity";
+    QTest::newRow("classification not used") << "classification" << 250 << "Not used";
+    QTest::newRow("status good") << "status" << 0xC0 << "Good | Not Limited";
+    QTest::newRow("status bad constant") << "status" << 0x30 << "Bad | Constant";
+    QTest::newRow("status low bits ignored") << "status" << 0x5F << "Poor Accuracy | Low Limited";
+    QTest::newRow("status manual high") << "status" << 0xA0 << "Manual/Fixed | High Limited";
+    QTest::newRow("alarm high") << "alarm" << 0 << "High";
+    QTest::newRow("alarm maker") << "alarm" << 245 << "Manufacturer Specific";
+    QTest::newRow("alarm unknown code") << "alarm" << 254 << "?";
+    QTest::newRow("alarm hold") << "alarm" << 239 << "Hold Last Output Value";
+}
+
+void TestDevice::otherTables()
+{
+    QFETCH(QString, table);
+    QFETCH(int, code);
+    QFETCH(QString, expected);
+    QString text;
+    if (table == QLatin1String("family"))
+        text = Device::familyText(code);
+    else if (table == QLatin1String("classification"))
+        text = Device::classificationText(code);
+    else if (table == QLatin1String("status"))
+        text = Device::variableStatusText(code);
+    else
+        text = Device::alarmSelectionText(code);
+    QCOMPARE(text, expected);
+}
+
+void TestDevice::unitsFromParameters()
+{
+    std::unique_ptr<Device> device(m_port->createDevice(QStringLiteral("Acivel-M")));
+    QCOMPARE(device->pvUnitText(), QStringLiteral("?"));
+    device->setParameter(QStringLiteral("SV_unit_code"), 170);
+    device->setParameter(QStringLiteral("SV_class_code"), qlonglong(97));
+    QCOMPARE(device->svUnitText(), QStringLiteral("FNU"));
+    device->setParameter(QStringLiteral("calibrate_unit_code"), 170);
+    QCOMPARE(device->calibrateUnitText(), QStringLiteral("?"));
+    QVERIFY(!device->hasParameter(QStringLiteral("PV_unit_code")));
+}
+
+void TestDevice::pHMeterStatusText_data()
+{
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("no bits") << 0x00 << "";
+    QTest::newRow("only unrelated bits") << 0xF0 << "";
+    QTest::newRow("short circuit") << 0x01 << "Temperature sensor short circuit.\n";
+    QTest::newRow("two bits in order")
+        << 0x0A << "Temperature sensor not connected. \nS is out of range. \n";
+}
+
+void TestDevice::pHMeterStatusText()
+{
+    QFETCH(int, code);
+    QFETCH(QString, expected);
+    std::unique_ptr<Device> meter(m_port->createDevice(QStringLiteral("Acivel-M")));
+    std::unique_ptr<Device> general(m_port->createDevice(QStringLiteral("General")));
+    QCOMPARE(meter->deviceSpecificStatusText(code), expected);
+    QCOMPARE(general->deviceSpecificStatusText(code), QString());
+}
+
+QTEST_GUILESS_MAIN(TestDevice)
+#include "tst_device.moc"
