@@ -2,6 +2,85 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ru_RU">
 <context>
+    <name>FindDeviceDialog</name>
+    <message>
+        <source>Search device ...</source>
+        <translation>Поиск устройства...</translation>
+    </message>
+    <message>
+        <source>Ports</source>
+        <translation>Порты</translation>
+    </message>
+    <message>
+        <source>Start Find</source>
+        <translation>Старт поиска</translation>
+    </message>
+    <message>
+        <source>Refresh Port List</source>
+        <translation>Обновить список портов</translation>
+    </message>
+    <message>
+        <source>Address from:</source>
+        <translation>Адрес с:</translation>
+    </message>
+    <message>
+        <source>to:</source>
+        <translation>по:</translation>
+    </message>
+    <message>
+        <source>Response timeout:</source>
+        <translation>Тайм-аут ответа:</translation>
+    </message>
+    <message>
+        <source>ms</source>
+        <translation>мс</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>Порт</translation>
+    </message>
+    <message>
+        <source>Address</source>
+        <translation>Адрес</translation>
+    </message>
+    <message>
+        <source>Long Address</source>
+        <translation>Полный адрес</translation>
+    </message>
+    <message>
+        <source>Template</source>
+        <translation>Шаблон</translation>
+    </message>
+    <message>
+        <source>Tag</source>
+        <translation>Тег</translation>
+    </message>
+    <message>
+        <source>Description</source>
+        <translation>Дескриптор</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Дата</translation>
+    </message>
+    <message>
+        <source>Scanning ...</source>
+        <translation>Сканирование...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>Search by address %1 via %2 ...</source>
+        <translation>Поиск по адресу %1 через %2 ...</translation>
+    </message>
+    <message>
+        <source>Open port...</source>
+        <translation>Открытие порта...</translation>
+    </message>
+</context>
+<context>
     <name>HartPort</name>
     <message>
         <source>Invalid command response: </source>
