@@ -210,9 +210,15 @@ void TestFindDeviceDialog::scanListsDevicesOfTwoLines()
     line2->addDevice(simDevice(1, 0xE0, 0x93, QByteArray::fromHex("ffeedd"),
                                tagData(QStringLiteral("PT-9"), QString(), 1, 1, 2000)));
     selectPorts({line1->portName(), line2->portName()});
+    QList<QPair<int, int>> progressAtRows;   // maximum and value when each row appears
+    connect(dialog->tableWidget->model(), &QAbstractItemModel::rowsInserted, dialog.get(), [&] {
+        const QProgressDialog *progress = dialog->findChild<QProgressDialog *>();
+        progressAtRows.append({progress->maximum(), progress->value()});
+    });
 
     scan(0, 4);
 
+    QCOMPARE(progressAtRows, (QList<QPair<int, int>>{{8, 0}, {8, 2}, {8, 5}}));
     QCOMPARE(pollingAddressesAsked(*line1), (QList<quint8>{0, 1, 2, 3}));
     QCOMPARE(pollingAddressesAsked(*line2), (QList<quint8>{0, 1, 2, 3}));
     QTableWidget *table = dialog->tableWidget;
