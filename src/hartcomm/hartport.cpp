@@ -1,12 +1,31 @@
 #include "hartport.h"
 
 #include "debugqtstream.h"
+#include "hartcommand.h"
 #include "utils.h"
 
 namespace {
 
 constexpr int MaxPackedCharacters = 32;
 constexpr int MaxPackedBytes = 24;
+
+constexpr int DefaultRequestTimeout = 200;
+constexpr int DefaultResponseTimeout = 370;
+constexpr int DefaultByteTimeout = 50;
+constexpr int MinReplyPreambles = 5;
+constexpr int MinIdentityBytes = 12;
+
+// An identity byte as the two lower-case hex digits of the log lines.
+QString hexByte(quint8 value)
+{
+    return QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0'));
+}
+
+// A byte of the data, 0 when the data end before it.
+quint8 byteAt(const QByteArray &data, int index)
+{
+    return index < data.size() ? quint8(data.at(index)) : 0;
+}
 
 // The 8-bit code of every character; 0 for characters outside Latin-1 (never '?').
 QByteArray latin1Codes(const QString &text)
@@ -23,6 +42,211 @@ QByteArray latin1Codes(const QString &text)
 HartPort::HartPort(QObject *parent)
     : QObject(parent)
 {
+    DEBUGQT_LOG(4);
+    setProperty("request_timeout", DefaultRequestTimeout);
+    setProperty("response_timeout", DefaultResponseTimeout);
+    setProperty("byte_timeout", DefaultByteTimeout);
+}
+
+HartPort::HartPort(QObject *parent, const QString &portName)
+    : HartPort(parent)
+{
+    this->portName = portName;
+}
+
+HartPort::~HartPort()
+{
+    DEBUGQT_LOG(4);
+    close();
+}
+
+void HartPort::setPortName(const QString &name)
+{
+    portName = name;
+}
+
+bool HartPort::isOpen() const
+{
+    return portThread.portOpen;
+}
+
+bool HartPort::open()
+{
+    portThread.transaction(portName, property("request_timeout").toInt(), property("response_timeout").toInt(),
+                           property("byte_timeout").toInt(), QByteArray());
+    syncFromThread();
+    return portThread.portOpen;
+}
+
+void HartPort::close()
+{
+    if (!portThread.portOpen)
+        return;
+    portThread.transaction(QString(), 0, 0, 0, QByteArray());
+    syncFromThread();
+}
+
+bool HartPort::sendRequest()
+{
+    portThread.transaction(portName, property("request_timeout").toInt(), property("response_timeout").toInt(),
+                           property("byte_timeout").toInt(), request);
+    return syncFromThread();
+}
+
+bool HartPort::syncFromThread()
+{
+    // After the wait the worker no longer writes these fields for this job (a job that outran
+    // the wait reports timeout code 12 and its late result is dropped), so the copy is safe.
+    portThread.waitResponse();
+    txLogLine = portThread.txLogLine;
+    rxLogLine = portThread.rxLogLine;
+    reply = portThread.reply;
+    errorCode = portThread.errorCode;
+    errorText = portThread.errorText;
+    return errorCode == 0;
+}
+
+bool HartPort::sendCommand(HartCommand &request, QByteArray &replyData)
+{
+    DEBUGQT_LOG(4) << "### SEND COMMAND: " << request.command();
+    statusTexts.clear();
+    status.clear();
+    errorCode = 0;
+    errorText.clear();
+    this->request = request.toByteArray();
+
+    if (!sendRequest()) {
+        DEBUGQT_LOG(4) << "*** Send request error!";
+        return false;
+    }
+
+    HartCommand replyFrame;
+    if (!replyFrame.fromByteArray(reply, false)) {
+        errorCode = -1;
+        DEBUGQT_LOG(1) << "*** Response command parsing error:";
+        errorText = tr("Response command parsing error: ") + replyFrame.errorText();
+        return false;
+    }
+    if (!request.checkAnswer(replyFrame)) {
+        errorCode = -2;
+        DEBUGQT_LOG(1) << "Command response check error:";
+        errorText = tr("Invalid command response: ") + request.errorText();
+        return false;
+    }
+    const bool statusOk = replyFrame.checkStatus();
+    statusTexts = replyFrame.statusTexts();
+    status = replyFrame.status();
+    if (!statusOk) {
+        errorCode = -3;
+        DEBUGQT_LOG(1) << "Command STATUS check error:";
+        errorText = replyFrame.errorText();
+        return false;
+    }
+
+    replyData = replyFrame.data();
+    adaptPreambles(request, replyFrame);
+    return true;
+}
+
+void HartPort::adaptPreambles(const HartCommand &request, const HartCommand &reply)
+{
+    // The reply to command 21 does not move the count.
+    const quint8 command = request.command();
+    if (command != 0 && command != 11 && command != 73)
+        return;
+    if (reply.preamblesCount() != preamblesCount)
+        preamblesCount = qMax(reply.preamblesCount(), MinReplyPreambles);
+}
+
+bool HartPort::sendShortFrameCommand(quint8 pollingAddress, quint8 command, const QByteArray &data,
+                                     QByteArray &replyData, bool primaryMaster)
+{
+    const int preambles = command == 0 ? initialPreamblesCount : preamblesCount;
+    HartCommand request(nullptr, preambles, pollingAddress, command, data, primaryMaster);
+    return sendCommand(request, replyData);
+}
+
+bool HartPort::sendLongFrameCommand(const QByteArray &address, quint8 command, const QByteArray &data,
+                                    QByteArray &replyData, bool primaryMaster)
+{
+    const bool findsDevice = command == 11 || command == 21 || command == 73;
+    const int preambles = findsDevice ? initialPreamblesCount : preamblesCount;
+    HartCommand request(nullptr, preambles, address, command, data, primaryMaster);
+    return sendCommand(request, replyData);
+}
+
+bool HartPort::sendZeroCommand(quint8 pollingAddress, QByteArray &replyData, bool primaryMaster)
+{
+    DEBUGQT_LOG(4);
+    const bool ok = sendShortFrameCommand(pollingAddress, 0, QByteArray(), replyData, primaryMaster);
+    if (ok)
+        DEBUGQT_LOG(4) << "response len: " << int(replyData.size());
+    return ok;
+}
+
+bool HartPort::parseCommandZeroResponse(const QByteArray &data, QVariantMap &map)
+{
+    if (data.size() < MinIdentityBytes) {
+        errorCode = -2;
+        errorText = tr("Invalid response lenght of command ZERO.");
+        DEBUGQT_LOG(4) << errorText;
+        DEBUGQT_LOG(4) << Utils::bufferToHex(data);
+        return false;
+    }
+
+    DEBUGQT_LOG(4) << "manufacturer code: " << hexByte(byteAt(data, 1));
+    DEBUGQT_LOG(4) << "device type code: " << hexByte(byteAt(data, 2));
+    DEBUGQT_LOG(4) << "preambule count: " << hexByte(byteAt(data, 3));
+    DEBUGQT_LOG(4) << "universal cmd version: " << hexByte(byteAt(data, 4));
+    DEBUGQT_LOG(4) << "specific cmd version: " << hexByte(byteAt(data, 5));
+    DEBUGQT_LOG(4) << "software version: " << hexByte(byteAt(data, 6));
+    DEBUGQT_LOG(4) << "hardware version: " << hexByte(byteAt(data, 7));
+    DEBUGQT_LOG(4) << "device flags: " << hexByte(byteAt(data, 8));
+    DEBUGQT_LOG(4) << "device ID " << hexByte(byteAt(data, 9)) << hexByte(byteAt(data, 10))
+                   << hexByte(byteAt(data, 11));
+
+    map.insert(QStringLiteral("manufacturer_code"), int(byteAt(data, 1)));
+    map.insert(QStringLiteral("device_type_code"), int(byteAt(data, 2)));
+    map.insert(QStringLiteral("min_preambles_count"), int(byteAt(data, 3)));
+    map.insert(QStringLiteral("expanded_device_type"), data.mid(1, 2));
+
+    // The device's minimum raises the count, taken as the unsigned byte it is; never lowered.
+    const int minPreambles = byteAt(data, 3);
+    if (minPreambles > preamblesCount)
+        preamblesCount = minPreambles;
+    map.insert(QStringLiteral("preambles_count"), preamblesCount);
+
+    map.insert(QStringLiteral("universal_cmd_version"), int(byteAt(data, 4)));
+    map.insert(QStringLiteral("specific_cmd_version"), int(byteAt(data, 5)));
+    map.insert(QStringLiteral("software_version"), int(byteAt(data, 6)));
+    map.insert(QStringLiteral("hardware_version"), int(byteAt(data, 7)));
+    map.insert(QStringLiteral("device_flags"), int(byteAt(data, 8)));
+    map.insert(QStringLiteral("deviceID"), data.mid(9, 3));
+    QByteArray address;
+    address.append(char(byteAt(data, 1) & 0x3F));
+    address.append(char(byteAt(data, 2)));
+    address.append(data.mid(9, 3));
+    map.insert(QStringLiteral("address"), address);
+    DEBUGQT_LOG(4) << "address <:" << Utils::bufferToHex(address);
+
+    if (data.size() > MinIdentityBytes) {
+        map.insert(QStringLiteral("preambles_count"), int(byteAt(data, 12)));
+        const int variables = byteAt(data, 13);
+        map.insert(QStringLiteral("dev_variables_count"), variables);
+        DEBUGQT_LOG(4) << "Number of device variables:" << variables;
+        const int modifyCount = byteAt(data, 14) * 256 + byteAt(data, 15);
+        map.insert(QStringLiteral("modify_count"), modifyCount);
+        DEBUGQT_LOG(4) << "$$$ modify_count:" << modifyCount;
+        const quint8 extendedStatus = byteAt(data, 16);
+        map.insert(QStringLiteral("extended_status"), int(extendedStatus));
+        DEBUGQT_LOG(4) << "extended_status:" << hexByte(extendedStatus);
+        QByteArray vendorId;
+        vendorId.append(char(byteAt(data, 17)));
+        vendorId.append(char(byteAt(data, 18)));
+        map.insert(QStringLiteral("vendorID"), vendorId);
+        DEBUGQT_LOG(4) << "vendorID:" << Utils::bufferToHex(vendorId);
+    }
+    return true;
 }
 
 QByteArray HartPort::packAscii(const QString &text) const
