@@ -88,6 +88,7 @@ void TestConfiguration::fullConfigurationSurvivesFile()
     com2->setBaudrateIndex(3);
     com2->setEnabled(true);
     com2->setProperty("close_port_after_transaction", true);
+    com2->hartPort.initialPreamblesCount = 3;
     for (Port *port : {com1, com2}) {
         port->hartPort.setProperty("request_timeout", 210);
         port->hartPort.setProperty("response_timeout", 380);
@@ -121,6 +122,7 @@ void TestConfiguration::fullConfigurationSurvivesFile()
     QCOMPARE(after.at(1)->property("parity").toChar(), QLatin1Char('E'));
     QCOMPARE(after.at(1)->property("baudrate").toInt(), 9600);
     QCOMPARE(after.at(1)->hartPort.property("byte_timeout").toInt(), 60);
+    QCOMPARE(after.at(1)->hartPort.initialPreamblesCount, 3);
     for (int p = 0; p < before.size(); ++p) {
         const QList<Device *> oldDevices = before.at(p)->devices();
         const QList<Device *> newDevices = after.at(p)->devices();
