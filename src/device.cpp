@@ -704,8 +704,9 @@ QVariantMap Device::decodeParameters(const QVariantMap &stored, const QVariantMa
 {
     QVariantMap parameters;
     for (auto it = stored.cbegin(); it != stored.cend(); ++it) {
+        // Only Qt's own value types are taken from a file, never an arbitrary registered type.
         const QMetaType type = QMetaType::fromName(types.value(it.key()).toString().toLatin1());
-        if (type.isValid())
+        if (type.isValid() && type.id() < QMetaType::User)
             parameters.insert(it.key(), decodeValue(it.value(), type));
         else if (it.value().typeId() == QMetaType::Nullptr)
             parameters.insert(it.key(), QVariant());

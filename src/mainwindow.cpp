@@ -38,6 +38,7 @@ MainWindow::MainWindow(QWidget *parent)
     m_tree->setHeaderHidden(true);
     m_rootItem = new QTreeWidgetItem(m_tree);
     setCentralWidget(m_tree);
+    resize(800, 600); // until a stored geometry says otherwise
     statusBar()->insertPermanentWidget(0, m_versionLabel);
     retranslateUi();
 

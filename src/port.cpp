@@ -53,6 +53,8 @@ struct TimeoutSetting
 };
 
 // Kept on the HART link; a stored value of 0 or less falls back to the default.
+constexpr int DefaultLongPreambles = 10;
+
 const TimeoutSetting Timeouts[] = {{"request_timeout", 200}, {"response_timeout", 370}, {"byte_timeout", 50}};
 
 // The parity letter is stored as a one-letter text; a character code is taken as well.
@@ -91,7 +93,11 @@ Port::Port(ServerItem *parent)
     transactionSemaphore.release();
 }
 
-Port::~Port() = default;
+Port::~Port()
+{
+    if (isOpened())
+        closeHart();
+}
 
 Server *Port::server() const
 {
@@ -336,6 +342,64 @@ float Port::getFloatFromBufferByOffset(const QByteArray &buffer, int offset)
     return value;
 }
 
+bool Port::isOpened() const
+{
+    const bool open = hartPort.isOpen();
+    DEBUGQT_LOG(4) << name() << " is open - " << open;
+    return open;
+}
+
+bool Port::openHart()
+{
+    const QString serialName = property("serial_name").toString();
+    DEBUGQT_LOG(4) << serialName;
+    hartPort.setPortName(serialName);
+    if (hartPort.open())
+        return true;
+    setResultCode(ResultLinkError);
+    setLastErrorText(tr("Can't open %1!\n error code: %2 - %3")
+                         .arg(serialName)
+                         .arg(hartPort.errorCode)
+                         .arg(hartPort.errorText));
+    return false;
+}
+
+void Port::closeHart()
+{
+    DEBUGQT_LOG(4) << property("serial_name").toString();
+    // A polling thread still uses the line; it stays open until the polling stops.
+    if (!hasPeriodicallyRequestedDevices())
+        hartPort.close();
+    DEBUGQT_LOG(4) << "open:" << hartPort.isOpen();
+}
+
+bool Port::sendCommand(const QByteArray &address, quint8 command, const QByteArray &data, QByteArray *response)
+{
+    const Server *root = server();
+    const bool primaryMaster = root ? root->primaryMaster() : true;
+    QByteArray reply;
+    const bool sent = hartPort.sendLongFrameCommand(address, command, data, reply, primaryMaster);
+    if (response)
+        *response = reply;
+    const int code = hartPort.errorCode;
+    if (code == 0) {
+        setResultCode(ResultSuccess);
+        setLastErrorText(QString());
+    } else {
+        setResultCode(code < 0 ? code : ResultLinkError);
+        setLastErrorText(hartPort.errorText);
+    }
+    return sent;
+}
+
+int Port::statusByte(int index) const
+{
+    const QByteArray status = hartPort.status;
+    if (index < 0 || index >= status.size())
+        return 0;
+    return int(qint8(status.at(index)));
+}
+
 ServerItem *Port::createChild()
 {
     auto *device = new Device(this);
@@ -351,6 +415,11 @@ bool Port::setSerialName(const QString &name)
     if (!checkUniqSerialName(name))
         return false;
     setProperty("serial_name", name);
+    // The link follows the new device at once.
+    if (isOpened()) {
+        closeHart();
+        openHart();
+    }
     emit serialNameChanged();
     return true;
 }
@@ -370,6 +439,7 @@ QVariantMap Port::save() const
     for (const TimeoutSetting &timeout : Timeouts)
         map.insert(QLatin1String(timeout.key), hartPort.property(timeout.key).toInt());
     map.insert(QStringLiteral("close_port_after_transaction"), property("close_port_after_transaction").toBool());
+    map.insert(QStringLiteral("initial_number_of_preambles"), hartPort.initialPreamblesCount);
 
     QVariantList deviceMaps;
     const QList<Device *> all = devices();
@@ -395,6 +465,8 @@ bool Port::load(const QVariantMap &map)
         hartPort.setProperty(timeout.key, value > 0 ? value : timeout.defaultValue);
     }
     setProperty("close_port_after_transaction", map.value(QStringLiteral("close_port_after_transaction")).toBool());
+    const int preambles = map.value(QStringLiteral("initial_number_of_preambles")).toInt();
+    hartPort.initialPreamblesCount = preambles > 0 ? preambles : DefaultLongPreambles;
 
     const QVariant devicesValue = map.value(QStringLiteral("devices"));
     const QVariantList deviceMaps =

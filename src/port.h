@@ -52,8 +52,16 @@ public:
     QList<Device *> devicesWithDeviceId() const;
     static QStringList availablePortNames();
 
+    bool isOpened() const;
+    bool openHart();
+    void closeHart();
     bool setSerialName(const QString &name);
     bool checkUniqSerialName(const QString &name) const;
+
+    // One HART transaction; its outcome is recorded as the port's result and error text.
+    bool sendCommand(const QByteArray &address, quint8 command, const QByteArray &data, QByteArray *response);
+    // A status byte of the last reply as a signed byte; 0 outside the stored bytes.
+    int statusByte(int index) const;
 
     // HART numbers, most significant byte first.
     static QByteArray getBufferFromInt(int value, int size);

@@ -2,6 +2,7 @@
 
 #include "qjsonsettings.h"
 #include "tempworkdir.h"
+#include "testfiles.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -10,14 +11,6 @@
 #include <memory>
 
 namespace {
-
-void writeFile(const QString &name, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(name).absolutePath());
-    QFile file(name);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
 
 QJsonObject readJson(const QString &name)
 {
@@ -122,7 +115,7 @@ void TestAppSettings::loadedFields()
 
     const QString file = AppSettings::cfgDir() + "/a.cfg";
     if (!document.isEmpty())
-        writeFile(file, document);
+        QVERIFY(TestFiles::write(file, document));
     AppSettings settings = m_fresh();
     settings.primaryMaster = recordMaster;
     QVERIFY(settings.loadConfigFile(file));
@@ -158,7 +151,7 @@ void TestAppSettings::linesLimitRange()
     QFETCH(QByteArray, value);
     QFETCH(int, limit);
     const QString file = AppSettings::cfgDir() + "/l.cfg";
-    writeFile(file, "{\"app\":{\"log_view_lines_limit\":" + value + "}}");
+    QVERIFY(TestFiles::write(file, "{\"app\":{\"log_view_lines_limit\":" + value + "}}"));
     AppSettings settings = m_fresh();
     settings.loadConfigFile(file);
     QCOMPARE(settings.logViewLinesLimit, limit);
@@ -171,7 +164,7 @@ void TestAppSettings::linesLimitRange()
 void TestAppSettings::saveWritesRecordAndKeepsOtherMembers()
 {
     const QString file = AppSettings::cfgDir() + "/s.cfg";
-    writeFile(file, R"({"app":{"log_file_enabled":true,"log_view_lines_limit":250,"stale":1},"extra":[1],"srv":{}})");
+    QVERIFY(TestFiles::write(file, R"({"app":{"log_file_enabled":true,"log_view_lines_limit":250,"stale":1},"extra":[1],"srv":{}})"));
     AppSettings settings = m_fresh();
     settings.loadConfigFile(file);
     settings.testsPath.clear();
@@ -201,15 +194,15 @@ void TestAppSettings::saveWritesRecordAndKeepsOtherMembers()
 void TestAppSettings::failedSaveLeavesFilesAsTheyWere()
 {
     const QString good = AppSettings::cfgDir() + "/good.cfg";
-    writeFile(good, R"({"app":{"language":"en_US"}})");
+    QVERIFY(TestFiles::write(good, R"({"app":{"language":"en_US"}})"));
     AppSettings settings = m_fresh();
     settings.loadConfigFile(good);
     const QByteArray startupBefore = QJsonDocument(readJson(AppSettings::startupFileName())).toJson();
 
     // A folder that is a plain file cannot hold the configuration, not even for root.
-    writeFile(AppSettings::cfgDir() + "/blocker", "x");
+    QVERIFY(TestFiles::write(AppSettings::cfgDir() + "/blocker", "x"));
     AppSettings::setConfigFileName(AppSettings::cfgDir() + "/blocker/c.cfg");
-    writeFile(AppSettings::startupFileName(), startupBefore);
+    QVERIFY(TestFiles::write(AppSettings::startupFileName(), startupBefore));
     QVERIFY(!settings.saveConfigFile());
     QCOMPARE(QJsonDocument(readJson(AppSettings::startupFileName())).toJson(), startupBefore);
 }
@@ -228,8 +221,8 @@ void TestAppSettings::firstStartCreatesStartupAndDefault()
 
 void TestAppSettings::startupNamingDeletedFileFallsBackToDefault()
 {
-    writeFile(AppSettings::startupFileName(), R"({"cfg_filename":"/nowhere/gone.cfg"})");
-    writeFile(AppSettings::defaultConfigFileName(), R"({"app":{"language":"en_US"}})");
+    QVERIFY(TestFiles::write(AppSettings::startupFileName(), R"({"cfg_filename":"/nowhere/gone.cfg"})"));
+    QVERIFY(TestFiles::write(AppSettings::defaultConfigFileName(), R"({"app":{"language":"en_US"}})"));
     AppSettings settings = m_fresh();
     settings.loadStartup();
     QCOMPARE(settings.language, QStringLiteral("en_US")); // the existing default is not overwritten
@@ -240,7 +233,7 @@ void TestAppSettings::unreadableConfigIsKeptAndLoadsAsDefaults()
 {
     const QString file = AppSettings::cfgDir() + "/broken.cfg";
     const QByteArray broken = R"({"app":{"language":"en_US",}})";
-    writeFile(file, broken);
+    QVERIFY(TestFiles::write(file, broken));
     AppSettings settings = m_fresh();
     settings.loadConfigFile(file);
     QCOMPARE(settings.language, QStringLiteral("ru_RU"));

@@ -68,6 +68,8 @@ private slots:
     void fullConfigurationSurvivesFile();
     void identityBytesSavedAsMarkedHex();
     void deviceMapKeys();
+    void storedParameterTypes_data();
+    void storedParameterTypes();
     void rejectedConfigurations_data();
     void rejectedConfigurations();
     void portsLoadInOrder();
@@ -88,6 +90,7 @@ void TestConfiguration::fullConfigurationSurvivesFile()
     com2->setBaudrateIndex(3);
     com2->setEnabled(true);
     com2->setProperty("close_port_after_transaction", true);
+    com2->hartPort.initialPreamblesCount = 3;
     for (Port *port : {com1, com2}) {
         port->hartPort.setProperty("request_timeout", 210);
         port->hartPort.setProperty("response_timeout", 380);
@@ -121,6 +124,7 @@ void TestConfiguration::fullConfigurationSurvivesFile()
     QCOMPARE(after.at(1)->property("parity").toChar(), QLatin1Char('E'));
     QCOMPARE(after.at(1)->property("baudrate").toInt(), 9600);
     QCOMPARE(after.at(1)->hartPort.property("byte_timeout").toInt(), 60);
+    QCOMPARE(after.at(1)->hartPort.initialPreamblesCount, 3);
     for (int p = 0; p < before.size(); ++p) {
         const QList<Device *> oldDevices = before.at(p)->devices();
         const QList<Device *> newDevices = after.at(p)->devices();
@@ -179,6 +183,38 @@ void TestConfiguration::deviceMapKeys()
     QCOMPARE(device->producer(), QStringLiteral("maker"));
     QCOMPARE(device->name(), QStringLiteral("General_{0}"));
     QVERIFY(!device->save().contains(QStringLiteral("producer")));
+}
+
+void TestConfiguration::storedParameterTypes_data()
+{
+    QTest::addColumn<QVariant>("stored");
+    QTest::addColumn<QString>("typeName");
+    QTest::addColumn<QVariant>("expected");
+    QTest::newRow("whole number back as float") << QVariant(qlonglong(100)) << "float" << QVariant(100.0f);
+    QTest::newRow("infinity back as double")
+        << QVariant(QStringLiteral("-inf")) << "double" << QVariant(-std::numeric_limits<double>::infinity());
+    QTest::newRow("marked hex back as bytes")
+        << QVariant(QStringLiteral("0x01h 0xFFh")) << "QByteArray" << QVariant(QByteArray::fromHex("01ff"));
+    QTest::newRow("ISO text back as date") << QVariant(QStringLiteral("2024-02-29")) << "QDate" << QVariant(QDate(2024, 2, 29));
+    QTest::newRow("unknown type kept as stored") << QVariant(QStringLiteral("x")) << "NoSuchType" << QVariant(QStringLiteral("x"));
+    QTest::newRow("no type: as JSON gives it") << QVariant(qlonglong(5)) << "" << QVariant(qlonglong(5));
+    QTest::newRow("JSON null reads as no value") << QVariant::fromValue(nullptr) << "" << QVariant();
+}
+
+void TestConfiguration::storedParameterTypes()
+{
+    QFETCH(QVariant, stored);
+    QFETCH(QString, typeName);
+    QFETCH(QVariant, expected);
+    Server server;
+    Device *device = server.addPort(QStringLiteral("COM1"))->addDevice(QStringLiteral("d"), QStringLiteral("General"));
+    QVariantMap map{{QStringLiteral("parameters"), QVariantMap{{QStringLiteral("p"), stored}}}};
+    if (!typeName.isEmpty())
+        map.insert(QStringLiteral("parameter_types"), QVariantMap{{QStringLiteral("p"), typeName}});
+    device->load(map);
+    const QVariant value = device->parameter(QStringLiteral("p"));
+    QCOMPARE(value.typeId(), expected.typeId());
+    QCOMPARE(value, expected);
 }
 
 void TestConfiguration::rejectedConfigurations_data()

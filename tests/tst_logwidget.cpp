@@ -1,6 +1,7 @@
 #include "logwidget.h"
 
 #include "promptrecorder.h"
+#include "testfiles.h"
 #include "tempworkdir.h"
 
 #include <QCoreApplication>
@@ -62,12 +63,6 @@ private:
     rlimit m_previous {};
     void (*m_previousHandler)(int) = nullptr;
 };
-
-QByteArray fileContents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 } // namespace
 
@@ -275,7 +270,7 @@ void TestLogWidget::save()
     if (!target.isEmpty())
         QCOMPARE(QFile::exists(path), !after.isNull());
     if (!after.isNull())
-        QCOMPARE(fileContents(path), after);
+        QCOMPARE(TestFiles::read(path), after);
     QVERIFY(pane.button("btnSaveAs")->isEnabled());
     QCOMPARE(QDir(workDir.path()).entryList(QDir::Files | QDir::NoDotAndDotDot).size(), after.isNull() ? 0 : 1);
 }

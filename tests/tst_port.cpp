@@ -120,6 +120,8 @@ void TestPort::freshPortDefaults()
     QCOMPARE(port->property("priority").toInt(), 10);
     QCOMPARE(port->settingsText(), QStringLiteral("Port_1 ; 1200 ; 8O1"));
     QCOMPARE(port->transactionSemaphore.available(), 1);
+    QCOMPARE(port->hartPort.property("response_timeout").toInt(), 370);
+    QVERIFY(!port->isOpened());
     QCOMPARE(port->type(), int(ServerItem::PortKind));
 }
 
@@ -219,13 +221,15 @@ void TestPort::loadTimeoutsFallBack_data()
     QTest::addColumn<QVariantMap>("stored");
     QTest::addColumn<QList<int>>("expected");
     QTest::newRow("zero, negative and missing give defaults")
-        << QVariantMap{{"request_timeout", 0}, {"response_timeout", -5}} << QList<int>{200, 370, 50};
+        << QVariantMap{{"request_timeout", 0}, {"response_timeout", -5}, {"initial_number_of_preambles", 0}}
+        << QList<int>{200, 370, 50, 10};
     QTest::newRow("positive values kept")
-        << QVariantMap{{"request_timeout", 300}, {"response_timeout", 500}, {"byte_timeout", 20}}
-        << QList<int>{300, 500, 20};
+        << QVariantMap{{"request_timeout", 300}, {"response_timeout", 500}, {"byte_timeout", 20},
+                       {"initial_number_of_preambles", 3}}
+        << QList<int>{300, 500, 20, 3};
     QTest::newRow("numbers as JSON gives them back")
         << QVariantMap{{"request_timeout", qlonglong(250)}, {"response_timeout", 400.0}, {"byte_timeout", "x"}}
-        << QList<int>{250, 400, 50};
+        << QList<int>{250, 400, 50, 10};
 }
 
 void TestPort::loadTimeoutsFallBack()
@@ -239,6 +243,7 @@ void TestPort::loadTimeoutsFallBack()
     QCOMPARE(port->hartPort.property("request_timeout").toInt(), expected.at(0));
     QCOMPARE(port->hartPort.property("response_timeout").toInt(), expected.at(1));
     QCOMPARE(port->hartPort.property("byte_timeout").toInt(), expected.at(2));
+    QCOMPARE(port->hartPort.initialPreamblesCount, expected.at(3));
 }
 
 void TestPort::loadSkipsDeviceWithoutName()

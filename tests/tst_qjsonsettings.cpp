@@ -2,27 +2,11 @@
 
 #include "debugqt.h"
 #include "tempworkdir.h"
+#include "testfiles.h"
 
 #include <QBuffer>
 #include <QSignalSpy>
 #include <QtTest>
-
-namespace {
-
-void writeFile(const QString &name, const QByteArray &bytes)
-{
-    QFile file(name);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-QByteArray readFile(const QString &name)
-{
-    QFile file(name);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
 
 class TestQJsonSettings : public QObject
 {
@@ -99,7 +83,7 @@ void TestQJsonSettings::slashKeyIsOneMember()
         QJsonSettings settings(dir.filePath("s.json"));
         settings.setValue("group/name", 1);
     }
-    QCOMPARE(readFile(dir.filePath("s.json")), QByteArray(R"({"group/name":1})"));
+    QCOMPARE(TestFiles::read(dir.filePath("s.json")), QByteArray(R"({"group/name":1})"));
     QJsonSettings settings(dir.filePath("s.json"));
     QCOMPARE(settings.value("group/name").toInt(), 1);
 }
@@ -110,7 +94,7 @@ void TestQJsonSettings::parseErrorLoggedWithLine()
     DebugQt *logger = DebugQt::instance(DebugQt::StartupMask, nullptr);
     logger->emitFlag = true;
     QSignalSpy spy(logger, &DebugQt::msg);
-    writeFile(dir.filePath("bad.json"), "{\n\"a\": 1,\n\"b\" 2\n}");
+    QVERIFY(TestFiles::write(dir.filePath("bad.json"), "{\n\"a\": 1,\n\"b\" 2\n}"));
 
     QJsonSettings settings(dir.filePath("bad.json"));
     QCOMPARE(settings.status(), QSettings::FormatError);
@@ -127,14 +111,14 @@ void TestQJsonSettings::unreadableFileKeptBeforeSave()
 {
     TempWorkDir dir;
     const QByteArray broken = "{\"srv\": {\"ports\": [ }";
-    writeFile(dir.filePath("c.cfg"), broken);
+    QVERIFY(TestFiles::write(dir.filePath("c.cfg"), broken));
     { QJsonSettings first(dir.filePath("c.cfg")); }
     // Reading it again keeps one copy, not a new one each time.
     {
         QJsonSettings settings(dir.filePath("c.cfg"));
         settings.setValue("app", QVariantMap{{"language", "en_US"}});
     }
-    QCOMPARE(readFile(dir.filePath("c.cfg.bak")), broken);
+    QCOMPARE(TestFiles::read(dir.filePath("c.cfg.bak")), broken);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files).filter(".bak").size(), 1);
 }
 

@@ -4,6 +4,7 @@
 #include "mainwindow.h"
 
 #include "tempworkdir.h"
+#include "testfiles.h"
 
 #include <QLabel>
 #include <QProcess>
@@ -13,18 +14,6 @@
 #include <QtTest>
 
 #include <memory>
-
-namespace {
-
-void writeFile(const QString &name, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(name).absolutePath());
-    QFile file(name);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
-
-} // namespace
 
 // Runs in the program's own start-up order (see main below): logger, settings store in a fresh
 // working folder, application object, translators.
@@ -89,15 +78,15 @@ void TestStartup::styleSheets()
     QVERIFY(m_application->loadCss());
     QCOMPARE(m_application->styleSheet(), QString());
 
-    writeFile(css + "/b.css", "QLabel { color: red; }");
-    writeFile(css + "/a.css", "QLabel { color: blue; }\n");
-    writeFile(css + "/note.txt", "ignored");
+    QVERIFY(TestFiles::write(css + "/b.css", "QLabel { color: red; }"));
+    QVERIFY(TestFiles::write(css + "/a.css", "QLabel { color: blue; }\n"));
+    QVERIFY(TestFiles::write(css + "/note.txt", "ignored"));
     QCOMPARE(m_application->readAllFiles(css, {"*.css"}),
              QStringLiteral("QLabel { color: blue; }\nQLabel { color: red; }"));
 
     // The base folder's css comes before the current folder's.
     TempWorkDir elsewhere;
-    writeFile(elsewhere.filePath("css/c.css"), "QWidget { }");
+    QVERIFY(TestFiles::write(elsewhere.filePath("css/c.css"), "QWidget { }"));
     QVERIFY(m_application->loadCss());
     QCOMPARE(m_application->styleSheet(), QStringLiteral("QLabel { color: blue; }\nQLabel { color: red; }"));
     QDir(css).removeRecursively();
