@@ -221,7 +221,8 @@ void FindDeviceDialog::findDevices()
     progress->setWindowTitle(tr("Scanning ..."));
     progress->setCancelButtonText(tr("Cancel"));
     progress->setMinimum(0);
-    progress->setMaximum((scanEnd() - spnAddrFrom->value()) * int(portNames.size()));
+    const int addressesPerPort = scanEnd() - spnAddrFrom->value();
+    progress->setMaximum(addressesPerPort * int(portNames.size()));
     progress->setWindowModality(Qt::WindowModal);
     progress->show();
 
@@ -242,7 +243,7 @@ void FindDeviceDialog::findDevices()
             QByteArray response;
             QVariantMap identity;
             progress->setLabelText(tr("Search by address %1 via %2 ...").arg(address).arg(portName));
-            progress->setValue(k * (scanEnd() - from) + (address - from));
+            progress->setValue(k * addressesPerPort + (address - from));
             QCoreApplication::processEvents(QEventLoop::AllEvents, EventsBeforeRequestMs);
             if (!alive)
                 return;
