@@ -1252,19 +1252,20 @@ bool Device::decodeReadReply(int command, const QByteArray &reply)
         storeFloat("output_current_%", 4);
         return true;
     case 3:
-        // The secondary variables are there only as far as the reply reaches.
+        // The secondary variables are taken only when the reply holds the whole unit and value:
+        // a value cut off by a short reply would pass for a real one.
         storeFloat("output_current", 0);
         storeByte("PV_unit_code", 4);
         storeFloat("PV", 5);
-        if (reply.size() >= 10) {
+        if (reply.size() >= 14) {
             storeByte("SV_unit_code", 9);
             storeFloat("SV", 10);
         }
-        if (reply.size() >= 15) {
+        if (reply.size() >= 19) {
             storeByte("TV_unit_code", 14);
             storeFloat("TV", 15);
         }
-        if (reply.size() >= 20) {
+        if (reply.size() >= 24) {
             storeByte("QV_unit_code", 19);
             storeFloat("QV", 20);
         }
