@@ -453,9 +453,8 @@ bool Port::checkHartDeviceByTag(const QString &tag, QVariantMap *identity)
     const QByteArray packed = packAscii(padded);
     if (packed.isEmpty())
         return false;
+    // Unpacking drops trailing blanks, so an empty tag comes back empty and is sent as blanks.
     const QString unpacked = unpackAscii(packed);
-    if (unpacked.isEmpty())
-        return false;
     if (unpacked.leftJustified(ShortTagLength, QLatin1Char(' ')) != padded) {
         DEBUGQT_LOG(4) << "*** pack/unpack error!";
         return false;
