@@ -8,6 +8,7 @@
 #include <QDate>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTranslator>
 
 #include <memory>
 
@@ -49,6 +50,8 @@ private slots:
     void additionalStatusFollowUp();
     void acknowledgementIsBounded();
     void failedStatusReadKeepsText();
+    void russianTexts_data();
+    void russianTexts();
 
 private:
     Device *addDevice(const QString &templateName, quint8 pollingAddress = 0);
@@ -669,6 +672,31 @@ void TestDeviceCommands::failedStatusReadKeepsText()
     QVERIFY(!m_device->statusText(true, false));
     QCOMPARE(m_device->additionalStatusText(), QStringLiteral("--- earlier"));
     QCOMPARE(m_sim->requestCount(), 1);
+}
+
+void TestDeviceCommands::russianTexts_data()
+{
+    QTest::addColumn<int>("command");
+    QTest::addColumn<QString>("logLine");
+    QTest::newRow("a reset keeps its name") << 42 << QStringLiteral("\nсброс устройства (cmd=42)...");
+    QTest::newRow("a setting is written") << 17 << QStringLiteral("\nзапись сообщения (cmd=17)...");
+}
+
+void TestDeviceCommands::russianTexts()
+{
+    QFETCH(int, command);
+    QFETCH(QString, logLine);
+    QTranslator russian;
+    QVERIFY(russian.load(QStringLiteral(":/lang/ru_ru.qm")));
+    QCoreApplication::installTranslator(&russian);
+    const bool written = m_device->writeDevice(command);
+    const QString name38 = m_device->writeCommandName(38);
+    QCoreApplication::removeTranslator(&russian);
+
+    QVERIFY(written);
+    QCOMPARE(m_device->logLines().first(), logLine);
+    QVERIFY(m_device->logLines().at(3).startsWith(QStringLiteral("Успешно (затрачено времени: ")));
+    QCOMPARE(name38, QStringLiteral("сброс флага \"конфигурация изменена\""));
 }
 
 QTEST_GUILESS_MAIN(TestDeviceCommands)
