@@ -1689,3 +1689,203 @@ void Device::acknowledgeAdditionalStatus()
     writeDevice(48);
     --acknowledgementDepth;
 }
+
+// ---------------------------------------------------------------------------------------------
+// Snapshots, the older loader and operations for outside callers
+
+namespace {
+
+const QString StateFlagsKey = QStringLiteral("device_tag_state");
+
+} // namespace
+
+void Device::clearMeasureInfo()
+{
+    QMutexLocker locker(&m_dataLock);
+    m_secondSnapshot.clear();
+}
+
+void Device::loadDeviceSettings(const QVariantMap &map)
+{
+    setName(map.value(QStringLiteral("name")).toString());
+    setAddress(map.value(QStringLiteral("polling_address")).toInt());
+    setEnabled(map.value(QStringLiteral("enabled")).toBool());
+    setProperty("priority", map.value(QStringLiteral("priority")).toInt());
+    setPollingPeriod(map.value(QStringLiteral("polling_period")).toInt());
+    setProducer(map.value(QStringLiteral("producer")).toString());
+    setComment(map.value(QStringLiteral("comment")).toString());
+}
+
+bool Device::loadKeepingSettings(const QVariantMap &map)
+{
+    const QVariantMap own = save();
+    const QString previousName = name();
+    const bool loaded = load(map);
+    loadDeviceSettings(own);
+    if (!previousName.isEmpty())
+        setName(previousName);
+    return loaded;
+}
+
+QVariantMap Device::snapshot() const
+{
+    QVariantMap map = save();
+    map.insert(StateFlagsKey, stateFlags());
+    return map;
+}
+
+bool Device::restoreSnapshot(const QVariantMap &snapshot)
+{
+    if (snapshot.isEmpty())
+        return false;
+    const QVariantMap current = this->snapshot();
+    {
+        QMutexLocker locker(&m_dataLock);
+        m_redoMap = current;
+    }
+    const bool loaded = load(snapshot);
+    setStateFlags(snapshot.value(StateFlagsKey, int(StateInitial)).toInt());
+    return loaded;
+}
+
+void Device::takeFirstSnapshot()
+{
+    const QVariantMap map = snapshot();
+    QMutexLocker locker(&m_dataLock);
+    m_firstSnapshot = map;
+}
+
+void Device::takeSecondSnapshot()
+{
+    const QVariantMap map = snapshot();
+    QMutexLocker locker(&m_dataLock);
+    m_secondSnapshot = map;
+}
+
+bool Device::restoreFirstSnapshot()
+{
+    QMutexLocker locker(&m_dataLock);
+    const QVariantMap map = m_firstSnapshot;
+    locker.unlock();
+    return restoreSnapshot(map);
+}
+
+bool Device::restoreSecondSnapshot()
+{
+    QMutexLocker locker(&m_dataLock);
+    const QVariantMap map = m_secondSnapshot;
+    locker.unlock();
+    return restoreSnapshot(map);
+}
+
+bool Device::loadWithUndo(const QVariantMap &map)
+{
+    const QVariantMap current = snapshot();
+    {
+        QMutexLocker locker(&m_dataLock);
+        m_undoMap = current;
+        m_redoMap.clear();
+    }
+    const bool loaded = load(map);
+    addStateFlags(StateChanged);
+    emit modified();
+    return loaded;
+}
+
+bool Device::undo()
+{
+    QMutexLocker locker(&m_dataLock);
+    const QVariantMap map = m_undoMap;
+    locker.unlock();
+    return restoreSnapshot(map);
+}
+
+bool Device::redo()
+{
+    QMutexLocker locker(&m_dataLock);
+    const QVariantMap map = m_redoMap;
+    locker.unlock();
+    if (map.isEmpty())
+        return false;
+    const QVariantMap current = snapshot();
+    const bool loaded = load(map);
+    setStateFlags(map.value(StateFlagsKey, int(StateInitial)).toInt());
+    QMutexLocker relock(&m_dataLock);
+    m_undoMap = current;
+    m_redoMap.clear();
+    return loaded;
+}
+
+bool Device::hasFirstSnapshot() const
+{
+    QMutexLocker locker(&m_dataLock);
+    return !m_firstSnapshot.isEmpty();
+}
+
+bool Device::hasSecondSnapshot() const
+{
+    QMutexLocker locker(&m_dataLock);
+    return !m_secondSnapshot.isEmpty();
+}
+
+bool Device::hasUndo() const
+{
+    QMutexLocker locker(&m_dataLock);
+    return !m_undoMap.isEmpty();
+}
+
+bool Device::hasRedo() const
+{
+    QMutexLocker locker(&m_dataLock);
+    return !m_redoMap.isEmpty();
+}
+
+bool Device::rename(const QString &name, bool keepOld)
+{
+    if (name.isEmpty() || !isNameFree(name))
+        return false;
+    if (!keepOld)
+        setName(name);
+    return true;
+}
+
+void Device::commentFromParameter()
+{
+    setComment(parameterString(QStringLiteral("comment")));
+}
+
+void Device::syncTimeoutsToPort()
+{
+    Port *line = port();
+    if (!line)
+        return;
+    const int response = responceTimeout() < 1 ? 370 : responceTimeout();
+    const int byte = byteTimeout() < 1 ? 50 : byteTimeout();
+    if (line->hartPort.property("response_timeout").toInt() != response)
+        line->hartPort.setProperty("response_timeout", response);
+    if (line->hartPort.property("byte_timeout").toInt() != byte)
+        line->hartPort.setProperty("byte_timeout", byte);
+}
+
+void Device::copyParametersToReference()
+{
+    QMutexLocker locker(&m_dataLock);
+    m_referenceParameters = m_parameters;
+}
+
+bool Device::mergeFromReference()
+{
+    QMutexLocker locker(&m_dataLock);
+    const QVariant own = m_parameters.value(AddressKey);
+    const QVariant reference = m_referenceParameters.value(AddressKey);
+    const QByteArray ownAddress = own.typeId() == QMetaType::QByteArray ? own.toByteArray() : QByteArray();
+    const QByteArray referenceAddress =
+        reference.typeId() == QMetaType::QByteArray ? reference.toByteArray() : QByteArray();
+    if (ownAddress.isEmpty() || ownAddress != referenceAddress)
+        return false;
+    for (auto it = m_referenceParameters.cbegin(); it != m_referenceParameters.cend(); ++it) {
+        if (!m_parameters.contains(it.key()))
+            m_parameters.insert(it.key(), it.value());
+    }
+    return true;
+}

@@ -171,6 +171,36 @@ public:
 
     QVariantMap measureInfo() const;
     void setMeasureInfo(const QVariantMap &info);
+    // Empties the second snapshot; the measure info stays.
+    void clearMeasureInfo();
+
+    // The older loader: settings only, each read without a presence test.
+    void loadDeviceSettings(const QVariantMap &map);
+    // Loads the map but keeps the device's own settings and name.
+    bool loadKeepingSettings(const QVariantMap &map);
+
+    // Snapshots of the whole configuration map with the value-state flags, and an undo and a
+    // redo map kept around a load.
+    void takeFirstSnapshot();
+    void takeSecondSnapshot();
+    bool restoreFirstSnapshot();
+    bool restoreSecondSnapshot();
+    bool loadWithUndo(const QVariantMap &map);
+    bool undo();
+    bool redo();
+    bool hasFirstSnapshot() const;
+    bool hasSecondSnapshot() const;
+    bool hasUndo() const;
+    bool hasRedo() const;
+
+    // Operations offered for callers outside the tree's own editing.
+    void setParentItem(ServerItem *parent) { replaceParentReference(parent); }
+    bool rename(const QString &name, bool keepOld = false);
+    bool isDevice() const { return true; }
+    void commentFromParameter();
+    void syncTimeoutsToPort();
+    void copyParametersToReference();
+    bool mergeFromReference();
 
     // Text tables of HART codes; only the low 8 bits of a code count.
     static QString unitText(int unitCode, int classificationCode);
@@ -222,6 +252,8 @@ private:
     QStringList additionalStatusLines() const;
     void acknowledgeAdditionalStatus();
     bool isRevision5() const;
+    QVariantMap snapshot() const;
+    bool restoreSnapshot(const QVariantMap &snapshot);
     void replaceParameters(const QVariantMap &parameters);
     void insertParameters(const QVariantMap &parameters);
     QString unitTextOf(const QString &unitKey, const QString &classKey) const;
@@ -245,5 +277,10 @@ private:
     std::atomic<bool> m_requestAdditionalStatus{false};
     QVariantMap m_measureInfo;
     LineSettings m_lineSettings;
+    QVariantMap m_firstSnapshot;
+    QVariantMap m_secondSnapshot;
+    QVariantMap m_undoMap;
+    QVariantMap m_redoMap;
+    QVariantMap m_referenceParameters;
     mutable QMutex m_dataLock;
 };
