@@ -912,6 +912,19 @@ void Device::recordOutcome(Port *line)
     setResult(line->result());
 }
 
+void Device::recordRefusedIdentity(const Port *line)
+{
+    // The port reports success for a check that was refused before any exchange (a tag that
+    // packed ASCII cannot carry) or whose identity reply was too short; the device must not
+    // show it as a success.
+    const bool shortIdentity = line->hartPort.errorCode == -2;
+    QString text = line->lastErrorText();
+    if (text.isEmpty())
+        text = shortIdentity ? line->hartPort.errorText : QStringLiteral("*** pack/unpack error!");
+    setLastErrorText(text);
+    setResult(shortIdentity ? -2 : ResultConfigError);
+}
+
 int Device::read(const QString &name, int command, QByteArray &reply)
 {
     return transaction(Direction::Read, name, command, QByteArray(), reply);
@@ -1085,6 +1098,8 @@ bool Device::identify(int command, const QString &tag, const QString &longTag, b
         if (command != 73 && (line->statusByte(0) != 0 || line->statusByte(1) != 0))
             logMessage(lines(line->hartPort.statusTexts));
         recordOutcome(line);
+        if (!ok && line->result() == ResultSuccess)
+            recordRefusedIdentity(line);
     }
     if (closePortAfterTransaction() && line->isOpened())
         line->closeHart();

@@ -235,6 +235,7 @@ private:
                     QByteArray &reply);
     void logTransactionError(Direction direction, const QString &name, int command);
     void recordOutcome(Port *port);
+    void recordRefusedIdentity(const Port *port);
     void logLinkLines(const Port *port);
     bool identify(int command, const QString &tag, const QString &longTag, bool clearParameters);
     bool openPortWith(Port *port, int baudrateIndex, int parityIndex);

@@ -32,6 +32,8 @@ private slots:
     void identification_data();
     void identification();
     void identificationFailureLog();
+    void refusedIdentificationIsAFailure_data();
+    void refusedIdentificationIsAFailure();
     void checkDeviceClearsMapOnlyWhenAsked();
     void deviceWithIdTakesPortSettings();
     void devicesOfOnePortNeverOverlap();
@@ -265,6 +267,32 @@ void TestDeviceTransactions::identificationFailureLog()
     QCOMPARE(errors.at(0).first().toString(), QStringLiteral("Get device ID by cmd 11 error:"));
     QCOMPARE(errors.at(1).first().toString(), m_port->lastErrorText());
     QVERIFY(m_device->uniqueAddress().isEmpty());
+}
+
+void TestDeviceTransactions::refusedIdentificationIsAFailure_data()
+{
+    QTest::addColumn<QString>("tag");
+    QTest::addColumn<int>("identityLength");
+    QTest::addColumn<int>("result");
+    QTest::addColumn<QString>("errorText");
+    QTest::newRow("identity reply too short") << QString() << 11 << -2
+                                              << QStringLiteral("Invalid response lenght of command ZERO.");
+    QTest::newRow("tag with a refused character") << QStringLiteral("tt101") << 22 << 3
+                                                  << QStringLiteral("Invalid chars in device tag!");
+}
+
+void TestDeviceTransactions::refusedIdentificationIsAFailure()
+{
+    QFETCH(QString, tag);
+    QFETCH(int, identityLength);
+    QFETCH(int, result);
+    QFETCH(QString, errorText);
+    m_sim->updateDevice(0, [&](HartSimDevice &device) { device.identityLength = identityLength; });
+    QVERIFY(!m_device->checkDevice(tag, QString(), true));
+    QCOMPARE(m_device->state(), int(ServerItem::StateFailure));
+    QCOMPARE(m_device->result(), result);
+    QCOMPARE(m_device->lastErrorText(), errorText);
+    QCOMPARE(m_port->transactionSemaphore.available(), 1);
 }
 
 void TestDeviceTransactions::checkDeviceClearsMapOnlyWhenAsked()
