@@ -1040,57 +1040,9 @@ bool Device::identify(int command, const QString &tag, const QString &longTag, b
         timer.start();
         if (clearParameters)
             replaceParameters(QVariantMap());
-
-        const QString settings = line->settingsText();
-        QVariantMap identity;
-        switch (command) {
-        case 73:
-            logMessage(tr("Try to check %1 via %3 ...").arg(name(), settings));
-            ok = line->findDevice(&identity);
-            break;
-        case 11:
-            logMessage(QLatin1Char('\n') + tr("Try to check %1 by tag '%2' via %3 ...").arg(name(), tag, settings));
-            ok = line->checkHartDeviceByTag(tag, &identity);
-            break;
-        case 21:
-            logMessage(QLatin1Char('\n')
-                       + tr("Try to check %1 by long tag '%2' via %3 ...").arg(name(), longTag, settings));
-            ok = line->checkHartDeviceByLongTag(longTag, &identity);
-            break;
-        default:
-            logMessage(QLatin1Char('\n')
-                       + tr("Try to check %1 at address %2 via %3 ...").arg(name(), QString::number(address()), settings));
-            ok = line->checkHartDevice(quint8(address()), &identity);
-            break;
-        }
-        insertParameters(identity);
+        ok = runIdentityCheck(line, command, tag, longTag);
         logLinkLines(line);
-
-        if (ok) {
-            setUniqueAddress(parameterByteArray(AddressKey));
-            setDeviceId(parameterByteArray(DeviceIdKey));
-            if (command == 73) {
-                logMessage(tr("Checked successfully - %1!").arg(Utils::bufferToHex(uniqueAddress())));
-            } else {
-                setVendorId(parameterByteArray(QStringLiteral("vendorID")));
-                setExpandedDeviceType(parameterByteArray(QStringLiteral("expanded_device_type")));
-                const int extended = parameterInt(QStringLiteral("extended_status")) & 0xFF;
-                logMessage(tr("Checked successfully - %1 (%2 %3 exts:%4)!")
-                               .arg(Utils::bufferToHex(uniqueAddress()), Utils::bufferToHex(expandedDeviceType()),
-                                    Utils::bufferToHex(vendorId()),
-                                    QStringLiteral("%1").arg(extended, 2, 16, QLatin1Char('0'))));
-            }
-        } else {
-            setLastErrorText(line->lastErrorText());
-            if (command != 73) {
-                const QString failure = tr("Get device ID by cmd %1 error:").arg(command);
-                logMessage(failure);
-                logMessage(line->lastErrorText());
-                emit deviceError(failure);
-            } else {
-                logMessage(line->lastErrorText());
-            }
-        }
+        logIdentityOutcome(line, command, ok);
 
         setProcessingTime(int(timer.elapsed()));
         emit deviceError(line->lastErrorText());
@@ -1104,6 +1056,62 @@ bool Device::identify(int command, const QString &tag, const QString &longTag, b
     if (closePortAfterTransaction() && line->isOpened())
         line->closeHart();
     return ok;
+}
+
+bool Device::runIdentityCheck(Port *line, int command, const QString &tag, const QString &longTag)
+{
+    const QString settings = line->settingsText();
+    QVariantMap identity;
+    bool ok = false;
+    switch (command) {
+    case 73:
+        logMessage(tr("Try to check %1 via %3 ...").arg(name(), settings));
+        ok = line->findDevice(&identity);
+        break;
+    case 11:
+        logMessage(QLatin1Char('\n') + tr("Try to check %1 by tag '%2' via %3 ...").arg(name(), tag, settings));
+        ok = line->checkHartDeviceByTag(tag, &identity);
+        break;
+    case 21:
+        logMessage(QLatin1Char('\n') + tr("Try to check %1 by long tag '%2' via %3 ...").arg(name(), longTag, settings));
+        ok = line->checkHartDeviceByLongTag(longTag, &identity);
+        break;
+    default:
+        logMessage(QLatin1Char('\n')
+                   + tr("Try to check %1 at address %2 via %3 ...").arg(name(), QString::number(address()), settings));
+        ok = line->checkHartDevice(quint8(address()), &identity);
+        break;
+    }
+    insertParameters(identity);
+    return ok;
+}
+
+void Device::logIdentityOutcome(const Port *line, int command, bool ok)
+{
+    if (!ok) {
+        setLastErrorText(line->lastErrorText());
+        if (command != 73) {
+            const QString failure = tr("Get device ID by cmd %1 error:").arg(command);
+            logMessage(failure);
+            logMessage(line->lastErrorText());
+            emit deviceError(failure);
+        } else {
+            logMessage(line->lastErrorText());
+        }
+        return;
+    }
+    setUniqueAddress(parameterByteArray(AddressKey));
+    setDeviceId(parameterByteArray(DeviceIdKey));
+    if (command == 73) {
+        logMessage(tr("Checked successfully - %1!").arg(Utils::bufferToHex(uniqueAddress())));
+        return;
+    }
+    setVendorId(parameterByteArray(QStringLiteral("vendorID")));
+    setExpandedDeviceType(parameterByteArray(QStringLiteral("expanded_device_type")));
+    const int extended = parameterInt(QStringLiteral("extended_status")) & 0xFF;
+    logMessage(tr("Checked successfully - %1 (%2 %3 exts:%4)!")
+                   .arg(Utils::bufferToHex(uniqueAddress()), Utils::bufferToHex(expandedDeviceType()),
+                        Utils::bufferToHex(vendorId()), QStringLiteral("%1").arg(extended, 2, 16, QLatin1Char('0'))));
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -238,6 +238,8 @@ private:
     void recordRefusedIdentity(const Port *port);
     void logLinkLines(const Port *port);
     bool identify(int command, const QString &tag, const QString &longTag, bool clearParameters);
+    bool runIdentityCheck(Port *port, int command, const QString &tag, const QString &longTag);
+    void logIdentityOutcome(const Port *port, int command, bool ok);
     bool openPortWith(Port *port, int baudrateIndex, int parityIndex);
     bool openPortOwnSettings(Port *port);
     bool failOpen(Port *port);
