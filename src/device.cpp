@@ -1,12 +1,16 @@
 #include "device.h"
 
+#include "tag.h"
+
 #include "debugqtstream.h"
 #include "port.h"
 #include "utils.h"
 
 #include <QDate>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QMutexLocker>
+#include <QSemaphoreReleaser>
 #include <QTime>
 
 #include <cmath>
@@ -56,32 +60,9 @@ bool Device::removeChildren(int position, int count)
 
 ServerItem *Device::createChild()
 {
-    // Data-point items come with their own class; until then a device takes no children.
-    return nullptr;
-}
-
-QString Device::readCommandName(int command)
-{
-    Q_UNUSED(command)
-    return QString();
-}
-
-QString Device::writeCommandName(int command)
-{
-    Q_UNUSED(command)
-    return QString();
-}
-
-bool Device::readDevice(int command)
-{
-    DEBUGQT_LOG(1) << "*** no transaction path for reading command" << command;
-    return false;
-}
-
-bool Device::writeDevice(int command)
-{
-    DEBUGQT_LOG(1) << "*** no transaction path for writing command" << command;
-    return false;
+    auto *tag = new Tag(this);
+    connect(tag, &ServerItem::modified, this, &ServerItem::modified);
+    return tag;
 }
 
 QString Device::deviceSpecificStatusText(int code) const
@@ -193,6 +174,18 @@ void Device::setParameter(const QString &key, const QVariant &value)
 {
     QMutexLocker locker(&m_dataLock);
     m_parameters.insert(key, value);
+}
+
+void Device::replaceParameters(const QVariantMap &parameters)
+{
+    QMutexLocker locker(&m_dataLock);
+    m_parameters = parameters;
+}
+
+void Device::insertParameters(const QVariantMap &parameters)
+{
+    QMutexLocker locker(&m_dataLock);
+    m_parameters.insert(parameters);
 }
 
 int Device::parameterInt(const QString &key) const
@@ -786,5 +779,1139 @@ bool Device::load(const QVariantMap &map)
     }
 
     displayName();
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Transactions
+
+namespace {
+
+const char *const ResetKeyword = QT_TRANSLATE_NOOP("Device", "reset");
+const char *const StartKeyword = QT_TRANSLATE_NOOP("Device", "start");
+const char *const GetKeyword = QT_TRANSLATE_NOOP("Device", "get");
+
+QString lines(const QStringList &texts)
+{
+    return texts.join(QLatin1Char('\n'));
+}
+
+} // namespace
+
+Device::LineSettings Device::lineSettings() const
+{
+    QMutexLocker locker(&m_dataLock);
+    return m_lineSettings;
+}
+
+void Device::setLineSettingsFromPort(const Port *line)
+{
+    LineSettings settings;
+    settings.defined = true;
+    settings.serialName = line->property("serial_name").toString();
+    settings.baudrate = line->property("baudrate").toInt();
+    settings.databits = line->property("databits").toInt();
+    settings.parity = line->property("parity").toChar();
+    settings.stopbits = line->property("stopbits").toInt();
+    QMutexLocker locker(&m_dataLock);
+    m_lineSettings = settings;
+}
+
+QByteArray Device::requestAddress() const
+{
+    // A device never identified is reached in a short frame at its own polling address, so its
+    // request cannot reach another instrument of a multidrop line.
+    const QByteArray unique = uniqueAddress();
+    if (unique.size() >= 5)
+        return unique;
+    return QByteArray(1, char(address() & 0x3F));
+}
+
+bool Device::openPort(int baudrateIndex, int parityIndex)
+{
+    Port *line = port();
+    if (!line)
+        return false;
+    if (deviceId().isEmpty() && baudrateIndex != -1 && parityIndex != -1)
+        return openPortWith(line, baudrateIndex, parityIndex);
+    return openPortOwnSettings(line);
+}
+
+bool Device::openPortDefault()
+{
+    if (!openPort(0, 3))
+        return false;
+    port()->setProperty("databits", 8);
+    port()->setProperty("stopbits", 1);
+    return true;
+}
+
+bool Device::openPortWith(Port *line, int baudrateIndex, int parityIndex)
+{
+    DEBUGQT_LOG(4) << "baudrate index:" << baudrateIndex << "parity index:" << parityIndex;
+    if (line->isOpened()
+        && (line->baudrateIndex(-1) != baudrateIndex || line->parityIndex(QLatin1Char(' ')) != parityIndex))
+        line->closeHart();
+    if (!line->isOpened()) {
+        line->setBaudrateIndex(baudrateIndex);
+        line->setParityIndex(parityIndex);
+        if (!line->openHart())
+            return failOpen(line);
+    }
+    setLineSettingsFromPort(line);
+    return true;
+}
+
+bool Device::openPortOwnSettings(Port *line)
+{
+    // A device that was never opened with explicit settings (one loaded from a configuration
+    // with its device ID, for instance) has none of its own: it takes the port's current ones
+    // rather than compare against or apply undefined values.
+    if (!lineSettings().defined)
+        setLineSettingsFromPort(line);
+    const LineSettings own = lineSettings();
+    const bool differs = line->property("serial_name").toString() != own.serialName
+                         || line->property("baudrate").toInt() != own.baudrate
+                         || line->property("parity").toChar() != own.parity
+                         || line->property("databits").toInt() != own.databits
+                         || line->property("stopbits").toInt() != own.stopbits;
+    if (line->isOpened() && differs)
+        line->closeHart();
+    if (line->isOpened())
+        return true;
+    line->setProperty("baudrate", own.baudrate);
+    line->setProperty("parity", own.parity);
+    line->setProperty("databits", own.databits);
+    line->setProperty("stopbits", own.stopbits);
+    if (line->openHart())
+        return true;
+    return failOpen(line);
+}
+
+bool Device::failOpen(Port *line)
+{
+    const QString text = line->lastErrorText();
+    setLastErrorText(text);
+    DEBUGQT_LOG(1) << QStringLiteral("error open port '%1' - %2").arg(line->name(), text);
+    setResult(ResultLinkError);
+    if (!deviceId().isEmpty())
+        clearIdentity();
+    logMessage(text);
+    return false;
+}
+
+void Device::logLinkLines(const Port *line)
+{
+    if (!line->hartPort.txLogLine.isEmpty())
+        logMessage(line->hartPort.txLogLine);
+    if (!line->hartPort.rxLogLine.isEmpty())
+        logMessage(line->hartPort.rxLogLine);
+}
+
+void Device::recordOutcome(Port *line)
+{
+    setLastErrorText(line->lastErrorText());
+    setLastStatus(line->hartPort.status, line->hartPort.statusTexts);
+    setResult(line->result());
+}
+
+void Device::recordRefusedIdentity(const Port *line)
+{
+    // The port reports success for a check that was refused before any exchange (a tag that
+    // packed ASCII cannot carry) or whose identity reply was too short; the device must not
+    // show it as a success.
+    const bool shortIdentity = line->hartPort.errorCode == -2;
+    QString text = line->lastErrorText();
+    if (text.isEmpty())
+        text = shortIdentity ? line->hartPort.errorText : QStringLiteral("*** pack/unpack error!");
+    setLastErrorText(text);
+    setResult(shortIdentity ? -2 : ResultConfigError);
+}
+
+int Device::read(const QString &name, int command, QByteArray &reply)
+{
+    return transaction(Direction::Read, name, command, QByteArray(), reply);
+}
+
+int Device::write(const QString &name, int command, const QByteArray &request, QByteArray &reply)
+{
+    return transaction(Direction::Write, name, command, request, reply);
+}
+
+int Device::transaction(Direction direction, const QString &name, int command, const QByteArray &request,
+                        QByteArray &reply)
+{
+    setProcessingTime(0);
+    QElapsedTimer timer;
+    timer.start();
+    Port *line = port();
+    if (!line) {
+        DEBUGQT_LOG(1) << "*** a device without a port cannot send command" << command;
+        setResult(ResultLinkError);
+        return ResultLinkError;
+    }
+
+    line->transactionSemaphore.acquire();
+    QSemaphoreReleaser permit(line->transactionSemaphore);
+
+    if (openPort(-1, -1)) {
+        const QString commandText = QString::number(command);
+        if (direction == Direction::Read) {
+            logMessage(QLatin1Char('\n') + tr("reading %1 (cmd=%2)...").arg(name, commandText));
+        } else {
+            const bool keyword = name.contains(tr(ResetKeyword)) || name.contains(tr(StartKeyword))
+                                 || name.contains(tr(GetKeyword));
+            const QString action = keyword ? name : tr("writing %1").arg(name);
+            logMessage(QLatin1Char('\n') + tr("%1 (cmd=%2)...").arg(action, commandText));
+        }
+        line->sendCommand(requestAddress(), quint8(command), request, &reply);
+        setProcessingTime(int(timer.elapsed()));
+        logLinkLines(line);
+        emit deviceStatus(lines(line->hartPort.statusTexts), line->hartPort.status);
+        if (line->statusByte(0) != 0 || line->statusByte(1) != 0) {
+            logMessage(tr("Device status: [%1]").arg(Utils::bufferToHex(line->hartPort.status).toUpper()));
+            logMessage(lines(line->hartPort.statusTexts));
+        }
+    }
+
+    recordOutcome(line);
+    const int code = line->result();
+    if (code == ResultSuccess) {
+        logMessage(tr("Success (processing time: %1ms)").arg(processingTime()));
+        addStateFlags(direction == Direction::Read ? StateReadFromDevice : StateSavedInDevice);
+    } else {
+        logTransactionError(direction, name, command);
+    }
+    if (closePortAfterTransaction() && line->isOpened())
+        line->closeHart();
+    return code;
+}
+
+void Device::logTransactionError(Direction direction, const QString &name, int command)
+{
+    const QString code = QString::number(result());
+    const QString commandText = QString::number(command);
+    const QString errorText = lastErrorText();
+    const QString timeLine = tr("\nError (processing time: %1ms)").arg(processingTime());
+    QString message;
+    QString signalText;
+    if (direction == Direction::Read) {
+        DEBUGQT_LOG(1) << QStringLiteral("error %1 reading cmd=%2 (%3ms)").arg(code, commandText).arg(processingTime());
+        message = tr("error %1 reading '%2' - %3").arg(code, name, errorText);
+        signalText = tr("error %1 executing cmd=%2 - %3").arg(code, commandText, errorText);
+    } else {
+        DEBUGQT_LOG(1) << QStringLiteral("error %1 writing cmd=%2 (%3ms)").arg(code, commandText).arg(processingTime());
+        const bool reset = name.contains(tr(ResetKeyword));
+        const bool get = name.contains(tr(GetKeyword));
+        const bool keyword = reset || get || name.contains(tr(StartKeyword));
+        const QString verb = keyword ? QString() : tr("writing");
+        message = tr("error %1 %2 %3 - %4").arg(code, verb, name, errorText);
+        if (reset)
+            message.replace(tr("writing"), tr("executing"));
+        if (get)
+            message.remove(tr("writing"));
+        signalText = tr("error executing cmd=%1 - %2").arg(commandText, errorText);
+    }
+    logMessage(message + timeLine);
+    emit deviceError(signalText.replace(QStringLiteral(" - "), QStringLiteral("\n")));
+}
+
+bool Device::findDevice()
+{
+    return identify(73, QString(), QString(), true);
+}
+
+bool Device::checkDevice(const QString &tag, const QString &longTag, bool clearParameters)
+{
+    const int command = !tag.isEmpty() ? 11 : (!longTag.isEmpty() ? 21 : 0);
+    return identify(command, tag, longTag, clearParameters);
+}
+
+bool Device::identify(int command, const QString &tag, const QString &longTag, bool clearParameters)
+{
+    resetState();
+    Port *line = port();
+    if (!line)
+        return false;
+    line->transactionSemaphore.acquire();
+    QSemaphoreReleaser permit(line->transactionSemaphore);
+
+    bool ok = false;
+    if (openPortDefault()) {
+        setProcessingTime(0);
+        QElapsedTimer timer;
+        timer.start();
+        if (clearParameters)
+            replaceParameters(QVariantMap());
+        ok = runIdentityCheck(line, command, tag, longTag);
+        logLinkLines(line);
+        logIdentityOutcome(line, command, ok);
+
+        setProcessingTime(int(timer.elapsed()));
+        emit deviceError(line->lastErrorText());
+        emit deviceStatus(lines(line->hartPort.statusTexts), line->hartPort.status);
+        if (command != 73 && (line->statusByte(0) != 0 || line->statusByte(1) != 0))
+            logMessage(lines(line->hartPort.statusTexts));
+        recordOutcome(line);
+        if (!ok && line->result() == ResultSuccess)
+            recordRefusedIdentity(line);
+    }
+    if (closePortAfterTransaction() && line->isOpened())
+        line->closeHart();
+    return ok;
+}
+
+bool Device::runIdentityCheck(Port *line, int command, const QString &tag, const QString &longTag)
+{
+    const QString settings = line->settingsText();
+    QVariantMap identity;
+    bool ok = false;
+    switch (command) {
+    case 73:
+        logMessage(tr("Try to check %1 via %3 ...").arg(name(), settings));
+        ok = line->findDevice(&identity);
+        break;
+    case 11:
+        logMessage(QLatin1Char('\n') + tr("Try to check %1 by tag '%2' via %3 ...").arg(name(), tag, settings));
+        ok = line->checkHartDeviceByTag(tag, &identity);
+        break;
+    case 21:
+        logMessage(QLatin1Char('\n') + tr("Try to check %1 by long tag '%2' via %3 ...").arg(name(), longTag, settings));
+        ok = line->checkHartDeviceByLongTag(longTag, &identity);
+        break;
+    default:
+        logMessage(QLatin1Char('\n')
+                   + tr("Try to check %1 at address %2 via %3 ...").arg(name(), QString::number(address()), settings));
+        ok = line->checkHartDevice(quint8(address()), &identity);
+        break;
+    }
+    insertParameters(identity);
+    return ok;
+}
+
+void Device::logIdentityOutcome(const Port *line, int command, bool ok)
+{
+    if (!ok) {
+        setLastErrorText(line->lastErrorText());
+        if (command != 73) {
+            const QString failure = tr("Get device ID by cmd %1 error:").arg(command);
+            logMessage(failure);
+            logMessage(line->lastErrorText());
+            emit deviceError(failure);
+        } else {
+            logMessage(line->lastErrorText());
+        }
+        return;
+    }
+    setUniqueAddress(parameterByteArray(AddressKey));
+    setDeviceId(parameterByteArray(DeviceIdKey));
+    if (command == 73) {
+        logMessage(tr("Checked successfully - %1!").arg(Utils::bufferToHex(uniqueAddress())));
+        return;
+    }
+    setVendorId(parameterByteArray(QStringLiteral("vendorID")));
+    setExpandedDeviceType(parameterByteArray(QStringLiteral("expanded_device_type")));
+    const int extended = parameterInt(QStringLiteral("extended_status")) & 0xFF;
+    logMessage(tr("Checked successfully - %1 (%2 %3 exts:%4)!")
+                   .arg(Utils::bufferToHex(uniqueAddress()), Utils::bufferToHex(expandedDeviceType()),
+                        Utils::bufferToHex(vendorId()), QStringLiteral("%1").arg(extended, 2, 16, QLatin1Char('0'))));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Universal and common-practice commands
+
+namespace {
+
+const CodeText ReadCommandNames[] = {
+    {0, QT_TRANSLATE_NOOP("Device", "device identifier")},
+    {1, QT_TRANSLATE_NOOP("Device", "PV")},
+    {2, QT_TRANSLATE_NOOP("Device", "output current")},
+    {3, QT_TRANSLATE_NOOP("Device", "device variables & output current")},
+    {7, QT_TRANSLATE_NOOP("Device", "polling address")},
+    {8, QT_TRANSLATE_NOOP("Device", "dynamic variable classifications")},
+    {12, QT_TRANSLATE_NOOP("Device", "message")},
+    {13, QT_TRANSLATE_NOOP("Device", "tag, descriptor, data")},
+    {14, QT_TRANSLATE_NOOP("Device", "PV sensor info (number & range)")},
+    {15, QT_TRANSLATE_NOOP("Device", "output info (range & damping time)")},
+    {16, QT_TRANSLATE_NOOP("Device", "final assembly number")},
+    {20, QT_TRANSLATE_NOOP("Device", "long tag")},
+    {48, QT_TRANSLATE_NOOP("Device", "device status info")},
+    {50, QT_TRANSLATE_NOOP("Device", "dynamic variable assignments")},
+    {73, QT_TRANSLATE_NOOP("Device", "find device")},
+};
+
+const CodeText WriteCommandNames[] = {
+    {6, QT_TRANSLATE_NOOP("Device", "polling address")},
+    {9, QT_TRANSLATE_NOOP("Device", "get device variables with status")},
+    {11, QT_TRANSLATE_NOOP("Device", "get device identifier by tag")},
+    {17, QT_TRANSLATE_NOOP("Device", "message")},
+    {18, QT_TRANSLATE_NOOP("Device", "tag, descriptor, data")},
+    {19, QT_TRANSLATE_NOOP("Device", "final assembly number")},
+    {21, QT_TRANSLATE_NOOP("Device", "get device identifier by long tag")},
+    {22, QT_TRANSLATE_NOOP("Device", "long tag")},
+    {33, QT_TRANSLATE_NOOP("Device", "get device variables")},
+    {34, QT_TRANSLATE_NOOP("Device", "damping value")},
+    {35, QT_TRANSLATE_NOOP("Device", "range (min / max)")},
+    {36, QT_TRANSLATE_NOOP("Device", "PV as upper range value")},
+    {37, QT_TRANSLATE_NOOP("Device", "PV as lower range value")},
+    {38, QT_TRANSLATE_NOOP("Device", "reset config changed flag ")},
+    {40, QT_TRANSLATE_NOOP("Device", "set fixed current")},
+    {41, QT_TRANSLATE_NOOP("Device", "start device self test")},
+    {42, QT_TRANSLATE_NOOP("Device", "reset device")},
+    {43, QT_TRANSLATE_NOOP("Device", "adjust zero")},
+    {44, QT_TRANSLATE_NOOP("Device", "PV unit code")},
+    {45, QT_TRANSLATE_NOOP("Device", "adjust current 4 mA")},
+    {46, QT_TRANSLATE_NOOP("Device", "adjust current 20 mA")},
+    {47, QT_TRANSLATE_NOOP("Device", "PV transfer function")},
+    {48, QT_TRANSLATE_NOOP("Device", "reset additional status flag ")},
+    {49, QT_TRANSLATE_NOOP("Device", "sensor number")},
+    {51, QT_TRANSLATE_NOOP("Device", "dynamic variable assignments")},
+    {53, QT_TRANSLATE_NOOP("Device", "device variable units")},
+    {54, QT_TRANSLATE_NOOP("Device", "get device variable information")},
+    {59, QT_TRANSLATE_NOOP("Device", "response preambles count")},
+    {129, QT_TRANSLATE_NOOP("Device", "set write protection by HART protocol")},
+};
+
+constexpr int ShortTagCharacters = 8;
+constexpr int DescriptorCharacters = 16;
+constexpr int MessageCharacters = 32;
+constexpr int LongTagBytes = 32;
+constexpr int NotUsedSlotCode = 250;
+
+// A byte of the reply, 0 at or past its end: a short reply never reads past its end.
+int byteAt(const QByteArray &data, int offset)
+{
+    return offset >= 0 && offset < data.size() ? quint8(data.at(offset)) : 0;
+}
+
+char lowByte(int value)
+{
+    return char(value & 0xFF);
+}
+
+QString slotKey(int slot, const char *field)
+{
+    return QStringLiteral("slot_%1_%2").arg(slot).arg(QLatin1String(field));
+}
+
+bool isCountedWrite(int command)
+{
+    switch (command) {
+    case 9: case 11: case 21: case 33: case 38: case 40: case 41: case 42: case 48: case 54:
+        return false;
+    default:
+        return true;
+    }
+}
+
+bool isDecodedWrite(int command)
+{
+    switch (command) {
+    case 9: case 33: case 40: case 45: case 46: case 54:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+QString Device::readCommandName(int command)
+{
+    const char *text = findText(ReadCommandNames, command);
+    return text ? tr(text) : QString();
+}
+
+QString Device::writeCommandName(int command)
+{
+    const char *text = findText(WriteCommandNames, command);
+    return text ? tr(text) : QString();
+}
+
+bool Device::isRevision5() const
+{
+    const QVariant version = parameter(QStringLiteral("universal_cmd_version"));
+    return version.isValid() && version.toInt() == 5;
+}
+
+bool Device::readDevice(int command)
+{
+    const QString name = readCommandName(command);
+    if (command == 0)
+        return checkDevice(QString(), QString(), true);
+    if (command == 73)
+        return findDevice();
+    const bool unsupportedInRevision5 = command == 7 || command == 8 || command == 9 || command == 20 || command == 21;
+    if (unsupportedInRevision5 && isRevision5()) {
+        logMessage(tr("Device command version is 5. Command #%1 not supported").arg(command));
+        return true;
+    }
+
+    QByteArray reply;
+    if (read(name, command, reply) != ResultSuccess)
+        return false;
+    if (command == 48) {
+        storeStatusParameters(reply);
+        return true;
+    }
+    statusText(true, command == 3 ? !requestAdditionalStatus() : true);
+    return decodeReadReply(command, reply);
+}
+
+bool Device::decodeReadReply(int command, const QByteArray &reply)
+{
+    auto storeByte = [&](const char *key, int offset) { setParameter(QLatin1String(key), byteAt(reply, offset)); };
+    auto storeFloat = [&](const char *key, int offset) {
+        setParameter(QLatin1String(key), Port::getFloatFromBufferByOffset(reply, offset));
+    };
+    auto storeU24 = [&](const char *key, int offset) {
+        setParameter(QLatin1String(key), uint(Port::getIntFromBufferByOffset(reply, offset, 3)));
+    };
+
+    switch (command) {
+    case 1:
+        storeByte("PV_unit_code", 0);
+        storeFloat("PV", 1);
+        return true;
+    case 2:
+        storeFloat("output_current", 0);
+        storeFloat("output_current_%", 4);
+        return true;
+    case 3:
+        // The secondary variables are taken only when the reply holds the whole unit and value:
+        // a value cut off by a short reply would pass for a real one.
+        storeFloat("output_current", 0);
+        storeByte("PV_unit_code", 4);
+        storeFloat("PV", 5);
+        if (reply.size() >= 14) {
+            storeByte("SV_unit_code", 9);
+            storeFloat("SV", 10);
+        }
+        if (reply.size() >= 19) {
+            storeByte("TV_unit_code", 14);
+            storeFloat("TV", 15);
+        }
+        if (reply.size() >= 24) {
+            storeByte("QV_unit_code", 19);
+            storeFloat("QV", 20);
+        }
+        return true;
+    case 7:
+        storeByte("polling_address", 0);
+        storeByte("current_loop_mode", 1);
+        setAddress(parameterInt(QStringLiteral("polling_address")));
+        return true;
+    case 8:
+        storeByte("PV_class_code", 0);
+        storeByte("SV_class_code", 1);
+        storeByte("TV_class_code", 2);
+        storeByte("QV_class_code", 3);
+        return true;
+    case 12: {
+        const QString message = port()->unpackAscii(reply);
+        setParameter(QStringLiteral("message"), message);
+        DEBUGQT_LOG(4) << "### MSG: " << message;
+        return true;
+    }
+    case 13: {
+        QByteArray padded = reply.left(21);
+        padded.append(QByteArray(21 - padded.size(), '\0'));
+        const QString tag = port()->unpackAscii(padded.left(6));
+        const QString descriptor = port()->unpackAscii(padded.mid(6, 12));
+        const int day = byteAt(reply, 18);
+        const int month = byteAt(reply, 19);
+        const int year = 1900 + byteAt(reply, 20);
+        setParameter(TagKey, tag);
+        setParameter(QStringLiteral("descriptor"), descriptor);
+        setParameter(QStringLiteral("date"), QDate(year, month, day));
+        DEBUGQT_LOG(4) << "### TAG: " << tag << "### DESC: " << descriptor << "### day: " << day << "month: " << month
+                       << "year: " << year;
+        displayName();
+        return true;
+    }
+    case 14:
+        storeU24("sensor_number", 0);
+        storeByte("sensor_unit_code", 3);
+        storeFloat("sensor_range_max", 4);
+        storeFloat("sensor_range_min", 8);
+        storeFloat("sensor_minimum_range", 12);
+        DEBUGQT_LOG(4) << "### sensor_number ### " << parameterInt(QStringLiteral("sensor_number"))
+                       << QStringLiteral("%1").arg(byteAt(reply, 3), 2, 16, QLatin1Char('0'))
+                       << "sensor_range_max" << parameterFloat(QStringLiteral("sensor_range_max"))
+                       << "sensor_range_min" << parameterFloat(QStringLiteral("sensor_range_min"))
+                       << "sensor_minimum_range" << parameterFloat(QStringLiteral("sensor_minimum_range"));
+        return true;
+    case 15:
+        storeByte("PV_alarm_selection_code", 0);
+        storeByte("conversion_function", 1);
+        storeByte("range_unit_code", 2);
+        storeFloat("range_max", 3);
+        storeFloat("range_min", 7);
+        storeFloat("damping_time", 11);
+        storeByte("write_protection", 15);
+        storeByte("distributor_label", 16);
+        DEBUGQT_LOG(4) << "range_max" << parameterFloat(QStringLiteral("range_max")) << "range_min"
+                       << parameterFloat(QStringLiteral("range_min")) << "damping_time"
+                       << parameterFloat(QStringLiteral("damping_time"));
+        return true;
+    case 16:
+        storeU24("final_assembly_number", 0);
+        DEBUGQT_LOG(4) << "### final_assembly_number ###" << parameterInt(QStringLiteral("final_assembly_number"));
+        return true;
+    case 20: {
+        const qsizetype end = reply.indexOf('\0');
+        const QString longTag = QString::fromLatin1(end < 0 ? reply : reply.left(end));
+        setParameter(QStringLiteral("long_tag"), longTag);
+        DEBUGQT_LOG(4) << "long tag: '" << longTag << "'";
+        return true;
+    }
+    case 50:
+        storeByte("PV_dev_variable_code", 0);
+        storeByte("SV_dev_variable_code", 1);
+        storeByte("TV_dev_variable_code", 2);
+        storeByte("QV_dev_variable_code", 3);
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool Device::writeDevice(int command)
+{
+    const QString name = writeCommandName(command);
+    if (command == 11)
+        return checkDevice(parameterString(TagKey), QString(), true);
+    if (command == 21)
+        return checkDevice(QString(), parameterString(QStringLiteral("long_tag")), false);
+    if (!port()) {
+        DEBUGQT_LOG(1) << "*** a device without a port cannot send command" << command;
+        return false;
+    }
+
+    const QByteArray request = writeRequest(command);
+    QByteArray reply;
+    if (write(name, command, request, reply) != ResultSuccess)
+        return false;
+    if (command == 18)
+        displayName();
+    if (isDecodedWrite(command))
+        return decodeWriteReply(command, reply);
+    return checkEcho(command, isCountedWrite(command), request, reply);
+}
+
+QByteArray Device::slotCodesRequest(int slotCount) const
+{
+    QByteArray request;
+    for (int slot = 0; slot < slotCount; ++slot) {
+        const QString key = slotKey(slot, "code");
+        if (!hasParameter(key))
+            break;
+        const int code = parameterInt(key) & 0xFF;
+        if (code != NotUsedSlotCode)
+            request.append(char(code));
+    }
+    return request;
+}
+
+QByteArray Device::writeRequest(int command) const
+{
+    Port *line = port();
+    // Texts are cut to their field so that an over-long one cannot shift the fields behind it.
+    auto packed = [&](const char *key, int characters) {
+        const QString text = parameterString(QLatin1String(key)).left(characters);
+        return line->packAscii(text.leftJustified(characters, QLatin1Char(' ')));
+    };
+    auto byteOf = [&](const char *key) { return QByteArray(1, lowByte(parameterInt(QLatin1String(key)))); };
+    auto floatOf = [&](const char *key) { return Port::getBufferFromFloat(parameterFloat(QLatin1String(key))); };
+
+    switch (command) {
+    case 6:
+        // Devices of universal revision 5 take and echo the polling address alone.
+        if (isRevision5())
+            return byteOf("polling_address");
+        return byteOf("polling_address") + byteOf("current_loop_mode");
+    case 9:
+        return slotCodesRequest(SlotCount);
+    case 17:
+        return packed("message", MessageCharacters);
+    case 18: {
+        QByteArray request = packed("tag", ShortTagCharacters) + packed("descriptor", DescriptorCharacters);
+        const QDate date = parameter(QStringLiteral("date")).toDate();
+        if (date.isValid()) {
+            request.append(lowByte(date.day()));
+            request.append(lowByte(date.month()));
+            request.append(lowByte(date.year() - 1900));
+        } else {
+            request.append(QByteArray(3, '\0'));
+        }
+        return request;
+    }
+    case 19:
+        return Port::getBufferFromInt(parameterInt(QStringLiteral("final_assembly_number")), 3);
+    case 22:
+        return parameterString(QStringLiteral("long_tag")).toLatin1().leftJustified(LongTagBytes, '\0', true);
+    case 33:
+        return slotCodesRequest(4);
+    case 34:
+        return floatOf("damping_time");
+    case 35:
+        return byteOf("range_unit_code") + floatOf("range_max") + floatOf("range_min");
+    case 38: {
+        const QByteArray request = Port::getBufferFromInt(parameterInt(ModifyCountKey), 2);
+        DEBUGQT_LOG(4) << "$$$ modify_count:" << parameterInt(ModifyCountKey);
+        DEBUGQT_LOG(4) << "$$$ modify_count:" << Utils::bufferToHex(request);
+        return request;
+    }
+    case 40:
+        return floatOf("fixed_current");
+    case 44:
+        return byteOf("input_units");
+    case 45:
+        return floatOf("adjust_4mA");
+    case 46:
+        return floatOf("adjust_20mA");
+    case 47:
+        return byteOf("conversion_function");
+    case 48:
+        return storedStatusBytes();
+    case 49:
+        return Port::getBufferFromInt(parameterInt(QStringLiteral("sensor_number")), 3);
+    case 51:
+        return byteOf("PV_dev_variable_code") + byteOf("SV_dev_variable_code") + byteOf("TV_dev_variable_code")
+               + byteOf("QV_dev_variable_code");
+    case 53:
+        return byteOf("dev_variable_code") + byteOf("dev_variable_limits_unit_code");
+    case 54:
+        return byteOf("dev_variable_code");
+    case 59:
+        return byteOf("preambles_count");
+    case 129:
+        return byteOf("write_protection");
+    default:
+        return QByteArray();
+    }
+}
+
+bool Device::checkEcho(int command, bool counted, const QByteArray &request, const QByteArray &reply)
+{
+    if (reply == request) {
+        if (counted)
+            incrementModifyCount();
+        if (command != 48)
+            statusText(true, true);
+        return true;
+    }
+    if (command == 48) {
+        storeStatusParameters(reply);
+        statusText(false, false);
+        return true;
+    }
+    // The device did not take what was sent: a failure, for the tree and the editor pages too.
+    const QString text = QStringLiteral("*** cmdData != response");
+    setResult(-2);
+    setLastErrorText(text);
+    DEBUGQT_LOG(4) << text;
+    emit deviceError(text);
+    logMessage(text);
+    return false;
+}
+
+bool Device::decodeWriteReply(int command, const QByteArray &reply)
+{
+    switch (command) {
+    case 9:
+        decodeSlotVariables9(reply);
+        break;
+    case 33:
+        decodeSlotVariables33(reply);
+        break;
+    case 40:
+        setParameter(QStringLiteral("fixed_current"), Port::getFloatFromBufferByOffset(reply, 0));
+        break;
+    case 45:
+        setParameter(QStringLiteral("adjust_4mA"), Port::getFloatFromBufferByOffset(reply, 0));
+        break;
+    case 46:
+        setParameter(QStringLiteral("adjust_20mA"), Port::getFloatFromBufferByOffset(reply, 0));
+        break;
+    case 54:
+        if (byteAt(reply, 0) == (parameterInt(QStringLiteral("dev_variable_code")) & 0xFF)) {
+            setParameter(QStringLiteral("dev_variable_sensor"), uint(Port::getIntFromBufferByOffset(reply, 1, 3)));
+            setParameter(QStringLiteral("dev_variable_limits_unit_code"), byteAt(reply, 4));
+            setParameter(QStringLiteral("dev_variable_usl"), Port::getFloatFromBufferByOffset(reply, 5));
+            setParameter(QStringLiteral("dev_variable_lsl"), Port::getFloatFromBufferByOffset(reply, 9));
+            setParameter(QStringLiteral("dev_variable_damping_value"), Port::getFloatFromBufferByOffset(reply, 13));
+            setParameter(QStringLiteral("dev_variable_span"), Port::getFloatFromBufferByOffset(reply, 17));
+            setParameter(QStringLiteral("dev_variable_class"), byteAt(reply, 21));
+            setParameter(QStringLiteral("dev_variable_family"), byteAt(reply, 22));
+            return true;
+        }
+        break;
+    default:
+        break;
+    }
+    if (isCountedWrite(command))
+        incrementModifyCount();
+    statusText(true, true);
+    return true;
+}
+
+void Device::decodeSlotVariables9(const QByteArray &reply)
+{
+    setParameter(QStringLiteral("extended_status"), byteAt(reply, 0));
+    if (reply.size() < 6)
+        return;
+    // Groups of eight bytes follow the status byte; the last four bytes are a time stamp.
+    for (int slot = 0, offset = 1; slot < SlotCount && offset < reply.size() - 4; ++slot, offset += 8) {
+        if (byteAt(reply, offset) != (parameterInt(slotKey(slot, "code")) & 0xFF))
+            continue;
+        setParameter(slotKey(slot, "class"), byteAt(reply, offset + 1));
+        setParameter(slotKey(slot, "unit_code"), byteAt(reply, offset + 2));
+        setParameter(slotKey(slot, "value"), Port::getFloatFromBufferByOffset(reply, offset + 3));
+        setParameter(slotKey(slot, "status"), byteAt(reply, offset + 7));
+        DEBUGQT_LOG(4) << QStringLiteral("slot_%1").arg(slot) << "Class" << byteAt(reply, offset + 1) << "Unit"
+                       << byteAt(reply, offset + 2) << "Value" << parameterFloat(slotKey(slot, "value")) << "Status"
+                       << byteAt(reply, offset + 7);
+    }
+}
+
+void Device::decodeSlotVariables33(const QByteArray &reply)
+{
+    for (int slot = 0, offset = 0; slot < SlotCount && offset < reply.size(); ++slot, offset += 6) {
+        if (byteAt(reply, offset) != (parameterInt(slotKey(slot, "code")) & 0xFF))
+            continue;
+        setParameter(slotKey(slot, "unit_code"), byteAt(reply, offset + 1));
+        setParameter(slotKey(slot, "value"), Port::getFloatFromBufferByOffset(reply, offset + 2));
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Additional status
+
+namespace {
+
+struct BitText
+{
+    int bit;
+    const char *text;
+};
+
+const BitText EepromTexts[] = {
+    {0x01, QT_TRANSLATE_NOOP("Device", "Error of writing configuration to EEPROM.")},
+    {0x02, QT_TRANSLATE_NOOP("Device", "Device configuration is restored (from the secondary page).")},
+    {0x10, QT_TRANSLATE_NOOP("Device", "Error of writing the device HART_UID to the EEPROM")},
+    {0x20, QT_TRANSLATE_NOOP("Device", "Factory device number is restored (from the sub-page).")},
+};
+
+const BitText ExtendedStatusTexts[] = {
+    {0x01, QT_TRANSLATE_NOOP("Device", "Device requires maintenance.")},
+    {0x02, QT_TRANSLATE_NOOP("Device", "Device variable is in an Alarm state.")},
+};
+
+const BitText StandardStatusTexts[] = {
+    {0x02, QT_TRANSLATE_NOOP("Device", "Non-Volatile Memory Defect.")},
+    {0x04, QT_TRANSLATE_NOOP("Device", "Volatile Memory Defect.")},
+    {0x10, QT_TRANSLATE_NOOP("Device", "Voltage Conditions Out of Range.")},
+};
+
+const QString Marker = QStringLiteral("--- ");
+constexpr int DeviceSpecificStatusBytes = 6;
+
+// Acknowledgements nest inside each other on the evaluating thread; this counts how deep.
+thread_local int acknowledgementDepth = 0;
+
+bool moreStatusAvailable(const QByteArray &statusBytes)
+{
+    return statusBytes.size() >= 2 && (quint8(statusBytes.at(1)) & 0x10) != 0;
+}
+
+template<std::size_t N>
+void appendBitLines(QStringList &lines, const BitText (&table)[N], int value)
+{
+    for (const BitText &entry : table) {
+        if (value & entry.bit)
+            lines.append(Marker + Device::tr(entry.text));
+    }
+}
+
+} // namespace
+
+void Device::storeStatusParameters(const QByteArray &data)
+{
+    setStoredStatusBytes(data);
+    QByteArray specific = data.left(DeviceSpecificStatusBytes);
+    specific.append(QByteArray(DeviceSpecificStatusBytes - specific.size(), '\0'));
+    QVariantMap status;
+    status.insert(QStringLiteral("error_code"), byteAt(data, 0));
+    status.insert(QStringLiteral("ADC_flags"), byteAt(data, 1));
+    status.insert(QStringLiteral("EEPROM_flags"), byteAt(data, 2));
+    status.insert(QStringLiteral("device_specific_status"), specific);
+    status.insert(QStringLiteral("extended_status"), byteAt(data, 6));
+    status.insert(QStringLiteral("standart_status_0"), byteAt(data, 8));
+    insertParameters(status);
+}
+
+bool Device::statusText(bool readAdditional, bool onlyWhenMore)
+{
+    if (onlyWhenMore && !moreStatusAvailable(lastStatusBytes())) {
+        reportAdditionalStatus();
+        return true;
+    }
+    if (readAdditional && !readDevice(48))
+        return false;
+    setAdditionalStatusText(additionalStatusLines().join(QLatin1Char('\n')));
+    reportAdditionalStatus();
+    if (moreStatusAvailable(lastStatusBytes()))
+        acknowledgeAdditionalStatus();
+    return true;
+}
+
+QStringList Device::additionalStatusLines() const
+{
+    QStringList lines;
+    if (templateName().contains(QLatin1String("General"))) {
+        QByteArray specific = parameterByteArray(QStringLiteral("device_specific_status")).left(DeviceSpecificStatusBytes);
+        specific.append(QByteArray(DeviceSpecificStatusBytes - specific.size(), '\0'));
+        if (specific.count('\0') != specific.size())
+            lines.append(Marker + tr("Device specific status: ") + Utils::bufferToHex(specific).toUpper());
+    } else {
+        const int errorCode = parameterInt(QStringLiteral("error_code"));
+        if (errorCode > 0) {
+            lines.append(Marker + tr("Device ADC error code: %1").arg(errorCode));
+            const QStringList pieces = deviceSpecificStatusText(errorCode).split(QLatin1Char('\n'));
+            for (const QString &piece : pieces) {
+                if (!piece.isEmpty())
+                    lines.append(Marker + Marker + piece);
+            }
+        }
+        const int adcFlags = parameterInt(QStringLiteral("ADC_flags"));
+        if (adcFlags > 0)
+            lines.append(Marker + tr("The ADC is overloaded. Flags: 0x%1").arg(adcFlags & 0xFF, 2, 16, QLatin1Char('0')));
+        const int eepromFlags = parameterInt(QStringLiteral("EEPROM_flags"));
+        if (eepromFlags > 0)
+            appendBitLines(lines, EepromTexts, eepromFlags);
+    }
+    const int extended = parameterInt(QStringLiteral("extended_status"));
+    if (extended > 0)
+        appendBitLines(lines, ExtendedStatusTexts, extended);
+    const int standard = parameterInt(QStringLiteral("standart_status_0"));
+    if (standard > 0)
+        appendBitLines(lines, StandardStatusTexts, standard);
+    return lines;
+}
+
+void Device::acknowledgeAdditionalStatus()
+{
+    // A device whose status data change at every exchange while it keeps reporting more status
+    // would otherwise be acknowledged without end.
+    if (acknowledgementDepth >= MaxStatusAcknowledgements) {
+        DEBUGQT_LOG(1) << "*** additional status still changing after" << MaxStatusAcknowledgements
+                       << "acknowledgements; stopped";
+        logMessage(tr("*** Additional status still changes after %1 acknowledgements; no more are sent.")
+                       .arg(MaxStatusAcknowledgements));
+        return;
+    }
+    ++acknowledgementDepth;
+    writeDevice(48);
+    --acknowledgementDepth;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Snapshots, the older loader and operations for outside callers
+
+namespace {
+
+const QString StateFlagsKey = QStringLiteral("device_tag_state");
+
+} // namespace
+
+void Device::clearMeasureInfo()
+{
+    QMutexLocker locker(&m_dataLock);
+    m_secondSnapshot.clear();
+}
+
+void Device::loadDeviceSettings(const QVariantMap &map)
+{
+    setName(map.value(QStringLiteral("name")).toString());
+    setAddress(map.value(QStringLiteral("polling_address")).toInt());
+    setEnabled(map.value(QStringLiteral("enabled")).toBool());
+    setProperty("priority", map.value(QStringLiteral("priority")).toInt());
+    setPollingPeriod(map.value(QStringLiteral("polling_period")).toInt());
+    setProducer(map.value(QStringLiteral("producer")).toString());
+    setComment(map.value(QStringLiteral("comment")).toString());
+}
+
+bool Device::loadKeepingSettings(const QVariantMap &map)
+{
+    const QVariantMap own = save();
+    const QString previousName = name();
+    const bool loaded = load(map);
+    loadDeviceSettings(own);
+    if (!previousName.isEmpty())
+        setName(previousName);
+    return loaded;
+}
+
+QVariantMap Device::snapshot() const
+{
+    QVariantMap map = save();
+    map.insert(StateFlagsKey, stateFlags());
+    return map;
+}
+
+bool Device::restoreSnapshot(const QVariantMap &snapshot)
+{
+    if (snapshot.isEmpty())
+        return false;
+    const QVariantMap current = this->snapshot();
+    {
+        QMutexLocker locker(&m_dataLock);
+        m_redoMap = current;
+    }
+    const bool loaded = load(snapshot);
+    setStateFlags(snapshot.value(StateFlagsKey, int(StateInitial)).toInt());
+    return loaded;
+}
+
+void Device::takeFirstSnapshot()
+{
+    const QVariantMap map = snapshot();
+    QMutexLocker locker(&m_dataLock);
+    m_firstSnapshot = map;
+}
+
+void Device::takeSecondSnapshot()
+{
+    const QVariantMap map = snapshot();
+    QMutexLocker locker(&m_dataLock);
+    m_secondSnapshot = map;
+}
+
+bool Device::restoreFirstSnapshot()
+{
+    QMutexLocker locker(&m_dataLock);
+    const QVariantMap map = m_firstSnapshot;
+    locker.unlock();
+    return restoreSnapshot(map);
+}
+
+bool Device::restoreSecondSnapshot()
+{
+    QMutexLocker locker(&m_dataLock);
+    const QVariantMap map = m_secondSnapshot;
+    locker.unlock();
+    return restoreSnapshot(map);
+}
+
+bool Device::loadWithUndo(const QVariantMap &map)
+{
+    const QVariantMap current = snapshot();
+    {
+        QMutexLocker locker(&m_dataLock);
+        m_undoMap = current;
+        m_redoMap.clear();
+    }
+    const bool loaded = load(map);
+    addStateFlags(StateChanged);
+    emit modified();
+    return loaded;
+}
+
+bool Device::undo()
+{
+    QMutexLocker locker(&m_dataLock);
+    const QVariantMap map = m_undoMap;
+    locker.unlock();
+    return restoreSnapshot(map);
+}
+
+bool Device::redo()
+{
+    QMutexLocker locker(&m_dataLock);
+    const QVariantMap map = m_redoMap;
+    locker.unlock();
+    if (map.isEmpty())
+        return false;
+    const QVariantMap current = snapshot();
+    const bool loaded = load(map);
+    setStateFlags(map.value(StateFlagsKey, int(StateInitial)).toInt());
+    QMutexLocker relock(&m_dataLock);
+    m_undoMap = current;
+    m_redoMap.clear();
+    return loaded;
+}
+
+bool Device::hasFirstSnapshot() const
+{
+    QMutexLocker locker(&m_dataLock);
+    return !m_firstSnapshot.isEmpty();
+}
+
+bool Device::hasSecondSnapshot() const
+{
+    QMutexLocker locker(&m_dataLock);
+    return !m_secondSnapshot.isEmpty();
+}
+
+bool Device::hasUndo() const
+{
+    QMutexLocker locker(&m_dataLock);
+    return !m_undoMap.isEmpty();
+}
+
+bool Device::hasRedo() const
+{
+    QMutexLocker locker(&m_dataLock);
+    return !m_redoMap.isEmpty();
+}
+
+bool Device::rename(const QString &name, bool keepOld)
+{
+    if (name.isEmpty() || !isNameFree(name))
+        return false;
+    if (!keepOld)
+        setName(name);
+    return true;
+}
+
+void Device::commentFromParameter()
+{
+    setComment(parameterString(QStringLiteral("comment")));
+}
+
+void Device::syncTimeoutsToPort()
+{
+    Port *line = port();
+    if (!line)
+        return;
+    const int response = responceTimeout() < 1 ? 370 : responceTimeout();
+    const int byte = byteTimeout() < 1 ? 50 : byteTimeout();
+    if (line->hartPort.property("response_timeout").toInt() != response)
+        line->hartPort.setProperty("response_timeout", response);
+    if (line->hartPort.property("byte_timeout").toInt() != byte)
+        line->hartPort.setProperty("byte_timeout", byte);
+}
+
+void Device::copyParametersToReference()
+{
+    QMutexLocker locker(&m_dataLock);
+    m_referenceParameters = m_parameters;
+}
+
+bool Device::mergeFromReference()
+{
+    QMutexLocker locker(&m_dataLock);
+    const QVariant own = m_parameters.value(AddressKey);
+    const QVariant reference = m_referenceParameters.value(AddressKey);
+    const QByteArray ownAddress = own.typeId() == QMetaType::QByteArray ? own.toByteArray() : QByteArray();
+    const QByteArray referenceAddress =
+        reference.typeId() == QMetaType::QByteArray ? reference.toByteArray() : QByteArray();
+    if (ownAddress.isEmpty() || ownAddress != referenceAddress)
+        return false;
+    for (auto it = m_referenceParameters.cbegin(); it != m_referenceParameters.cend(); ++it) {
+        if (!m_parameters.contains(it.key()))
+            m_parameters.insert(it.key(), it.value());
+    }
     return true;
 }

@@ -48,14 +48,45 @@ public:
     int type() const override { return DeviceKind; }
     ServerItem *createChild() override;
 
-    // The HART command set. The universal and common-practice commands come with the device
-    // transaction path; until it is in place every command fails with a message saying so.
+    // The serial line settings the device was last opened with.
+    struct LineSettings
+    {
+        bool defined = false;
+        QString serialName;
+        int baudrate = 0;
+        int databits = 0;
+        QChar parity;
+        int stopbits = 0;
+    };
+
+    // A device whose additional status keeps changing while it keeps reporting more status is
+    // acknowledged this many times in a row, no more.
+    static constexpr int MaxStatusAcknowledgements = 3;
+
+    // The universal and common-practice HART commands: names, reads into and writes from the
+    // parameter map. The model classes handle their own numbers above 129.
     virtual QString readCommandName(int command);
     virtual QString writeCommandName(int command);
     virtual bool readDevice(int command);
     virtual bool writeDevice(int command);
     // Text lines for the model-specific status code; none for a device without a model.
     virtual QString deviceSpecificStatusText(int code) const;
+
+    // The transaction path: one HART exchange through the port under its semaphore, logged in
+    // the device log and recorded as the device's outcome. Both return the result code.
+    int read(const QString &name, int command, QByteArray &reply);
+    int write(const QString &name, int command, const QByteArray &request, QByteArray &reply);
+    // Identification with command 73, or with command 0, 11 or 21.
+    bool findDevice();
+    bool checkDevice(const QString &tag, const QString &longTag, bool clearParameters);
+    // Makes sure the port's line is open; -1 indexes stand for the device's own line settings.
+    bool openPort(int baudrateIndex = -1, int parityIndex = -1);
+    bool openPortDefault();
+    LineSettings lineSettings() const;
+
+    // Additional status (command 48): stores a reply, and evaluates, reports and acknowledges it.
+    void storeStatusParameters(const QByteArray &data);
+    bool statusText(bool readAdditional, bool onlyWhenMore);
 
     Port *port() const;
     int processingTime() const { return m_processingTime.load(); }
@@ -140,6 +171,36 @@ public:
 
     QVariantMap measureInfo() const;
     void setMeasureInfo(const QVariantMap &info);
+    // Empties the second snapshot; the measure info stays.
+    void clearMeasureInfo();
+
+    // The older loader: settings only, each read without a presence test.
+    void loadDeviceSettings(const QVariantMap &map);
+    // Loads the map but keeps the device's own settings and name.
+    bool loadKeepingSettings(const QVariantMap &map);
+
+    // Snapshots of the whole configuration map with the value-state flags, and an undo and a
+    // redo map kept around a load.
+    void takeFirstSnapshot();
+    void takeSecondSnapshot();
+    bool restoreFirstSnapshot();
+    bool restoreSecondSnapshot();
+    bool loadWithUndo(const QVariantMap &map);
+    bool undo();
+    bool redo();
+    bool hasFirstSnapshot() const;
+    bool hasSecondSnapshot() const;
+    bool hasUndo() const;
+    bool hasRedo() const;
+
+    // Operations offered for callers outside the tree's own editing.
+    void setParentItem(ServerItem *parent) { replaceParentReference(parent); }
+    bool rename(const QString &name, bool keepOld = false);
+    bool isDevice() const { return true; }
+    void commentFromParameter();
+    void syncTimeoutsToPort();
+    void copyParametersToReference();
+    bool mergeFromReference();
 
     // Text tables of HART codes; only the low 8 bits of a code count.
     static QString unitText(int unitCode, int classificationCode);
@@ -169,6 +230,35 @@ protected:
     void applyDefaults(const QString &namePattern);
 
 private:
+    enum class Direction { Read, Write };
+    int transaction(Direction direction, const QString &name, int command, const QByteArray &request,
+                    QByteArray &reply);
+    void logTransactionError(Direction direction, const QString &name, int command);
+    void recordOutcome(Port *port);
+    void recordRefusedIdentity(const Port *port);
+    void logLinkLines(const Port *port);
+    bool identify(int command, const QString &tag, const QString &longTag, bool clearParameters);
+    bool runIdentityCheck(Port *port, int command, const QString &tag, const QString &longTag);
+    void logIdentityOutcome(const Port *port, int command, bool ok);
+    bool openPortWith(Port *port, int baudrateIndex, int parityIndex);
+    bool openPortOwnSettings(Port *port);
+    bool failOpen(Port *port);
+    void setLineSettingsFromPort(const Port *port);
+    QByteArray requestAddress() const;
+    bool decodeReadReply(int command, const QByteArray &reply);
+    QByteArray writeRequest(int command) const;
+    QByteArray slotCodesRequest(int slotCount) const;
+    bool checkEcho(int command, bool counted, const QByteArray &request, const QByteArray &reply);
+    bool decodeWriteReply(int command, const QByteArray &reply);
+    void decodeSlotVariables9(const QByteArray &reply);
+    void decodeSlotVariables33(const QByteArray &reply);
+    QStringList additionalStatusLines() const;
+    void acknowledgeAdditionalStatus();
+    bool isRevision5() const;
+    QVariantMap snapshot() const;
+    bool restoreSnapshot(const QVariantMap &snapshot);
+    void replaceParameters(const QVariantMap &parameters);
+    void insertParameters(const QVariantMap &parameters);
     QString unitTextOf(const QString &unitKey, const QString &classKey) const;
     static QVariantMap encodeParameters(const QVariantMap &parameters, QVariantMap *types);
     static QVariantMap decodeParameters(const QVariantMap &stored, const QVariantMap &types);
@@ -189,5 +279,11 @@ private:
     std::atomic<bool> m_closePortAfterTransaction{false};
     std::atomic<bool> m_requestAdditionalStatus{false};
     QVariantMap m_measureInfo;
+    LineSettings m_lineSettings;
+    QVariantMap m_firstSnapshot;
+    QVariantMap m_secondSnapshot;
+    QVariantMap m_undoMap;
+    QVariantMap m_redoMap;
+    QVariantMap m_referenceParameters;
     mutable QMutex m_dataLock;
 };

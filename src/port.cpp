@@ -9,6 +9,7 @@
 #include "utils.h"
 #include "zorvandevice.h"
 
+#include <QRegularExpression>
 #include <QSerialPortInfo>
 
 #include <algorithm>
@@ -398,6 +399,110 @@ int Port::statusByte(int index) const
     if (index < 0 || index >= status.size())
         return 0;
     return int(qint8(status.at(index)));
+}
+
+namespace {
+
+constexpr int ShortTagLength = 8;
+constexpr int LongTagLength = 32;
+
+// The broadcast address of the find commands: a long frame to five zero bytes.
+QByteArray broadcastAddress()
+{
+    return QByteArray(5, '\0');
+}
+
+bool primaryMasterOf(const Server *root)
+{
+    return root ? root->primaryMaster() : true;
+}
+
+} // namespace
+
+bool Port::checkHartDevice(quint8 pollingAddress, QVariantMap *identity)
+{
+    if (!isOpened()) {
+        setLastErrorText(QStringLiteral("port '%1' is not opened").arg(name()));
+        DEBUGQT_LOG(4) << QStringLiteral("check error '%1' - %2").arg(ResultLinkError).arg(lastErrorText());
+        setResult(ResultLinkError);
+        return false;
+    }
+    setLastErrorText(QString());
+    QByteArray reply;
+    if (!hartPort.sendZeroCommand(pollingAddress, reply, primaryMasterOf(server()))) {
+        setLastErrorText(hartPort.errorText);
+        setResult(ResultLinkError);
+        return false;
+    }
+    const bool complete = parseIdentity(reply, identity);
+    setResult(ResultSuccess);
+    return complete;
+}
+
+bool Port::checkHartDeviceByTag(const QString &tag, QVariantMap *identity)
+{
+    // Upper-case letters, digits, the blank and the punctuation of packed ASCII; '+' to '='
+    // is a range in code order.
+    static const QRegularExpression allowed(
+        QRegularExpression::anchoredPattern(QStringLiteral("[A-Z0-9,.!?@#$%^&*()_+-=\\]\\[{}<>;:'/\\\\ ]*")));
+    if (!allowed.match(tag).hasMatch()) {
+        setLastErrorText(tr("Invalid chars in device tag!"));
+        return false;
+    }
+    const QString padded = tag.leftJustified(ShortTagLength, QLatin1Char(' '));
+    const QByteArray packed = packAscii(padded);
+    if (packed.isEmpty())
+        return false;
+    // Unpacking drops trailing blanks, so an empty tag comes back empty and is sent as blanks.
+    const QString unpacked = unpackAscii(packed);
+    if (unpacked.leftJustified(ShortTagLength, QLatin1Char(' ')) != padded) {
+        DEBUGQT_LOG(4) << "*** pack/unpack error!";
+        return false;
+    }
+
+    QByteArray reply;
+    if (!sendCommand(broadcastAddress(), 11, packed, &reply)) {
+        DEBUGQT_LOG(4) << "device with tag " << tag << "not found!";
+        return false;
+    }
+    return parseIdentity(reply, identity);
+}
+
+bool Port::checkHartDeviceByLongTag(const QString &longTag, QVariantMap *identity)
+{
+    const QByteArray data = longTag.toLatin1().leftJustified(LongTagLength, '\0', true);
+    QByteArray reply;
+    if (!sendCommand(broadcastAddress(), 21, data, &reply)) {
+        DEBUGQT_LOG(4) << "device with tag " << longTag << "not found!";
+        return false;
+    }
+    return parseIdentity(reply, identity);
+}
+
+bool Port::findDevice(QVariantMap *identity)
+{
+    QByteArray reply;
+    if (!sendCommand(broadcastAddress(), 73, QByteArray(), &reply))
+        return false;
+    return parseIdentity(reply, identity);
+}
+
+bool Port::parseIdentity(const QByteArray &reply, QVariantMap *identity)
+{
+    QVariantMap parsed;
+    const bool complete = hartPort.parseCommandZeroResponse(reply, parsed);
+    identity->insert(parsed);
+    return complete;
+}
+
+QByteArray Port::packAscii(const QString &text)
+{
+    return hartPort.packAscii(text.toUpper());
+}
+
+QString Port::unpackAscii(const QByteArray &packed)
+{
+    return hartPort.unpackAscii(packed);
 }
 
 ServerItem *Port::createChild()

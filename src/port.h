@@ -7,6 +7,7 @@
 #include <QChar>
 #include <QList>
 #include <QSemaphore>
+#include <QVariantMap>
 
 class Device;
 class Server;
@@ -63,6 +64,16 @@ public:
     // A status byte of the last reply as a signed byte; 0 outside the stored bytes.
     int statusByte(int index) const;
 
+    // Identification. Commands 0, 11, 21 and 73 all answer with the command-0 identity, which
+    // fills the caller's map; the caller holds the transaction semaphore.
+    bool checkHartDevice(quint8 pollingAddress, QVariantMap *identity);
+    bool checkHartDeviceByTag(const QString &tag, QVariantMap *identity);
+    bool checkHartDeviceByLongTag(const QString &longTag, QVariantMap *identity);
+    bool findDevice(QVariantMap *identity);
+    // HART packed ASCII; packing upper-cases the text.
+    QByteArray packAscii(const QString &text);
+    QString unpackAscii(const QByteArray &packed);
+
     // HART numbers, most significant byte first.
     static QByteArray getBufferFromInt(int value, int size);
     static int getIntFromBufferByOffset(const QByteArray &buffer, int offset, int size);
@@ -81,4 +92,5 @@ signals:
 
 private:
     bool hasDeviceWithStateFlag(int flag) const;
+    bool parseIdentity(const QByteArray &reply, QVariantMap *identity);
 };

@@ -82,6 +82,8 @@ signals:
 protected:
     // Takes the child registered under the name out of the map and the list; the caller owns it.
     ServerItem *takeChild(const QString &name);
+    // Points the item at another parent; neither parent's child list or map changes.
+    void replaceParentReference(ServerItem *parent) { m_parent = parent; }
 
 private:
     ServerItem *m_parent;

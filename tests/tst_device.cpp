@@ -39,6 +39,15 @@ private slots:
     void unitsFromParameters();
     void pHMeterStatusText_data();
     void pHMeterStatusText();
+    void rename_data();
+    void rename();
+    void mergeFromReference_data();
+    void mergeFromReference();
+    void syncTimeoutsToPort_data();
+    void syncTimeoutsToPort();
+    void snapshotRestoresStateAndFlags();
+    void undoAndRedoOfLoad();
+    void loadKeepingSettings();
 
 private:
     std::unique_ptr<Server> m_server;
@@ -67,9 +76,15 @@ void TestDevice::firstDeviceDefaults()
     QCOMPARE(device->key(), QStringLiteral("COM1/Device1"));
     QCOMPARE(device->port(), m_port);
 
-    // A device takes no children until data-point items exist.
-    QVERIFY(!device->insertChildren(0, 1));
-    QCOMPARE(device->childCount(), 0);
+    // A device's children are data-point items whose changes reach the device.
+    QVERIFY(device->insertChildren(0, 1));
+    QCOMPARE(device->childCount(), 1);
+    ServerItem *tag = device->childItems().value(0);
+    QCOMPARE(tag->type(), 4);
+    QCOMPARE(tag->key(), QStringLiteral("COM1/Device1/Tag1"));
+    QSignalSpy modified(device.get(), &ServerItem::modified);
+    emit tag->modified();
+    QCOMPARE(modified.count(), 1);
 }
 
 void TestDevice::absentParameterReadsEmptyWithoutAdding()
@@ -368,6 +383,151 @@ void TestDevice::pHMeterStatusText()
     std::unique_ptr<Device> general(m_port->createDevice(QStringLiteral("General")));
     QCOMPARE(meter->deviceSpecificStatusText(code), expected);
     QCOMPARE(general->deviceSpecificStatusText(code), QString());
+}
+
+void TestDevice::rename_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("keepOld");
+    QTest::addColumn<bool>("result");
+    QTest::addColumn<QString>("finalName");
+    QTest::newRow("free name is taken") << QStringLiteral("Boiler") << false << true << QStringLiteral("Boiler");
+    QTest::newRow("keep-old only checks") << QStringLiteral("Boiler") << true << true << QStringLiteral("Device1");
+    QTest::newRow("empty name refused") << QString() << false << false << QStringLiteral("Device1");
+    QTest::newRow("sibling's name refused") << QStringLiteral("Other") << false << false << QStringLiteral("Device1");
+}
+
+void TestDevice::rename()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, keepOld);
+    QFETCH(bool, result);
+    QFETCH(QString, finalName);
+    auto *device = new Device(m_port);
+    m_port->insertChild(-1, device);
+    auto *other = new Device(m_port);
+    other->setName(QStringLiteral("Other"));
+    m_port->insertChild(-1, other);
+    QCOMPARE(device->rename(name, keepOld), result);
+    QCOMPARE(device->name(), finalName);
+}
+
+void TestDevice::mergeFromReference_data()
+{
+    QTest::addColumn<QVariant>("ownAddress");
+    QTest::addColumn<QVariant>("referenceAddress");
+    QTest::addColumn<bool>("merged");
+    const QByteArray address = QByteArray::fromHex("264e123456");
+    QTest::newRow("same address merges") << QVariant(address) << QVariant(address) << true;
+    QTest::newRow("other address") << QVariant(address) << QVariant(QByteArray::fromHex("264e000000")) << false;
+    QTest::newRow("empty addresses") << QVariant(QByteArray()) << QVariant(QByteArray()) << false;
+}
+
+void TestDevice::mergeFromReference()
+{
+    QFETCH(QVariant, ownAddress);
+    QFETCH(QVariant, referenceAddress);
+    QFETCH(bool, merged);
+    Device device(m_port);
+    device.setParameter(QStringLiteral("address"), referenceAddress);
+    device.setParameter(QStringLiteral("PV"), 1.0f);
+    device.setParameter(QStringLiteral("tag"), QStringLiteral("OLD"));
+    device.copyParametersToReference();
+    device.removeParameter(QStringLiteral("PV"));
+    device.setParameter(QStringLiteral("tag"), QStringLiteral("NEW"));
+    device.setParameter(QStringLiteral("address"), ownAddress);
+
+    QCOMPARE(device.mergeFromReference(), merged);
+    QCOMPARE(device.hasParameter(QStringLiteral("PV")), merged);
+    QCOMPARE(device.parameterString(QStringLiteral("tag")), QStringLiteral("NEW"));
+}
+
+void TestDevice::syncTimeoutsToPort_data()
+{
+    QTest::addColumn<int>("responseTimeout");
+    QTest::addColumn<int>("byteTimeout");
+    QTest::addColumn<int>("portResponse");
+    QTest::addColumn<int>("portByte");
+    QTest::newRow("positive values are copied") << 500 << 30 << 500 << 30;
+    QTest::newRow("values below 1 fall back") << 0 << -4 << 370 << 50;
+}
+
+void TestDevice::syncTimeoutsToPort()
+{
+    QFETCH(int, responseTimeout);
+    QFETCH(int, byteTimeout);
+    QFETCH(int, portResponse);
+    QFETCH(int, portByte);
+    Device device(m_port);
+    m_port->hartPort.setProperty("response_timeout", 111);
+    device.setResponceTimeout(responseTimeout);
+    device.setByteTimeout(byteTimeout);
+    device.syncTimeoutsToPort();
+    QCOMPARE(m_port->hartPort.property("response_timeout").toInt(), portResponse);
+    QCOMPARE(m_port->hartPort.property("byte_timeout").toInt(), portByte);
+}
+
+void TestDevice::snapshotRestoresStateAndFlags()
+{
+    Device device(m_port);
+    device.setTemplate(QStringLiteral("General"));
+    device.setParameter(QStringLiteral("message"), QStringLiteral("FIRST"));
+    device.setStateFlags(Device::StateReadFromDevice | Device::StateInitial);
+    QVERIFY(!device.hasFirstSnapshot());
+    device.takeFirstSnapshot();
+    device.takeSecondSnapshot();
+    QVERIFY(device.hasFirstSnapshot());
+
+    device.setParameter(QStringLiteral("message"), QStringLiteral("SECOND"));
+    device.setStateFlags(Device::StateChanged);
+    QVERIFY(device.restoreFirstSnapshot());
+    QCOMPARE(device.parameterString(QStringLiteral("message")), QStringLiteral("FIRST"));
+    QCOMPARE(device.stateFlags(), Device::StateReadFromDevice | Device::StateInitial);
+    QVERIFY(device.hasRedo());
+
+    device.clearMeasureInfo();
+    QVERIFY(!device.hasSecondSnapshot());
+    QVERIFY(!device.restoreSecondSnapshot());
+}
+
+void TestDevice::undoAndRedoOfLoad()
+{
+    Device device(m_port);
+    device.setTemplate(QStringLiteral("General"));
+    device.setParameter(QStringLiteral("message"), QStringLiteral("BEFORE"));
+    QVariantMap loaded = device.save();
+    loaded.insert(QStringLiteral("parameters"), QVariantMap{{QStringLiteral("message"), QStringLiteral("AFTER")}});
+    QSignalSpy modified(&device, &ServerItem::modified);
+
+    QVERIFY(device.loadWithUndo(loaded));
+    QCOMPARE(device.parameterString(QStringLiteral("message")), QStringLiteral("AFTER"));
+    QVERIFY(device.hasStateFlag(Device::StateChanged));
+    QCOMPARE(modified.count(), 1);
+    QVERIFY(device.hasUndo());
+
+    QVERIFY(device.undo());
+    QCOMPARE(device.parameterString(QStringLiteral("message")), QStringLiteral("BEFORE"));
+    QVERIFY(!device.hasStateFlag(Device::StateChanged));
+    QVERIFY(device.redo());
+    QCOMPARE(device.parameterString(QStringLiteral("message")), QStringLiteral("AFTER"));
+}
+
+void TestDevice::loadKeepingSettings()
+{
+    Device *device = m_port->addDevice(QStringLiteral("Mine"), QStringLiteral("General"));
+    device->setAddress(4);
+    device->setComment(QStringLiteral("own comment"));
+    const QString ownName = device->name();
+    QVariantMap other = device->save();
+    other.insert(QStringLiteral("polling_address"), 9);
+    other.insert(QStringLiteral("comment"), QStringLiteral("their comment"));
+    other.insert(QStringLiteral("parameters"), QVariantMap{{QStringLiteral("message"), QStringLiteral("THEIRS")}});
+
+    QVERIFY(device->loadKeepingSettings(other));
+    QCOMPARE(device->parameterString(QStringLiteral("message")), QStringLiteral("THEIRS"));
+    QCOMPARE(device->address(), 4);
+    QCOMPARE(device->comment(), QStringLiteral("own comment"));
+    QCOMPARE(device->name(), ownName);
 }
 
 QTEST_GUILESS_MAIN(TestDevice)

@@ -1,5 +1,6 @@
 #include "device.h"
 #include "hartsimulator.h"
+#include "hartsimuniversalcommands.h"
 #include "port.h"
 #include "server.h"
 
@@ -20,6 +21,14 @@ private slots:
     void transactionOutcome();
     void newSerialNameReopensLine();
     void closeKeepsLineOfPolledDevice();
+    void checkOnClosedLineSendsNothing();
+    void checkAtPollingAddress_data();
+    void checkAtPollingAddress();
+    void tagSearchRequest_data();
+    void tagSearchRequest();
+    void longTagSearchRequest_data();
+    void longTagSearchRequest();
+    void findDeviceBroadcasts();
 
 private:
     std::unique_ptr<HartSimulator> m_sim;
@@ -130,6 +139,133 @@ void TestPortLine::closeKeepsLineOfPolledDevice()
     device->clearStateFlags(Device::StatePeriodicallyRequested);
     m_port->closeHart();
     QVERIFY(!m_port->isOpened());
+}
+
+void TestPortLine::checkOnClosedLineSendsNothing()
+{
+    QVariantMap identity;
+    QVERIFY(!m_port->checkHartDevice(0, &identity));
+    QCOMPARE(m_sim->requestCount(), 0);
+    QCOMPARE(m_port->state(), int(ServerItem::StateFailure));
+    QCOMPARE(m_port->result(), 4);
+    QCOMPARE(m_port->lastErrorText(), QStringLiteral("port 'COM1' is not opened"));
+    QVERIFY(identity.isEmpty());
+}
+
+void TestPortLine::checkAtPollingAddress_data()
+{
+    QTest::addColumn<int>("identityLength");
+    QTest::addColumn<bool>("silent");
+    QTest::addColumn<bool>("found");
+    QTest::addColumn<int>("state");
+    QTest::newRow("full identity") << 22 << false << true << int(ServerItem::StateSuccess);
+    QTest::newRow("identity too short is answered but not found") << 11 << false << false
+                                                                  << int(ServerItem::StateSuccess);
+    QTest::newRow("no answer") << 22 << true << false << int(ServerItem::StateFailure);
+}
+
+void TestPortLine::checkAtPollingAddress()
+{
+    QFETCH(int, identityLength);
+    QFETCH(bool, silent);
+    QFETCH(bool, found);
+    QFETCH(int, state);
+    m_sim->updateDevice(0, [&](HartSimDevice &device) { device.identityLength = identityLength; });
+    HartSimFaults faults;
+    faults.silent = silent;
+    m_sim->setFaults(faults);
+    m_port->hartPort.setProperty("response_timeout", 100);
+    QVERIFY(m_port->openHart());
+
+    QVariantMap identity{{QStringLiteral("kept"), 1}};
+    QCOMPARE(m_port->checkHartDevice(0, &identity), found);
+    QCOMPARE(m_port->state(), state);
+    QVERIFY(identity.contains(QStringLiteral("kept")));
+    if (found) {
+        QCOMPARE(identity.value(QStringLiteral("address")).toByteArray(), m_device.uniqueAddress());
+        QCOMPARE(identity.value(QStringLiteral("manufacturer_code")).toInt(), int(m_device.manufacturerCode));
+    } else {
+        QCOMPARE(identity.size(), 1);
+    }
+    if (silent)
+        QCOMPARE(m_port->lastErrorText(), m_port->hartPort.errorText);
+}
+
+void TestPortLine::tagSearchRequest_data()
+{
+    QTest::addColumn<QString>("tag");
+    QTest::addColumn<bool>("sent");
+    QTest::addColumn<QString>("errorText");
+    QTest::newRow("upper-case tag padded to 8") << QStringLiteral("PT-100") << true << QString();
+    QTest::newRow("empty tag is eight blanks") << QString() << true << QString();
+    QTest::newRow("lower case refused") << QStringLiteral("pt-100") << false << QStringLiteral("Invalid chars in device tag!");
+    QTest::newRow("double quote refused") << QStringLiteral("A\"B") << false << QStringLiteral("Invalid chars in device tag!");
+    QTest::newRow("brace does not survive packing") << QStringLiteral("A{B") << false << QString();
+    QTest::newRow("final newline refused") << QStringLiteral("AB\n") << false << QStringLiteral("Invalid chars in device tag!");
+}
+
+void TestPortLine::tagSearchRequest()
+{
+    QFETCH(QString, tag);
+    QFETCH(bool, sent);
+    QFETCH(QString, errorText);
+    HartSimulator::Handler identity = [](HartSimDevice &device, const QByteArray &) {
+        HartSimResponse response;
+        response.data = device.identityData();
+        return response;
+    };
+    m_sim->setHandler(11, identity);
+    QVERIFY(m_port->openHart());
+
+    QVariantMap found;
+    QCOMPARE(m_port->checkHartDeviceByTag(tag, &found), sent);
+    QCOMPARE(m_sim->requestCount(), sent ? 1 : 0);
+    if (sent) {
+        const HartSimRequest request = m_sim->requests().first();
+        QCOMPARE(request.command, quint8(11));
+        QCOMPARE(request.address, QByteArray::fromHex("8000000000"));
+        QCOMPARE(request.data, HartSimUniversalCommands::pack(tag, 8));
+        QCOMPARE(found.value(QStringLiteral("deviceID")).toByteArray(), m_device.deviceId);
+    } else {
+        QCOMPARE(m_port->lastErrorText(), errorText);
+        QVERIFY(found.isEmpty());
+    }
+}
+
+void TestPortLine::longTagSearchRequest_data()
+{
+    QTest::addColumn<QString>("longTag");
+    QTest::addColumn<QByteArray>("data");
+    QTest::newRow("short tag padded with zeros") << QStringLiteral("FT-20") << QByteArray("FT-20").leftJustified(32, '\0');
+    QTest::newRow("long tag cut to 32") << QString(40, QLatin1Char('L')) << QByteArray(32, 'L');
+}
+
+void TestPortLine::longTagSearchRequest()
+{
+    QFETCH(QString, longTag);
+    QFETCH(QByteArray, data);
+    HartSimUniversalCommands::install(*m_sim);
+    m_sim->updateDevice(0, [&](HartSimDevice &device) { device.values.insert(QStringLiteral("long_tag"), longTag.left(32)); });
+    QVERIFY(m_port->openHart());
+    QVariantMap found;
+    QVERIFY(m_port->checkHartDeviceByLongTag(longTag, &found));
+    QCOMPARE(m_sim->requests().first().command, quint8(21));
+    QCOMPARE(m_sim->requests().first().data, data);
+    QCOMPARE(found.value(QStringLiteral("address")).toByteArray(), m_device.uniqueAddress());
+}
+
+void TestPortLine::findDeviceBroadcasts()
+{
+    HartSimUniversalCommands::install(*m_sim);
+    QVERIFY(m_port->openHart());
+    QVariantMap found;
+    QVERIFY(m_port->findDevice(&found));
+    const HartSimRequest request = m_sim->requests().first();
+    QCOMPARE(request.command, quint8(73));
+    QVERIFY(request.data.isEmpty());
+    QCOMPARE(request.preambleCount, m_port->hartPort.initialPreamblesCount);
+    QCOMPARE(request.address, QByteArray::fromHex("8000000000"));
+    QCOMPARE(found.value(QStringLiteral("device_type_code")).toInt(), int(m_device.deviceTypeCode));
 }
 
 QTEST_GUILESS_MAIN(TestPortLine)

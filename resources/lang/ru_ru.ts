@@ -2,6 +2,299 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ru_RU">
 <context>
+    <name>Device</name>
+    <message>
+        <source>reading %1 (cmd=%2)...</source>
+        <translation>чтение %1 (cmd=%2)...</translation>
+    </message>
+    <message>
+        <source>%1 (cmd=%2)...</source>
+        <translation>%1 (cmd=%2)...</translation>
+    </message>
+    <message>
+        <source>writing %1</source>
+        <translation>запись %1</translation>
+    </message>
+    <message>
+        <source>reset</source>
+        <translation>сброс</translation>
+    </message>
+    <message>
+        <source>start</source>
+        <translation>старт</translation>
+    </message>
+    <message>
+        <source>get</source>
+        <translation>получение</translation>
+    </message>
+    <message>
+        <source>writing</source>
+        <translation>записи</translation>
+    </message>
+    <message>
+        <source>executing</source>
+        <translation>выполнения</translation>
+    </message>
+    <message>
+        <source>Device status: [%1]</source>
+        <translation>Статус устр-ва:[%1] </translation>
+    </message>
+    <message>
+        <source>Success (processing time: %1ms)</source>
+        <translation>Успешно (затрачено времени: %1мс)</translation>
+    </message>
+    <message>
+        <source>error %1 reading &apos;%2&apos; - %3</source>
+        <translation>ошибка %1 чтения &apos;%2&apos; - %3</translation>
+    </message>
+    <message>
+        <source>error %1 %2 %3 - %4</source>
+        <translation>ошибка %1 %2 %3 - %4</translation>
+    </message>
+    <message>
+        <source>
+Error (processing time: %1ms)</source>
+        <translation>
+Ошибка (затрачено времени: %1 мс)</translation>
+    </message>
+    <message>
+        <source>error %1 executing cmd=%2 - %3</source>
+        <translation>ошибка %1 выполнения cmd=%2 - %3</translation>
+    </message>
+    <message>
+        <source>error executing cmd=%1 - %2</source>
+        <translation>ошибка выполнения cmd=%1 - %2</translation>
+    </message>
+    <message>
+        <source>Try to check %1 via %3 ...</source>
+        <translation>Проверка %1 через %3 ...</translation>
+    </message>
+    <message>
+        <source>Try to check %1 at address %2 via %3 ...</source>
+        <translation>Проверка %1 по адресу %2 через %3...</translation>
+    </message>
+    <message>
+        <source>Try to check %1 by tag &apos;%2&apos; via %3 ...</source>
+        <translation>Попытка проверки %1 по тегу %2 через %3 ...</translation>
+    </message>
+    <message>
+        <source>Try to check %1 by long tag &apos;%2&apos; via %3 ...</source>
+        <translation>Попытка проверки %1 по длинному тегу %2 через %3 ...</translation>
+    </message>
+    <message>
+        <source>Checked successfully - %1!</source>
+        <translation>Успешно - %1!</translation>
+    </message>
+    <message>
+        <source>Checked successfully - %1 (%2 %3 exts:%4)!</source>
+        <translation>Успешно - %1 (%2 %3 exts:%4)!</translation>
+    </message>
+    <message>
+        <source>Get device ID by cmd %1 error:</source>
+        <translation>Ошибка чтения ID устройства по команде %1:</translation>
+    </message>
+    <message>
+        <source>Device specific status: </source>
+        <translation>Спец. статус устр-ва: </translation>
+    </message>
+    <message>
+        <source>Device ADC error code: %1</source>
+        <translation>Код ошибки АЦП: %1</translation>
+    </message>
+    <message>
+        <source>The ADC is overloaded. Flags: 0x%1</source>
+        <translation>Перегрузка АЦП. Флаги: 0х%1</translation>
+    </message>
+    <message>
+        <source>Error of writing configuration to EEPROM.</source>
+        <translation>Ошибка записи конфигурации в EEPROM.</translation>
+    </message>
+    <message>
+        <source>Device configuration is restored (from the secondary page).</source>
+        <translation>Конфигурация прибора восстановлена.</translation>
+    </message>
+    <message>
+        <source>Error of writing the device HART_UID to the EEPROM</source>
+        <translation>Ошибка записи заводского номера в EEPROM </translation>
+    </message>
+    <message>
+        <source>Factory device number is restored (from the sub-page).</source>
+        <translation>Заводской номер восстановлен (из вспомогательной страницы).</translation>
+    </message>
+    <message>
+        <source>Device requires maintenance.</source>
+        <translation>Прибору необходимо обслуживание.</translation>
+    </message>
+    <message>
+        <source>Device variable is in an Alarm state.</source>
+        <translation>Тревожное состояние переменной прибора.  </translation>
+    </message>
+    <message>
+        <source>Non-Volatile Memory Defect.</source>
+        <translation>Дефект энергонезависимой памяти.</translation>
+    </message>
+    <message>
+        <source>*** Additional status still changes after %1 acknowledgements; no more are sent.</source>
+        <translation>*** Доп. статус продолжает меняться после %1 подтверждений; больше не отправляются.</translation>
+    </message>
+    <message>
+        <source>device identifier</source>
+        <translation>идентификатора прибора</translation>
+    </message>
+    <message>
+        <source>PV</source>
+        <translation>первичной переменной</translation>
+    </message>
+    <message>
+        <source>output current</source>
+        <translation>значения выходного тока</translation>
+    </message>
+    <message>
+        <source>device variables &amp; output current</source>
+        <translation>переменные прибора и выходной ток</translation>
+    </message>
+    <message>
+        <source>polling address</source>
+        <translation>адреса опроса</translation>
+    </message>
+    <message>
+        <source>dynamic variable classifications</source>
+        <translation>классификации динамических переменных</translation>
+    </message>
+    <message>
+        <source>message</source>
+        <translation>сообщения</translation>
+    </message>
+    <message>
+        <source>tag, descriptor, data</source>
+        <translation>тега, дескриптора, даты</translation>
+    </message>
+    <message>
+        <source>PV sensor info (number &amp; range)</source>
+        <translation>информации о сенсоре первичной переменной (номер и диапазон)</translation>
+    </message>
+    <message>
+        <source>output info (range &amp; damping time)</source>
+        <translation>диапозона и времени демпфирования</translation>
+    </message>
+    <message>
+        <source>final assembly number</source>
+        <translation>номера конечной сборки</translation>
+    </message>
+    <message>
+        <source>long tag</source>
+        <translation>длинного тега</translation>
+    </message>
+    <message>
+        <source>device status info</source>
+        <translation>доп. статусной информации</translation>
+    </message>
+    <message>
+        <source>dynamic variable assignments</source>
+        <translation>соответствия динамических переменных</translation>
+    </message>
+    <message>
+        <source>find device</source>
+        <translation>поиск устройства</translation>
+    </message>
+    <message>
+        <source>Device command version is 5. Command #%1 not supported</source>
+        <translation>Версия команд устр-ва - 5. Команда #%1 не поддерживается</translation>
+    </message>
+    <message>
+        <source>get device variables with status</source>
+        <translation>получение переменных устр-ва со статусами</translation>
+    </message>
+    <message>
+        <source>get device identifier by tag</source>
+        <translation>получение идентификатора устройства по тегу </translation>
+    </message>
+    <message>
+        <source>get device identifier by long tag</source>
+        <translation>получение идентификатора устройства по длинному тегу</translation>
+    </message>
+    <message>
+        <source>get device variables</source>
+        <translation>получение переменных устр-ва</translation>
+    </message>
+    <message>
+        <source>damping value</source>
+        <translation>значения демпфирования</translation>
+    </message>
+    <message>
+        <source>range (min / max)</source>
+        <translation>диапозона (мин / макс)</translation>
+    </message>
+    <message>
+        <source>PV as upper range value</source>
+        <translation>PV как максимум диапазона</translation>
+    </message>
+    <message>
+        <source>PV as lower range value</source>
+        <translation>PV  как минимум диапазона</translation>
+    </message>
+    <message>
+        <source>reset config changed flag </source>
+        <translation>сброс флага &quot;конфигурация изменена&quot;</translation>
+    </message>
+    <message>
+        <source>set fixed current</source>
+        <translation>значения фиксированного тока</translation>
+    </message>
+    <message>
+        <source>start device self test</source>
+        <translation>старт самотестирования устр-ва</translation>
+    </message>
+    <message>
+        <source>reset device</source>
+        <translation>сброс устройства</translation>
+    </message>
+    <message>
+        <source>adjust zero</source>
+        <translation>подстройки нуля</translation>
+    </message>
+    <message>
+        <source>PV unit code</source>
+        <translation>кода измерения первичной переменной</translation>
+    </message>
+    <message>
+        <source>adjust current 4 mA</source>
+        <translation>подстройки тока 4 мА</translation>
+    </message>
+    <message>
+        <source>adjust current 20 mA</source>
+        <translation>подстройки тока 20 мА</translation>
+    </message>
+    <message>
+        <source>PV transfer function</source>
+        <translation>функции преобразования PV</translation>
+    </message>
+    <message>
+        <source>reset additional status flag </source>
+        <translation>сброс флага доп. статусной инормации</translation>
+    </message>
+    <message>
+        <source>sensor number</source>
+        <translation>номера сенсора</translation>
+    </message>
+    <message>
+        <source>device variable units</source>
+        <translation>ед. измерения переменной устр-ва</translation>
+    </message>
+    <message>
+        <source>get device variable information</source>
+        <translation>получение информации о переменной устр-ва</translation>
+    </message>
+    <message>
+        <source>response preambles count</source>
+        <translation>кол-во преамбул в ответе</translation>
+    </message>
+    <message>
+        <source>set write protection by HART protocol</source>
+        <translation>флага защиты от записи по HART протоколу</translation>
+    </message>
+</context>
+<context>
     <name>FindDeviceDialog</name>
     <message>
         <source>Search device ...</source>
@@ -148,6 +441,10 @@
  error code: %2 - %3</source>
         <translation>Невозможно открыть %1!
 код ошибки: %2 - %3</translation>
+    </message>
+    <message>
+        <source>Invalid chars in device tag!</source>
+        <translation>Неверные символы в тэге прибора!</translation>
     </message>
 </context>
 <context>

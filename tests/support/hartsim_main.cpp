@@ -1,6 +1,7 @@
 // A simulated HART line for trying the program without a modem: two devices at polling
 // addresses 0 and 1 behind a pseudo-terminal whose path is printed; Enter or end of input stops it.
 #include "hartsimulator.h"
+#include "hartsimuniversalcommands.h"
 
 #include <cstdio>
 #include <iostream>
@@ -13,6 +14,7 @@ int main()
         std::fprintf(stderr, "hartsim: no pseudo-terminal available\n");
         return 1;
     }
+    HartSimUniversalCommands::install(simulator);
     simulator.addDevice(HartSimDevice(0, 0x26, 0x4E, QByteArray::fromHex("123456")));
     simulator.addDevice(HartSimDevice(1, 0x26, 0x4F, QByteArray::fromHex("654321")));
 

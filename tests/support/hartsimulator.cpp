@@ -226,7 +226,7 @@ QByteArray HartSimulator::answer(const HartSimRequest &request, const HartSimFau
         else
             response = (*handler)(device, request.data);
         if (response.silent)
-            return QByteArray();
+            continue;   // another device on the line may answer a broadcast
 
         quint8 status = response.deviceStatus | device.deviceStatus;
         if (faults.responseCode >= 0)

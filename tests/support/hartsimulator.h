@@ -35,6 +35,9 @@
 //     port.setPortName(sim.portName());
 //     ... run the program's code ...
 //     QCOMPARE(sim.requests().last().command, quint8(1));
+//
+// HartSimUniversalCommands::install(sim) registers the universal and common-practice commands
+// with their data layouts; a test's own setHandler afterwards replaces single commands.
 class HartSimulator
 {
 public:
