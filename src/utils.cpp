@@ -16,11 +16,6 @@ namespace Utils {
 
 namespace {
 
-QString hexByte(quint8 byte)
-{
-    return QStringLiteral("%1").arg(byte, 2, 16, QLatin1Char('0'));
-}
-
 template<typename ByteText>
 QString joinBytes(const void *data, int length, ByteText byteText)
 {
@@ -43,6 +38,11 @@ bool isMap(const QVariant &value)
 }
 
 } // namespace
+
+QString hexByte(quint8 byte)
+{
+    return QStringLiteral("%1").arg(byte, 2, 16, QLatin1Char('0'));
+}
 
 QString bufferToHex(const void *data, int length)
 {

@@ -13,6 +13,8 @@
 // They live in a namespace so that msleep and usleep never clash with the POSIX functions.
 namespace Utils {
 
+// One byte as two lower-case hexadecimal digits with a leading zero: "0a".
+QString hexByte(quint8 byte);
 // Bytes as "0a ff 00": two lower-case digits per byte, one blank between bytes.
 QString bufferToHex(const void *data, int length);
 QString bufferToHex(const QByteArray &bytes);

@@ -47,6 +47,7 @@ private slots:
     void preambleRaise_data();
     void preambleRaise();
     void shortIdentityFails();
+    void oversizedRequestIsNotSent();
 
 private:
     std::unique_ptr<HartSimulator> sim;
@@ -386,4 +387,30 @@ void TestHartPort::shortIdentityFails()
 }
 
 QTEST_GUILESS_MAIN(TestHartPort)
+void TestHartPort::oversizedRequestIsNotSent()
+{
+    QVERIFY(port->open());
+    QByteArray data;
+    QVERIFY(port->sendShortFrameCommand(0, 1, QByteArray(), data, true));
+    QCOMPARE(sim->requestCount(), 1);
+
+    // 256 data bytes do not fit the byte count. Before the fix the empty frame went to the worker
+    // as an open job and the previous answer passed for this command's reply.
+    data = "kept";
+    QVERIFY(!port->sendShortFrameCommand(0, 1, QByteArray(256, 'x'), data, true));
+    QCOMPARE(port->errorCode, -2);
+    QVERIFY2(port->errorText.startsWith(QStringLiteral("*** Too many data bytes")), qPrintable(port->errorText));
+    QCOMPARE(data, QByteArray("kept"));
+    QVERIFY(port->txLogLine.isEmpty());
+    QVERIFY(port->rxLogLine.isEmpty());
+    QVERIFY(port->status.isEmpty());
+    QTest::qWait(300);
+    QCOMPARE(sim->requestCount(), 1);
+
+    // 255 data bytes still fit and go out.
+    QVERIFY(port->sendShortFrameCommand(0, 1, QByteArray(255, 'x'), data, true));
+    QCOMPARE(sim->requestCount(), 2);
+    QCOMPARE(sim->requests().last().data.size(), 255);
+}
+
 #include "tst_hartport.moc"

@@ -66,6 +66,7 @@ private slots:
     void lateCompletionIsNotTakenForNextJob();
     void destructorClosesPort();
     void destructorWaitsForAbandonedJob();
+    void negativeTimeoutsStayBounded();
 
 private:
     std::unique_ptr<HartSimulator> sim;
@@ -345,6 +346,28 @@ void TestPortThread::destructorWaitsForAbandonedJob()
     QCOMPARE(sim->repliesSent(), 1);
     QSerialPort port(sim->portName());
     QVERIFY2(port.open(QIODevice::ReadWrite), qPrintable(port.errorString()));
+}
+
+void TestPortThread::negativeTimeoutsStayBounded()
+{
+    // QSerialPort waits forever on a negative timeout; the worker takes it as 0, so a silent line
+    // still ends the job with the timeout code well inside the poster's wait.
+    runJob(*worker, sim->portName());
+    HartSimFaults faults;
+    faults.silent = true;
+    sim->setFaults(faults);
+    QElapsedTimer clock;
+    clock.start();
+    worker->transaction(sim->portName(), -1, -1, -1, requestFrame(0, 0));
+    worker->waitResponse();
+    QVERIFY2(clock.elapsed() < PortThread::responseWaitMs, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(worker->errorCode, 12);
+    QVERIFY(worker->portOpen);
+
+    sim->setFaults(HartSimFaults());
+    runJob(*worker, sim->portName(), requestFrame(0, 0));
+    QCOMPARE(worker->errorCode, 0);
+    QCOMPARE(worker->reply, identityReply(device0));
 }
 
 QTEST_GUILESS_MAIN(TestPortThread)

@@ -18,15 +18,10 @@ constexpr int LongAddressSize = 5;
 constexpr int StatusSize = 2;
 constexpr int FinalStep = 8;
 
-QString hexText(quint8 byte)
-{
-    return QStringLiteral("%1").arg(byte, 2, 16, QLatin1Char('0'));
-}
-
 // Bare (unquoted) hexadecimal item for a log line.
 QByteArray hexItem(quint8 byte)
 {
-    return hexText(byte).toLatin1();
+    return Utils::hexByte(byte).toLatin1();
 }
 
 bool isAcknowledge(quint8 byte)
@@ -268,7 +263,7 @@ bool HartCommand::ParseStartDelimiter(quint8 byte)
         return true;
     }
     DEBUGQT_LOG(1) << "*** Invalid delimiter: " << hexItem(byte).constData();
-    m_errorText = tr("*** Invalid delimiter: %1").arg(hexText(byte));
+    m_errorText = tr("*** Invalid delimiter: %1").arg(Utils::hexByte(byte));
     return false;
 }
 
@@ -349,7 +344,7 @@ bool HartCommand::checkAnswer(const HartCommand &reply)
                                  || (m_delimiter == LongRequest && reply.m_delimiter == LongReply);
     if (!delimitersMatch) {
         m_errorText = tr("*** start delimiter check error:  %1 / %2")
-                          .arg(hexText(m_delimiter), hexText(reply.m_delimiter));
+                          .arg(Utils::hexByte(m_delimiter), Utils::hexByte(reply.m_delimiter));
         DEBUGQT_LOG(1) << m_errorText;
         return false;
     }
@@ -567,7 +562,7 @@ bool HartCommand::addResponseCode(quint8 code)
         m_errorText += tr(response.text);
         DEBUGQT_LOG(1) << (response.logText ? response.logText : response.text);
     } else {
-        const QString unknown = tr("*** unknown error code: %1 hex: %2").arg(code).arg(hexText(code));
+        const QString unknown = tr("*** unknown error code: %1 hex: %2").arg(code).arg(Utils::hexByte(code));
         m_errorText += unknown;
         DEBUGQT_LOG(1) << unknown;
     }

@@ -15,12 +15,6 @@ constexpr int DefaultByteTimeout = 50;
 constexpr int MinReplyPreambles = 5;
 constexpr int MinIdentityBytes = 12;
 
-// An identity byte as the two lower-case hex digits of the log lines.
-QString hexByte(quint8 value)
-{
-    return QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0'));
-}
-
 // A byte of the data, 0 when the data end before it.
 quint8 byteAt(const QByteArray &data, int index)
 {
@@ -115,6 +109,18 @@ bool HartPort::sendCommand(HartCommand &request, QByteArray &replyData)
     errorText.clear();
     this->request = request.toByteArray();
 
+    // A frame that cannot be built (its byte count would pass 255) must not reach the worker:
+    // an empty request is an open job there, and the previous reply would pass for the answer.
+    if (this->request.isEmpty()) {
+        errorCode = -2;
+        txLogLine.clear();
+        rxLogLine.clear();
+        reply.clear();
+        errorText = request.errorText();
+        DEBUGQT_LOG(1) << "*** Request frame not built:" << errorText;
+        return false;
+    }
+
     if (!sendRequest()) {
         DEBUGQT_LOG(4) << "*** Send request error!";
         return false;
@@ -194,16 +200,16 @@ bool HartPort::parseCommandZeroResponse(const QByteArray &data, QVariantMap &map
         return false;
     }
 
-    DEBUGQT_LOG(4) << "manufacturer code: " << hexByte(byteAt(data, 1));
-    DEBUGQT_LOG(4) << "device type code: " << hexByte(byteAt(data, 2));
-    DEBUGQT_LOG(4) << "preambule count: " << hexByte(byteAt(data, 3));
-    DEBUGQT_LOG(4) << "universal cmd version: " << hexByte(byteAt(data, 4));
-    DEBUGQT_LOG(4) << "specific cmd version: " << hexByte(byteAt(data, 5));
-    DEBUGQT_LOG(4) << "software version: " << hexByte(byteAt(data, 6));
-    DEBUGQT_LOG(4) << "hardware version: " << hexByte(byteAt(data, 7));
-    DEBUGQT_LOG(4) << "device flags: " << hexByte(byteAt(data, 8));
-    DEBUGQT_LOG(4) << "device ID " << hexByte(byteAt(data, 9)) << hexByte(byteAt(data, 10))
-                   << hexByte(byteAt(data, 11));
+    DEBUGQT_LOG(4) << "manufacturer code: " << Utils::hexByte(byteAt(data, 1));
+    DEBUGQT_LOG(4) << "device type code: " << Utils::hexByte(byteAt(data, 2));
+    DEBUGQT_LOG(4) << "preambule count: " << Utils::hexByte(byteAt(data, 3));
+    DEBUGQT_LOG(4) << "universal cmd version: " << Utils::hexByte(byteAt(data, 4));
+    DEBUGQT_LOG(4) << "specific cmd version: " << Utils::hexByte(byteAt(data, 5));
+    DEBUGQT_LOG(4) << "software version: " << Utils::hexByte(byteAt(data, 6));
+    DEBUGQT_LOG(4) << "hardware version: " << Utils::hexByte(byteAt(data, 7));
+    DEBUGQT_LOG(4) << "device flags: " << Utils::hexByte(byteAt(data, 8));
+    DEBUGQT_LOG(4) << "device ID " << Utils::hexByte(byteAt(data, 9)) << Utils::hexByte(byteAt(data, 10))
+                   << Utils::hexByte(byteAt(data, 11));
 
     map.insert(QStringLiteral("manufacturer_code"), int(byteAt(data, 1)));
     map.insert(QStringLiteral("device_type_code"), int(byteAt(data, 2)));
@@ -239,7 +245,7 @@ bool HartPort::parseCommandZeroResponse(const QByteArray &data, QVariantMap &map
         DEBUGQT_LOG(4) << "$$$ modify_count:" << modifyCount;
         const quint8 extendedStatus = byteAt(data, 16);
         map.insert(QStringLiteral("extended_status"), int(extendedStatus));
-        DEBUGQT_LOG(4) << "extended_status:" << hexByte(extendedStatus);
+        DEBUGQT_LOG(4) << "extended_status:" << Utils::hexByte(extendedStatus);
         QByteArray vendorId;
         vendorId.append(char(byteAt(data, 17)));
         vendorId.append(char(byteAt(data, 18)));

@@ -19,7 +19,8 @@ class HartCommand;
 //
 // Error codes: 0 success; above 0 the worker's failure (the serial port's error code, or 12 for
 // a timeout); -1 no valid reply frame; -2 a reply that does not answer the request, or an
-// identity reply that is too short; -3 a status that reports an error.
+// identity reply that is too short, or a request whose frame cannot be built (more data bytes
+// than the byte count can hold; nothing is sent); -3 a status that reports an error.
 class HartPort : public QObject
 {
     Q_OBJECT

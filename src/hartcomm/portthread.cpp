@@ -150,9 +150,10 @@ bool PortThread::takeJob(Job &job)
     job.sequence = postedJob;
     job.portName = portName;
     job.request = request;
-    job.requestTimeout = requestTimeout;
-    job.responseTimeout = responseTimeout;
-    job.byteTimeout = byteTimeout;
+    // A negative timeout means "forever" to QSerialPort and would leave the job unbounded.
+    job.requestTimeout = qMax(0, requestTimeout);
+    job.responseTimeout = qMax(0, responseTimeout);
+    job.byteTimeout = qMax(0, byteTimeout);
     return true;
 }
 
