@@ -1561,8 +1561,10 @@ void Device::decodeSlotVariables9(const QByteArray &reply)
     setParameter(QStringLiteral("extended_status"), byteAt(reply, 0));
     if (reply.size() < 6)
         return;
-    // Groups of eight bytes follow the status byte; the last four bytes are a time stamp.
-    for (int slot = 0, offset = 1; slot < SlotCount && offset < reply.size() - 4; ++slot, offset += 8) {
+    // Groups of eight bytes follow the status byte; the last four bytes are a time stamp. A group
+    // cut off by the end of the reply is not taken: its value would pass for a real one.
+    for (int slot = 0, offset = 1; slot < SlotCount && offset < reply.size() - 4 && offset + 8 <= reply.size();
+         ++slot, offset += 8) {
         if (byteAt(reply, offset) != (parameterInt(slotKey(slot, "code")) & 0xFF))
             continue;
         setParameter(slotKey(slot, "class"), byteAt(reply, offset + 1));
@@ -1577,7 +1579,8 @@ void Device::decodeSlotVariables9(const QByteArray &reply)
 
 void Device::decodeSlotVariables33(const QByteArray &reply)
 {
-    for (int slot = 0, offset = 0; slot < SlotCount && offset < reply.size(); ++slot, offset += 6) {
+    // Only whole groups of six bytes are taken, as for command 9.
+    for (int slot = 0, offset = 0; slot < SlotCount && offset + 6 <= reply.size(); ++slot, offset += 6) {
         if (byteAt(reply, offset) != (parameterInt(slotKey(slot, "code")) & 0xFF))
             continue;
         setParameter(slotKey(slot, "unit_code"), byteAt(reply, offset + 1));

@@ -295,7 +295,10 @@ Device *Tag::device() const
 
 void Tag::setDevice(ServerItem *item)
 {
+    // The tag's parent reference follows too, so its naming among siblings and its key agree
+    // with the device it reports to; no child list changes.
     m_deviceItem = item;
+    replaceParentReference(item);
 }
 
 int Tag::deviceProcessingTime() const

@@ -41,6 +41,8 @@ private slots:
     void writeTagRenamesEvenWhenEchoDiffers();
     void slotMatching_data();
     void slotMatching();
+    void cutSlotGroupsAreNotStored_data();
+    void cutSlotGroupsAreNotStored();
     void variableInformation_data();
     void variableInformation();
     void identificationWrites();
@@ -521,6 +523,41 @@ void TestDeviceCommands::slotMatching()
             QCOMPARE(m_device->parameterInt(QStringLiteral("slot_%1_class").arg(slot)), 64 + code);
             QCOMPARE(m_device->parameterInt(QStringLiteral("slot_%1_status").arg(slot)), 0xC0);
         }
+    }
+    if (command == 9)
+        QCOMPARE(m_device->parameterInt(QStringLiteral("extended_status")), 2);
+}
+
+void TestDeviceCommands::cutSlotGroupsAreNotStored_data()
+{
+    QTest::addColumn<int>("command");
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<QList<int>>("storedSlots");
+    const QByteArray group33 = QByteArray::fromHex("00" "20" "3f800000");
+    QTest::newRow("33: three groups and two bytes of a fourth")
+        << 33 << group33 + group33 + group33 + group33.left(2) << QList<int>{0, 1, 2};
+    QTest::newRow("33: a group cut inside its value") << 33 << group33.left(5) << QList<int>{};
+    QTest::newRow("9: status and a group cut inside its value")
+        << 9 << QByteArray::fromHex("02" "00" "40" "20" "3f80") << QList<int>{};
+    QTest::newRow("9: status, a whole group and a time stamp")
+        << 9 << QByteArray::fromHex("02" "00" "40" "20" "3f800000" "c0" "00000000") << QList<int>{0};
+}
+
+void TestDeviceCommands::cutSlotGroupsAreNotStored()
+{
+    QFETCH(int, command);
+    QFETCH(QByteArray, reply);
+    QFETCH(QList<int>, storedSlots);
+    setSimValue(QStringLiteral("reply_data_%1").arg(command), reply);
+    for (int slot = 0; slot < 4; ++slot)
+        m_device->setParameter(QStringLiteral("slot_%1_code").arg(slot), 0);
+
+    QVERIFY(m_device->writeDevice(command));
+    for (int slot = 0; slot < 4; ++slot) {
+        const bool stored = storedSlots.contains(slot);
+        QCOMPARE(m_device->hasParameter(QStringLiteral("slot_%1_value").arg(slot)), stored);
+        if (stored)
+            QCOMPARE(m_device->parameterFloat(QStringLiteral("slot_%1_value").arg(slot)), 1.0f);
     }
     if (command == 9)
         QCOMPARE(m_device->parameterInt(QStringLiteral("extended_status")), 2);

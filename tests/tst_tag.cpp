@@ -102,6 +102,12 @@ void TestTag::newTagFollowsDevice()
     QCOMPARE(second.name(), QStringLiteral("Tag2"));
     QVERIFY(!tag->value().isValid());
     QVERIFY(tag->timestamp().isNull());
+
+    Device other(nullptr);
+    second.setDevice(&other);
+    QCOMPARE(second.parentItem(), &other);
+    QCOMPARE(second.device(), &other);
+    QCOMPARE(device->childCount(), 0);
 }
 
 void TestTag::saveOfNewTag()
