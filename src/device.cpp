@@ -1111,10 +1111,10 @@ void Device::logIdentityOutcome(const Port *line, int command, bool ok)
     }
     setVendorId(parameterByteArray(QStringLiteral("vendorID")));
     setExpandedDeviceType(parameterByteArray(QStringLiteral("expanded_device_type")));
-    const int extended = parameterInt(QStringLiteral("extended_status")) & 0xFF;
+    const auto extended = quint8(parameterInt(QStringLiteral("extended_status")));
     logMessage(tr("Checked successfully - %1 (%2 %3 exts:%4)!")
                    .arg(Utils::bufferToHex(uniqueAddress()), Utils::bufferToHex(expandedDeviceType()),
-                        Utils::bufferToHex(vendorId()), QStringLiteral("%1").arg(extended, 2, 16, QLatin1Char('0'))));
+                        Utils::bufferToHex(vendorId()), Utils::hexByte(extended)));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1177,12 +1177,6 @@ constexpr int DescriptorCharacters = 16;
 constexpr int MessageCharacters = 32;
 constexpr int LongTagBytes = 32;
 constexpr int NotUsedSlotCode = 250;
-
-// A byte of the reply, 0 at or past its end: a short reply never reads past its end.
-int byteAt(const QByteArray &data, int offset)
-{
-    return offset >= 0 && offset < data.size() ? quint8(data.at(offset)) : 0;
-}
 
 char lowByte(int value)
 {
@@ -1260,7 +1254,7 @@ bool Device::readDevice(int command)
 
 bool Device::decodeReadReply(int command, const QByteArray &reply)
 {
-    auto storeByte = [&](const char *key, int offset) { setParameter(QLatin1String(key), byteAt(reply, offset)); };
+    auto storeByte = [&](const char *key, int offset) { setParameter(QLatin1String(key), Utils::byteAt(reply, offset)); };
     auto storeFloat = [&](const char *key, int offset) {
         setParameter(QLatin1String(key), Port::getFloatFromBufferByOffset(reply, offset));
     };
@@ -1318,9 +1312,9 @@ bool Device::decodeReadReply(int command, const QByteArray &reply)
         padded.append(QByteArray(21 - padded.size(), '\0'));
         const QString tag = port()->unpackAscii(padded.left(6));
         const QString descriptor = port()->unpackAscii(padded.mid(6, 12));
-        const int day = byteAt(reply, 18);
-        const int month = byteAt(reply, 19);
-        const int year = 1900 + byteAt(reply, 20);
+        const int day = Utils::byteAt(reply, 18);
+        const int month = Utils::byteAt(reply, 19);
+        const int year = 1900 + Utils::byteAt(reply, 20);
         setParameter(TagKey, tag);
         setParameter(QStringLiteral("descriptor"), descriptor);
         setParameter(QStringLiteral("date"), QDate(year, month, day));
@@ -1336,7 +1330,7 @@ bool Device::decodeReadReply(int command, const QByteArray &reply)
         storeFloat("sensor_range_min", 8);
         storeFloat("sensor_minimum_range", 12);
         DEBUGQT_LOG(4) << "### sensor_number ### " << parameterInt(QStringLiteral("sensor_number"))
-                       << QStringLiteral("%1").arg(byteAt(reply, 3), 2, 16, QLatin1Char('0'))
+                       << Utils::hexByte(Utils::byteAt(reply, 3))
                        << "sensor_range_max" << parameterFloat(QStringLiteral("sensor_range_max"))
                        << "sensor_range_min" << parameterFloat(QStringLiteral("sensor_range_min"))
                        << "sensor_minimum_range" << parameterFloat(QStringLiteral("sensor_minimum_range"));
@@ -1535,15 +1529,15 @@ bool Device::decodeWriteReply(int command, const QByteArray &reply)
         setParameter(QStringLiteral("adjust_20mA"), Port::getFloatFromBufferByOffset(reply, 0));
         break;
     case 54:
-        if (byteAt(reply, 0) == (parameterInt(QStringLiteral("dev_variable_code")) & 0xFF)) {
+        if (Utils::byteAt(reply, 0) == (parameterInt(QStringLiteral("dev_variable_code")) & 0xFF)) {
             setParameter(QStringLiteral("dev_variable_sensor"), uint(Port::getIntFromBufferByOffset(reply, 1, 3)));
-            setParameter(QStringLiteral("dev_variable_limits_unit_code"), byteAt(reply, 4));
+            setParameter(QStringLiteral("dev_variable_limits_unit_code"), Utils::byteAt(reply, 4));
             setParameter(QStringLiteral("dev_variable_usl"), Port::getFloatFromBufferByOffset(reply, 5));
             setParameter(QStringLiteral("dev_variable_lsl"), Port::getFloatFromBufferByOffset(reply, 9));
             setParameter(QStringLiteral("dev_variable_damping_value"), Port::getFloatFromBufferByOffset(reply, 13));
             setParameter(QStringLiteral("dev_variable_span"), Port::getFloatFromBufferByOffset(reply, 17));
-            setParameter(QStringLiteral("dev_variable_class"), byteAt(reply, 21));
-            setParameter(QStringLiteral("dev_variable_family"), byteAt(reply, 22));
+            setParameter(QStringLiteral("dev_variable_class"), Utils::byteAt(reply, 21));
+            setParameter(QStringLiteral("dev_variable_family"), Utils::byteAt(reply, 22));
             return true;
         }
         break;
@@ -1558,22 +1552,22 @@ bool Device::decodeWriteReply(int command, const QByteArray &reply)
 
 void Device::decodeSlotVariables9(const QByteArray &reply)
 {
-    setParameter(QStringLiteral("extended_status"), byteAt(reply, 0));
+    setParameter(QStringLiteral("extended_status"), Utils::byteAt(reply, 0));
     if (reply.size() < 6)
         return;
     // Groups of eight bytes follow the status byte; the last four bytes are a time stamp. A group
     // cut off by the end of the reply is not taken: its value would pass for a real one.
     for (int slot = 0, offset = 1; slot < SlotCount && offset < reply.size() - 4 && offset + 8 <= reply.size();
          ++slot, offset += 8) {
-        if (byteAt(reply, offset) != (parameterInt(slotKey(slot, "code")) & 0xFF))
+        if (Utils::byteAt(reply, offset) != (parameterInt(slotKey(slot, "code")) & 0xFF))
             continue;
-        setParameter(slotKey(slot, "class"), byteAt(reply, offset + 1));
-        setParameter(slotKey(slot, "unit_code"), byteAt(reply, offset + 2));
+        setParameter(slotKey(slot, "class"), Utils::byteAt(reply, offset + 1));
+        setParameter(slotKey(slot, "unit_code"), Utils::byteAt(reply, offset + 2));
         setParameter(slotKey(slot, "value"), Port::getFloatFromBufferByOffset(reply, offset + 3));
-        setParameter(slotKey(slot, "status"), byteAt(reply, offset + 7));
-        DEBUGQT_LOG(4) << QStringLiteral("slot_%1").arg(slot) << "Class" << byteAt(reply, offset + 1) << "Unit"
-                       << byteAt(reply, offset + 2) << "Value" << parameterFloat(slotKey(slot, "value")) << "Status"
-                       << byteAt(reply, offset + 7);
+        setParameter(slotKey(slot, "status"), Utils::byteAt(reply, offset + 7));
+        DEBUGQT_LOG(4) << QStringLiteral("slot_%1").arg(slot) << "Class" << Utils::byteAt(reply, offset + 1) << "Unit"
+                       << Utils::byteAt(reply, offset + 2) << "Value" << parameterFloat(slotKey(slot, "value")) << "Status"
+                       << Utils::byteAt(reply, offset + 7);
     }
 }
 
@@ -1581,9 +1575,9 @@ void Device::decodeSlotVariables33(const QByteArray &reply)
 {
     // Only whole groups of six bytes are taken, as for command 9.
     for (int slot = 0, offset = 0; slot < SlotCount && offset + 6 <= reply.size(); ++slot, offset += 6) {
-        if (byteAt(reply, offset) != (parameterInt(slotKey(slot, "code")) & 0xFF))
+        if (Utils::byteAt(reply, offset) != (parameterInt(slotKey(slot, "code")) & 0xFF))
             continue;
-        setParameter(slotKey(slot, "unit_code"), byteAt(reply, offset + 1));
+        setParameter(slotKey(slot, "unit_code"), Utils::byteAt(reply, offset + 1));
         setParameter(slotKey(slot, "value"), Port::getFloatFromBufferByOffset(reply, offset + 2));
     }
 }
@@ -1645,12 +1639,12 @@ void Device::storeStatusParameters(const QByteArray &data)
     QByteArray specific = data.left(DeviceSpecificStatusBytes);
     specific.append(QByteArray(DeviceSpecificStatusBytes - specific.size(), '\0'));
     QVariantMap status;
-    status.insert(QStringLiteral("error_code"), byteAt(data, 0));
-    status.insert(QStringLiteral("ADC_flags"), byteAt(data, 1));
-    status.insert(QStringLiteral("EEPROM_flags"), byteAt(data, 2));
+    status.insert(QStringLiteral("error_code"), Utils::byteAt(data, 0));
+    status.insert(QStringLiteral("ADC_flags"), Utils::byteAt(data, 1));
+    status.insert(QStringLiteral("EEPROM_flags"), Utils::byteAt(data, 2));
     status.insert(QStringLiteral("device_specific_status"), specific);
-    status.insert(QStringLiteral("extended_status"), byteAt(data, 6));
-    status.insert(QStringLiteral("standart_status_0"), byteAt(data, 8));
+    status.insert(QStringLiteral("extended_status"), Utils::byteAt(data, 6));
+    status.insert(QStringLiteral("standart_status_0"), Utils::byteAt(data, 8));
     insertParameters(status);
 }
 

@@ -67,12 +67,6 @@ const QStringList &templateNames()
     return names;
 }
 
-// A byte of a reply that may be shorter than its layout: missing bytes read as 0.
-int byteAt(const QByteArray &data, int index)
-{
-    return index < data.size() ? quint8(data.at(index)) : 0;
-}
-
 // A field of a reply that may be shorter than its layout: missing bytes read as 0.
 QByteArray fieldAt(const QByteArray &data, int offset, int length)
 {
@@ -306,9 +300,9 @@ void FindDeviceDialog::appendTabWidget(int address, const QString &portName, QVa
     // ignores at the end of a field.
     const QString tag = m_hartPort.unpackAscii(fieldAt(response, TagOffset, TagLength));
     const QString descriptor = m_hartPort.unpackAscii(fieldAt(response, DescriptorOffset, DescriptorLength));
-    const int day = byteAt(response, DayOffset);
-    const int month = byteAt(response, MonthOffset);
-    const int year = byteAt(response, YearOffset) + 1900;
+    const int day = Utils::byteAt(response, DayOffset);
+    const int month = Utils::byteAt(response, MonthOffset);
+    const int year = Utils::byteAt(response, YearOffset) + 1900;
     DEBUGQT_LOG(4) << "### TAG: " << tag;
     DEBUGQT_LOG(4) << "### DESC: " << descriptor;
     DEBUGQT_LOG(4) << "### day: " << day << "month: " << month << "year: " << year;

@@ -39,14 +39,6 @@ QByteArray reversed(const QByteArray &bytes)
     return result;
 }
 
-// The byte at the position, or 0 when the position lies outside the buffer.
-quint32 byteAt(const QByteArray &buffer, qsizetype position)
-{
-    if (position < 0 || position >= buffer.size())
-        return 0;
-    return quint8(buffer.at(position));
-}
-
 struct TimeoutSetting
 {
     const char *key;
@@ -305,7 +297,7 @@ int Port::getIntFromBufferByOffset(const QByteArray &buffer, int offset, int siz
     QByteArray taken;
     quint32 value = 0;
     for (int i = 0; i < width; ++i) {
-        const quint32 byte = byteAt(buffer, qsizetype(offset) + i);
+        const quint32 byte = Utils::byteAt(buffer, qsizetype(offset) + i);
         taken.append(char(byte));
         value = (value << 8) | byte;
     }
@@ -332,7 +324,7 @@ float Port::getFloatFromBufferByOffset(const QByteArray &buffer, int offset)
     QByteArray taken;
     quint32 bits = 0;
     for (int i = 0; i < 4; ++i) {
-        const quint32 byte = byteAt(buffer, qsizetype(offset) + i);
+        const quint32 byte = Utils::byteAt(buffer, qsizetype(offset) + i);
         taken.append(char(byte));
         bits = (bits << 8) | byte;
     }

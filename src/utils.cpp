@@ -44,6 +44,11 @@ QString hexByte(quint8 byte)
     return QStringLiteral("%1").arg(byte, 2, 16, QLatin1Char('0'));
 }
 
+quint8 byteAt(const QByteArray &data, qsizetype index)
+{
+    return index >= 0 && index < data.size() ? quint8(data.at(index)) : 0;
+}
+
 QString bufferToHex(const void *data, int length)
 {
     return joinBytes(data, length, hexByte);

@@ -15,6 +15,8 @@ namespace Utils {
 
 // One byte as two lower-case hexadecimal digits with a leading zero: "0a".
 QString hexByte(quint8 byte);
+// The byte at index, read unsigned; 0 outside the data, so a short reply never reads past its end.
+quint8 byteAt(const QByteArray &data, qsizetype index);
 // Bytes as "0a ff 00": two lower-case digits per byte, one blank between bytes.
 QString bufferToHex(const void *data, int length);
 QString bufferToHex(const QByteArray &bytes);

@@ -15,12 +15,6 @@ constexpr int DefaultByteTimeout = 50;
 constexpr int MinReplyPreambles = 5;
 constexpr int MinIdentityBytes = 12;
 
-// A byte of the data, 0 when the data end before it.
-quint8 byteAt(const QByteArray &data, int index)
-{
-    return index < data.size() ? quint8(data.at(index)) : 0;
-}
-
 // The 8-bit code of every character; 0 for characters outside Latin-1 (never '?').
 QByteArray latin1Codes(const QString &text)
 {
@@ -200,55 +194,55 @@ bool HartPort::parseCommandZeroResponse(const QByteArray &data, QVariantMap &map
         return false;
     }
 
-    DEBUGQT_LOG(4) << "manufacturer code: " << Utils::hexByte(byteAt(data, 1));
-    DEBUGQT_LOG(4) << "device type code: " << Utils::hexByte(byteAt(data, 2));
-    DEBUGQT_LOG(4) << "preambule count: " << Utils::hexByte(byteAt(data, 3));
-    DEBUGQT_LOG(4) << "universal cmd version: " << Utils::hexByte(byteAt(data, 4));
-    DEBUGQT_LOG(4) << "specific cmd version: " << Utils::hexByte(byteAt(data, 5));
-    DEBUGQT_LOG(4) << "software version: " << Utils::hexByte(byteAt(data, 6));
-    DEBUGQT_LOG(4) << "hardware version: " << Utils::hexByte(byteAt(data, 7));
-    DEBUGQT_LOG(4) << "device flags: " << Utils::hexByte(byteAt(data, 8));
-    DEBUGQT_LOG(4) << "device ID " << Utils::hexByte(byteAt(data, 9)) << Utils::hexByte(byteAt(data, 10))
-                   << Utils::hexByte(byteAt(data, 11));
+    DEBUGQT_LOG(4) << "manufacturer code: " << Utils::hexByte(Utils::byteAt(data, 1));
+    DEBUGQT_LOG(4) << "device type code: " << Utils::hexByte(Utils::byteAt(data, 2));
+    DEBUGQT_LOG(4) << "preambule count: " << Utils::hexByte(Utils::byteAt(data, 3));
+    DEBUGQT_LOG(4) << "universal cmd version: " << Utils::hexByte(Utils::byteAt(data, 4));
+    DEBUGQT_LOG(4) << "specific cmd version: " << Utils::hexByte(Utils::byteAt(data, 5));
+    DEBUGQT_LOG(4) << "software version: " << Utils::hexByte(Utils::byteAt(data, 6));
+    DEBUGQT_LOG(4) << "hardware version: " << Utils::hexByte(Utils::byteAt(data, 7));
+    DEBUGQT_LOG(4) << "device flags: " << Utils::hexByte(Utils::byteAt(data, 8));
+    DEBUGQT_LOG(4) << "device ID " << Utils::hexByte(Utils::byteAt(data, 9)) << Utils::hexByte(Utils::byteAt(data, 10))
+                   << Utils::hexByte(Utils::byteAt(data, 11));
 
-    map.insert(QStringLiteral("manufacturer_code"), int(byteAt(data, 1)));
-    map.insert(QStringLiteral("device_type_code"), int(byteAt(data, 2)));
-    map.insert(QStringLiteral("min_preambles_count"), int(byteAt(data, 3)));
+    map.insert(QStringLiteral("manufacturer_code"), int(Utils::byteAt(data, 1)));
+    map.insert(QStringLiteral("device_type_code"), int(Utils::byteAt(data, 2)));
+    map.insert(QStringLiteral("min_preambles_count"), int(Utils::byteAt(data, 3)));
     map.insert(QStringLiteral("expanded_device_type"), data.mid(1, 2));
 
     // The device's minimum raises the count, taken as the unsigned byte it is; never lowered.
-    const int minPreambles = byteAt(data, 3);
+    const int minPreambles = Utils::byteAt(data, 3);
     if (minPreambles > preamblesCount)
         preamblesCount = minPreambles;
     map.insert(QStringLiteral("preambles_count"), preamblesCount);
 
-    map.insert(QStringLiteral("universal_cmd_version"), int(byteAt(data, 4)));
-    map.insert(QStringLiteral("specific_cmd_version"), int(byteAt(data, 5)));
-    map.insert(QStringLiteral("software_version"), int(byteAt(data, 6)));
-    map.insert(QStringLiteral("hardware_version"), int(byteAt(data, 7)));
-    map.insert(QStringLiteral("device_flags"), int(byteAt(data, 8)));
+    map.insert(QStringLiteral("universal_cmd_version"), int(Utils::byteAt(data, 4)));
+    map.insert(QStringLiteral("specific_cmd_version"), int(Utils::byteAt(data, 5)));
+    map.insert(QStringLiteral("software_version"), int(Utils::byteAt(data, 6)));
+    map.insert(QStringLiteral("hardware_version"), int(Utils::byteAt(data, 7)));
+    map.insert(QStringLiteral("device_flags"), int(Utils::byteAt(data, 8)));
     map.insert(QStringLiteral("deviceID"), data.mid(9, 3));
     QByteArray address;
-    address.append(char(byteAt(data, 1) & 0x3F));
-    address.append(char(byteAt(data, 2)));
+    address.append(char(Utils::byteAt(data, 1) & 0x3F));
+    address.append(char(Utils::byteAt(data, 2)));
     address.append(data.mid(9, 3));
     map.insert(QStringLiteral("address"), address);
     DEBUGQT_LOG(4) << "address <:" << Utils::bufferToHex(address);
 
     if (data.size() > MinIdentityBytes) {
-        map.insert(QStringLiteral("preambles_count"), int(byteAt(data, 12)));
-        const int variables = byteAt(data, 13);
+        map.insert(QStringLiteral("preambles_count"), int(Utils::byteAt(data, 12)));
+        const int variables = Utils::byteAt(data, 13);
         map.insert(QStringLiteral("dev_variables_count"), variables);
         DEBUGQT_LOG(4) << "Number of device variables:" << variables;
-        const int modifyCount = byteAt(data, 14) * 256 + byteAt(data, 15);
+        const int modifyCount = Utils::byteAt(data, 14) * 256 + Utils::byteAt(data, 15);
         map.insert(QStringLiteral("modify_count"), modifyCount);
         DEBUGQT_LOG(4) << "$$$ modify_count:" << modifyCount;
-        const quint8 extendedStatus = byteAt(data, 16);
+        const quint8 extendedStatus = Utils::byteAt(data, 16);
         map.insert(QStringLiteral("extended_status"), int(extendedStatus));
         DEBUGQT_LOG(4) << "extended_status:" << Utils::hexByte(extendedStatus);
         QByteArray vendorId;
-        vendorId.append(char(byteAt(data, 17)));
-        vendorId.append(char(byteAt(data, 18)));
+        vendorId.append(char(Utils::byteAt(data, 17)));
+        vendorId.append(char(Utils::byteAt(data, 18)));
         map.insert(QStringLiteral("vendorID"), vendorId);
         DEBUGQT_LOG(4) << "vendorID:" << Utils::bufferToHex(vendorId);
     }
