@@ -18,7 +18,7 @@ const QString kDefaultConfigResource = QStringLiteral(":cfg/tenvara.cfg");
 
 struct Paths
 {
-    QString base, cfg, log, archives, logFile, templates, css, tests, startup, defaultConfig, config;
+    QString base, cfg, log, archives, logFile, templates, tests, startup, defaultConfig, config;
 };
 
 Paths &paths()
@@ -87,7 +87,6 @@ void AppSettings::computePaths()
     p.archives = join(p.base, QStringLiteral("archives"));
     p.logFile = join(p.log, kLogName);
     p.templates = join(p.base, QStringLiteral("templates"));
-    p.css = join(p.base, QStringLiteral("css"));
     p.tests = join(p.base, QStringLiteral("tests"));
     p.startup = join(p.cfg, kStartupName);
     p.defaultConfig = join(p.cfg, kDefaultConfigName);
@@ -106,7 +105,6 @@ QString AppSettings::templateExtension() { return kTemplateExtension; }
 QString AppSettings::configFileName() { return paths().config; }
 QString AppSettings::startupFileName() { return paths().startup; }
 QString AppSettings::defaultConfigFileName() { return paths().defaultConfig; }
-QString AppSettings::cssDir() { return paths().css; }
 
 void AppSettings::setLogViewLinesLimit(int limit)
 {

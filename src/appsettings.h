@@ -26,7 +26,6 @@ public:
     static QString configFileName();
     static QString startupFileName();
     static QString defaultConfigFileName();
-    static QString cssDir();
 
     static void setConfigFileName(const QString &fileName);
     static void createDefaultConfig();
