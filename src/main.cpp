@@ -1,8 +1,8 @@
-#include "application.h"
-#include "appsettings.h"
-#include "debugqt.h"
-#include "mainwindow.h"
-#include "utils.h"
+#include "core/application.h"
+#include "core/appsettings.h"
+#include "core/debugqt.h"
+#include "mainwindow/mainwindow.h"
+#include "core/utils.h"
 
 #include <QScreen>
 

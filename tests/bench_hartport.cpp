@@ -1,9 +1,9 @@
 // Time of one command-0 transaction to a simulated device that answers at once, against the
 // pauses the line protocol itself demands: 5 ms before the write, the turnaround pause for the
 // request frame, and the byte timeout that ends the reply.
-#include "hartport.h"
+#include "hartcomm/hartport.h"
 #include "hartsimulator.h"
-#include "portthread.h"
+#include "hartcomm/portthread.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

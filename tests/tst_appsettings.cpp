@@ -1,6 +1,6 @@
-#include "appsettings.h"
+#include "core/appsettings.h"
 
-#include "qjsonsettings.h"
+#include "core/qjsonsettings.h"
 #include "tempworkdir.h"
 #include "testfiles.h"
 

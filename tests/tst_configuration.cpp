@@ -1,8 +1,8 @@
-#include "device.h"
-#include "port.h"
-#include "server.h"
+#include "model/device.h"
+#include "model/port.h"
+#include "model/server.h"
 #include "tempworkdir.h"
-#include "utils.h"
+#include "core/utils.h"
 
 #include <QDate>
 #include <QSignalSpy>

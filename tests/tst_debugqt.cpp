@@ -1,5 +1,5 @@
-#include "debugqt.h"
-#include "debugqtstream.h"
+#include "core/debugqt.h"
+#include "core/debugqtstream.h"
 
 #include <QRegularExpression>
 #include <QSignalSpy>

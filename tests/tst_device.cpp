@@ -1,7 +1,7 @@
-#include "aciveldevice.h"
-#include "defaultdevice.h"
-#include "port.h"
-#include "server.h"
+#include "devices/acivel/aciveldevice.h"
+#include "model/defaultdevice.h"
+#include "model/port.h"
+#include "model/server.h"
 
 #include <QSignalSpy>
 #include <QTest>

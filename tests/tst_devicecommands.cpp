@@ -1,9 +1,9 @@
-#include "aciveldevice.h"
-#include "device.h"
+#include "devices/acivel/aciveldevice.h"
+#include "model/device.h"
 #include "hartsimulator.h"
 #include "hartsimuniversalcommands.h"
-#include "port.h"
-#include "server.h"
+#include "model/port.h"
+#include "model/server.h"
 
 #include <QDate>
 #include <QSignalSpy>

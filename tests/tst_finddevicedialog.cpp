@@ -1,5 +1,5 @@
-#include "finddevicedialog.h"
-#include "hartport.h"
+#include "mainwindow/finddevicedialog.h"
+#include "hartcomm/hartport.h"
 #include "hartsimulator.h"
 #include "promptrecorder.h"
 

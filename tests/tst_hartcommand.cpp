@@ -1,4 +1,4 @@
-#include "hartcommand.h"
+#include "hartcomm/hartcommand.h"
 
 #include <QtTest>
 

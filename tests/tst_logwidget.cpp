@@ -1,4 +1,4 @@
-#include "logwidget.h"
+#include "widgets/logwidget.h"
 
 #include "promptrecorder.h"
 #include "testfiles.h"

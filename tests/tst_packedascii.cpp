@@ -1,4 +1,4 @@
-#include "hartport.h"
+#include "hartcomm/hartport.h"
 
 #include <QtTest>
 

@@ -1,9 +1,9 @@
-#include "aciveldevice.h"
-#include "defaultdevice.h"
-#include "drumeldevice.h"
-#include "port.h"
-#include "server.h"
-#include "zorvandevice.h"
+#include "devices/acivel/aciveldevice.h"
+#include "model/defaultdevice.h"
+#include "devices/drumel/drumeldevice.h"
+#include "model/port.h"
+#include "model/server.h"
+#include "devices/zorvan/zorvandevice.h"
 
 #include <QSignalSpy>
 #include <QTest>

@@ -1,8 +1,8 @@
-#include "device.h"
+#include "model/device.h"
 #include "hartsimulator.h"
 #include "hartsimuniversalcommands.h"
-#include "port.h"
-#include "server.h"
+#include "model/port.h"
+#include "model/server.h"
 
 #include <QSignalSpy>
 #include <QTest>

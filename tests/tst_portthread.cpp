@@ -1,7 +1,7 @@
 #include "hartsimframe.h"
 #include "hartsimulator.h"
-#include "portthread.h"
-#include "utils.h"
+#include "hartcomm/portthread.h"
+#include "core/utils.h"
 
 #include <QElapsedTimer>
 #include <QSerialPort>

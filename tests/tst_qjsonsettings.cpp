@@ -1,6 +1,6 @@
-#include "qjsonsettings.h"
+#include "core/qjsonsettings.h"
 
-#include "debugqt.h"
+#include "core/debugqt.h"
 #include "tempworkdir.h"
 #include "testfiles.h"
 

@@ -1,6 +1,6 @@
-#include "device.h"
-#include "port.h"
-#include "server.h"
+#include "model/device.h"
+#include "model/port.h"
+#include "model/server.h"
 
 #include <QSignalSpy>
 #include <QTest>

@@ -1,7 +1,7 @@
-#include "application.h"
-#include "appsettings.h"
-#include "debugqt.h"
-#include "mainwindow.h"
+#include "core/application.h"
+#include "core/appsettings.h"
+#include "core/debugqt.h"
+#include "mainwindow/mainwindow.h"
 
 #include "tempworkdir.h"
 #include "testfiles.h"

@@ -1,5 +1,5 @@
-#include "device.h"
-#include "tag.h"
+#include "model/device.h"
+#include "model/tag.h"
 
 #include <QSignalSpy>
 #include <QtTest>

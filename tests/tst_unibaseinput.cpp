@@ -1,4 +1,4 @@
-#include "unibaseinput.h"
+#include "widgets/unibaseinput.h"
 
 #include <QLocale>
 #include <QSignalSpy>

@@ -1,4 +1,4 @@
-#include "utils.h"
+#include "core/utils.h"
 
 #include "tempworkdir.h"
 

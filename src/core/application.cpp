@@ -1,7 +1,7 @@
-#include "application.h"
+#include "core/application.h"
 
-#include "appsettings.h"
-#include "debugqtstream.h"
+#include "core/appsettings.h"
+#include "core/debugqtstream.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "appsettings.h"
+#include "core/appsettings.h"
 
-#include "debugqtstream.h"
-#include "qjsonsettings.h"
+#include "core/debugqtstream.h"
+#include "core/qjsonsettings.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "debugqt.h"
+#include "core/debugqt.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

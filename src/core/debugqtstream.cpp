@@ -1,4 +1,4 @@
-#include "debugqtstream.h"
+#include "core/debugqtstream.h"
 
 #include <QStringList>
 

@@ -1,4 +1,4 @@
-#include "prompt.h"
+#include "core/prompt.h"
 
 #include <QFileDialog>
 #include <QInputDialog>

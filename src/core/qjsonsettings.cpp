@@ -1,6 +1,6 @@
-#include "qjsonsettings.h"
+#include "core/qjsonsettings.h"
 
-#include "debugqtstream.h"
+#include "core/debugqtstream.h"
 
 #include <QDateTime>
 #include <QFile>

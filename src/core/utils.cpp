@@ -1,7 +1,7 @@
-#include "utils.h"
+#include "core/utils.h"
 
-#include "debugqtstream.h"
-#include "qjsonsettings.h"
+#include "core/debugqtstream.h"
+#include "core/qjsonsettings.h"
 
 #include <QCoreApplication>
 #include <QDebug>

@@ -1,7 +1,7 @@
-#include "hartcommand.h"
+#include "hartcomm/hartcommand.h"
 
-#include "debugqtstream.h"
-#include "utils.h"
+#include "core/debugqtstream.h"
+#include "core/utils.h"
 
 #include <utility>
 

@@ -1,8 +1,8 @@
-#include "hartport.h"
+#include "hartcomm/hartport.h"
 
-#include "debugqtstream.h"
-#include "hartcommand.h"
-#include "utils.h"
+#include "core/debugqtstream.h"
+#include "hartcomm/hartcommand.h"
+#include "core/utils.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "portthread.h"
+#include "hartcomm/portthread.h"
 
 #include <QByteArray>
 #include <QObject>

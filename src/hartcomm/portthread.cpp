@@ -1,7 +1,7 @@
-#include "portthread.h"
+#include "hartcomm/portthread.h"
 
-#include "debugqtstream.h"
-#include "utils.h"
+#include "core/debugqtstream.h"
+#include "core/utils.h"
 
 #include <QDeadlineTimer>
 #include <QElapsedTimer>

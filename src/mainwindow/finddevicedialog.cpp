@@ -1,9 +1,9 @@
-#include "finddevicedialog.h"
+#include "mainwindow/finddevicedialog.h"
 
-#include "debugqtstream.h"
-#include "port.h"
-#include "prompt.h"
-#include "utils.h"
+#include "core/debugqtstream.h"
+#include "model/port.h"
+#include "core/prompt.h"
+#include "core/utils.h"
 
 #include <QComboBox>
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "hartport.h"
+#include "hartcomm/hartport.h"
 #include "ui_finddevicedialog.h"
 
 #include <QDialog>

@@ -1,9 +1,9 @@
-#include "mainwindow.h"
+#include "mainwindow/mainwindow.h"
 
-#include "application.h"
-#include "appsettings.h"
-#include "debugqt.h"
-#include "debugqtstream.h"
+#include "core/application.h"
+#include "core/appsettings.h"
+#include "core/debugqt.h"
+#include "core/debugqtstream.h"
 
 #include <QEvent>
 #include <QLabel>

@@ -1,6 +1,6 @@
-#include "defaultdevice.h"
+#include "model/defaultdevice.h"
 
-#include "debugqtstream.h"
+#include "core/debugqtstream.h"
 
 DefaultDevice::DefaultDevice(ServerItem *parent)
     : Device(parent)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "device.h"
+#include "model/device.h"
 
 // The device of the template "General": any HART device, served by the universal and
 // common-practice commands of Device alone.

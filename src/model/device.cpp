@@ -1,10 +1,10 @@
-#include "device.h"
+#include "model/device.h"
 
-#include "tag.h"
+#include "model/tag.h"
 
-#include "debugqtstream.h"
-#include "port.h"
-#include "utils.h"
+#include "core/debugqtstream.h"
+#include "model/port.h"
+#include "core/utils.h"
 
 #include <QDate>
 #include <QDateTime>

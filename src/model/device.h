@@ -1,6 +1,6 @@
 #pragma once
 
-#include "serveritem.h"
+#include "model/serveritem.h"
 
 #include <QByteArray>
 #include <QChar>

@@ -1,13 +1,13 @@
-#include "port.h"
+#include "model/port.h"
 
-#include "aciveldevice.h"
-#include "debugqtstream.h"
-#include "defaultdevice.h"
-#include "device.h"
-#include "drumeldevice.h"
-#include "server.h"
-#include "utils.h"
-#include "zorvandevice.h"
+#include "devices/acivel/aciveldevice.h"
+#include "core/debugqtstream.h"
+#include "model/defaultdevice.h"
+#include "model/device.h"
+#include "devices/drumel/drumeldevice.h"
+#include "model/server.h"
+#include "core/utils.h"
+#include "devices/zorvan/zorvandevice.h"
 
 #include <QRegularExpression>
 #include <QSerialPortInfo>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "hartport.h"
-#include "serveritem.h"
+#include "hartcomm/hartport.h"
+#include "model/serveritem.h"
 
 #include <QByteArray>
 #include <QChar>

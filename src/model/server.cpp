@@ -1,7 +1,7 @@
-#include "server.h"
+#include "model/server.h"
 
-#include "debugqtstream.h"
-#include "port.h"
+#include "core/debugqtstream.h"
+#include "model/port.h"
 
 Server::Server(ServerItem *parent)
     : ServerItem(parent)

@@ -1,6 +1,6 @@
-#include "serveritem.h"
+#include "model/serveritem.h"
 
-#include "debugqtstream.h"
+#include "core/debugqtstream.h"
 
 #include <QMutexLocker>
 #include <QRegularExpression>

@@ -1,8 +1,8 @@
-#include "tag.h"
+#include "model/tag.h"
 
-#include "debugqtstream.h"
-#include "device.h"
-#include "utils.h"
+#include "core/debugqtstream.h"
+#include "model/device.h"
+#include "core/utils.h"
 
 #include <QReadLocker>
 #include <QRegularExpression>

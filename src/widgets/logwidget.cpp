@@ -1,7 +1,7 @@
-#include "logwidget.h"
+#include "widgets/logwidget.h"
 
-#include "debugqtstream.h"
-#include "prompt.h"
+#include "core/debugqtstream.h"
+#include "core/prompt.h"
 #include "ui_logwidget.h"
 
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "smallsymbolvalidator.h"
+#include "widgets/smallsymbolvalidator.h"
 
 #include <QPalette>
 #include <QWidget>

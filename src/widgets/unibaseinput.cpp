@@ -1,6 +1,6 @@
-#include "unibaseinput.h"
+#include "widgets/unibaseinput.h"
 
-#include "debugqtstream.h"
+#include "core/debugqtstream.h"
 
 #include <QLocale>
 #include <QMouseEvent>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "prompt.h"
+#include "core/prompt.h"
 
 #include <QList>
 

@@ -1,6 +1,6 @@
-#include "aciveldevice.h"
+#include "devices/acivel/aciveldevice.h"
 
-#include "debugqtstream.h"
+#include "core/debugqtstream.h"
 
 AcivelDevice::AcivelDevice(ServerItem *parent)
     : Device(parent)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "device.h"
+#include "model/device.h"
 
 // A pH meter of the template "Acivel-M".
 // Commands up to 129 are the generic ones of Device; the maker's own commands are numbered

@@ -1,6 +1,6 @@
-#include "drumeldevice.h"
+#include "devices/drumel/drumeldevice.h"
 
-#include "debugqtstream.h"
+#include "core/debugqtstream.h"
 
 DrumelDevice::DrumelDevice(ServerItem *parent)
     : Device(parent)

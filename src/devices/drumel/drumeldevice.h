@@ -1,6 +1,6 @@
 #pragma once
 
-#include "device.h"
+#include "model/device.h"
 
 // A pressure converter of the template "Drumel-M".
 // Commands up to 129 are the generic ones of Device; the maker's own commands are numbered

@@ -1,6 +1,6 @@
-#include "zorvandevice.h"
+#include "devices/zorvan/zorvandevice.h"
 
-#include "debugqtstream.h"
+#include "core/debugqtstream.h"
 
 ZorvanDevice::ZorvanDevice(ServerItem *parent)
     : Device(parent)
