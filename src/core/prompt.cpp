@@ -1,6 +1,7 @@
 #include "core/prompt.h"
 
 #include <QFileDialog>
+#include <QFontDialog>
 #include <QInputDialog>
 
 namespace {
@@ -30,16 +31,20 @@ Prompt::Answer Prompt::askPerson(QWidget *parent, const Request &request)
     Answer answer;
     switch (request.kind) {
     case Information:
-        answer.button = QMessageBox::information(parent, request.title, request.text, request.buttons);
+        answer.button = QMessageBox::information(parent, request.title, request.text, request.buttons,
+                                              request.defaultButton);
         break;
     case Warning:
-        answer.button = QMessageBox::warning(parent, request.title, request.text, request.buttons);
+        answer.button = QMessageBox::warning(parent, request.title, request.text, request.buttons,
+                                              request.defaultButton);
         break;
     case Critical:
-        answer.button = QMessageBox::critical(parent, request.title, request.text, request.buttons);
+        answer.button = QMessageBox::critical(parent, request.title, request.text, request.buttons,
+                                              request.defaultButton);
         break;
     case Question:
-        answer.button = QMessageBox::question(parent, request.title, request.text, request.buttons);
+        answer.button = QMessageBox::question(parent, request.title, request.text, request.buttons,
+                                              request.defaultButton);
         break;
     case OpenFile:
         answer.text = QFileDialog::getOpenFileName(parent, request.title, request.path, request.filter);
@@ -54,6 +59,9 @@ Prompt::Answer Prompt::askPerson(QWidget *parent, const Request &request)
         answer.text = QInputDialog::getText(parent, request.title, request.text, QLineEdit::Normal, request.path,
                                             &answer.accepted);
         break;
+    case Font:
+        answer.font = QFontDialog::getFont(&answer.accepted, request.font, parent, request.title);
+        break;
     }
     if (request.kind >= OpenFile && request.kind <= Directory)
         answer.accepted = !answer.text.isEmpty();
@@ -63,13 +71,15 @@ Prompt::Answer Prompt::askPerson(QWidget *parent, const Request &request)
 namespace {
 
 Prompt::Request message(Prompt::Kind kind, const QString &title, const QString &text,
-                        QMessageBox::StandardButtons buttons)
+                        QMessageBox::StandardButtons buttons,
+                        QMessageBox::StandardButton defaultButton = QMessageBox::NoButton)
 {
     Prompt::Request request;
     request.kind = kind;
     request.title = title;
     request.text = text;
     request.buttons = buttons;
+    request.defaultButton = defaultButton;
     return request;
 }
 
@@ -86,27 +96,27 @@ Prompt::Request fileRequest(Prompt::Kind kind, const QString &caption, const QSt
 } // namespace
 
 QMessageBox::StandardButton Prompt::information(QWidget *parent, const QString &title, const QString &text,
-                                                QMessageBox::StandardButtons buttons)
+                                                QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton)
 {
-    return ask(parent, message(Information, title, text, buttons)).button;
+    return ask(parent, message(Information, title, text, buttons, defaultButton)).button;
 }
 
 QMessageBox::StandardButton Prompt::warning(QWidget *parent, const QString &title, const QString &text,
-                                            QMessageBox::StandardButtons buttons)
+                                            QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton)
 {
-    return ask(parent, message(Warning, title, text, buttons)).button;
+    return ask(parent, message(Warning, title, text, buttons, defaultButton)).button;
 }
 
 QMessageBox::StandardButton Prompt::critical(QWidget *parent, const QString &title, const QString &text,
-                                             QMessageBox::StandardButtons buttons)
+                                             QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton)
 {
-    return ask(parent, message(Critical, title, text, buttons)).button;
+    return ask(parent, message(Critical, title, text, buttons, defaultButton)).button;
 }
 
 QMessageBox::StandardButton Prompt::question(QWidget *parent, const QString &title, const QString &text,
-                                             QMessageBox::StandardButtons buttons)
+                                             QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton)
 {
-    return ask(parent, message(Question, title, text, buttons)).button;
+    return ask(parent, message(Question, title, text, buttons, defaultButton)).button;
 }
 
 QString Prompt::getOpenFileName(QWidget *parent, const QString &caption, const QString &dir, const QString &filter)
@@ -135,4 +145,16 @@ QString Prompt::getText(QWidget *parent, const QString &title, const QString &la
     if (ok)
         *ok = answer.accepted;
     return answer.accepted ? answer.text : QString();
+}
+
+QFont Prompt::getFont(bool *ok, const QFont &initial, QWidget *parent, const QString &title)
+{
+    Request request;
+    request.kind = Font;
+    request.title = title;
+    request.font = initial;
+    const Answer answer = ask(parent, request);
+    if (ok)
+        *ok = answer.accepted;
+    return answer.accepted ? answer.font : initial;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QMessageBox>
 #include <QString>
 
@@ -12,7 +13,7 @@ class QWidget;
 class Prompt
 {
 public:
-    enum Kind { Information, Warning, Critical, Question, OpenFile, SaveFile, Directory, Text };
+    enum Kind { Information, Warning, Critical, Question, OpenFile, SaveFile, Directory, Text, Font };
 
     struct Request
     {
@@ -22,6 +23,8 @@ public:
         QString path;    // start folder or file of a file dialog, initial text of an input dialog
         QString filter;  // file dialogs
         QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+        QMessageBox::StandardButton defaultButton = QMessageBox::NoButton; // message boxes
+        QFont font;      // initial font of a font dialog
     };
 
     struct Answer
@@ -29,6 +32,7 @@ public:
         QMessageBox::StandardButton button = QMessageBox::Ok;
         QString text;           // chosen path or typed text; empty when cancelled
         bool accepted = true;
+        QFont font;             // chosen font of a font dialog
     };
 
     using Handler = std::function<Answer(const Request &)>;
@@ -37,13 +41,17 @@ public:
     static void setHandler(Handler handler);
 
     static QMessageBox::StandardButton information(QWidget *parent, const QString &title, const QString &text,
-                                                   QMessageBox::StandardButtons buttons = QMessageBox::Ok);
+                                                   QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+                                                   QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
     static QMessageBox::StandardButton warning(QWidget *parent, const QString &title, const QString &text,
-                                               QMessageBox::StandardButtons buttons = QMessageBox::Ok);
+                                               QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+                                                   QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
     static QMessageBox::StandardButton critical(QWidget *parent, const QString &title, const QString &text,
-                                                QMessageBox::StandardButtons buttons = QMessageBox::Ok);
+                                                QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+                                                   QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
     static QMessageBox::StandardButton question(QWidget *parent, const QString &title, const QString &text,
-                                                QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No);
+                                                QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No,
+                                                QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
 
     static QString getOpenFileName(QWidget *parent, const QString &caption, const QString &dir = QString(),
                                    const QString &filter = QString());
@@ -52,6 +60,8 @@ public:
     static QString getExistingDirectory(QWidget *parent, const QString &caption, const QString &dir = QString());
     static QString getText(QWidget *parent, const QString &title, const QString &label, const QString &text = QString(),
                            bool *ok = nullptr);
+    // A font dialog starting at initial; *ok tells whether a font was chosen.
+    static QFont getFont(bool *ok, const QFont &initial, QWidget *parent, const QString &title = QString());
 
 private:
     static Answer ask(QWidget *parent, const Request &request);

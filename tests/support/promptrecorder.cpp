@@ -34,3 +34,10 @@ void PromptRecorder::answerCancel()
     answer.accepted = false;
     m_answers.append(answer);
 }
+
+void PromptRecorder::answerFont(const QFont &font)
+{
+    Prompt::Answer answer;
+    answer.font = font;
+    m_answers.append(answer);
+}

@@ -18,6 +18,7 @@ public:
     void answerButton(QMessageBox::StandardButton button);
     void answerText(const QString &text);      // a chosen file, folder or typed text
     void answerCancel();
+    void answerFont(const QFont &font);
 
     QList<Prompt::Request> requests;
     Prompt::Answer defaultAnswer;
