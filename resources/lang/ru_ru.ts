@@ -293,6 +293,10 @@ Error (processing time: %1ms)</source>
         <source>set write protection by HART protocol</source>
         <translation>флага защиты от записи по HART протоколу</translation>
     </message>
+    <message>
+        <source>Command number %1 is outside 0 to 255: nothing was sent.</source>
+        <translation>Номер команды %1 вне диапазона от 0 до 255: ничего не отправлено.</translation>
+    </message>
 </context>
 <context>
     <name>FindDeviceDialog</name>
@@ -460,6 +464,101 @@ Error (processing time: %1ms)</source>
     <message>
         <source>Write error %1, error code: %2 - %3</source>
         <translation>Ошибка записи %1, код ошибки: %2 - %3 </translation>
+    </message>
+</context>
+<context>
+    <name>AcivelDevice</name>
+    <message>
+        <source>device configuration (part 1)</source>
+        <translation>конфигурации устройства (часть 1)</translation>
+    </message>
+    <message>
+        <source>device configuration (part 2)</source>
+        <translation>конфигурации устройства (часть 2)</translation>
+    </message>
+    <message>
+        <source>indication range</source>
+        <translation>диапазона индикации</translation>
+    </message>
+    <message>
+        <source>current graduation values</source>
+        <translation>сохраненных точек градуировки</translation>
+    </message>
+    <message>
+        <source>Ei and S ranges</source>
+        <translation>диапазона Ei и S</translation>
+    </message>
+    <message>
+        <source>adjustment parameters</source>
+        <translation>калибровочных значений</translation>
+    </message>
+    <message>
+        <source>electrode parameters</source>
+        <translation>параметров электрода</translation>
+    </message>
+    <message>
+        <source>PV filter parameters</source>
+        <translation>параметров фильтра PV</translation>
+    </message>
+    <message>
+        <source>electrode diagnostic on/off</source>
+        <translation>режима диагностики электрода</translation>
+    </message>
+    <message>
+        <source>temperature measurement mode</source>
+        <translation>режима измерения температуры</translation>
+    </message>
+    <message>
+        <source>temperature sensor parameters</source>
+        <translation>параметров датчика температуры</translation>
+    </message>
+    <message>
+        <source>temperature filter parameters</source>
+        <translation>параметров фильтра температуры</translation>
+    </message>
+    <message>
+        <source>graduation point</source>
+        <translation>точек градуировки </translation>
+    </message>
+    <message>
+        <source>check access code</source>
+        <translation>кода доступа</translation>
+    </message>
+    <message>
+        <source>adjust U</source>
+        <translation>значения калибровки входа по напряжению</translation>
+    </message>
+    <message>
+        <source>adjust Rt</source>
+        <translation>значения калибровки входа Т по сопротивлению</translation>
+    </message>
+    <message>
+        <source>adjust Rc</source>
+        <translation>значения калибровки входа по сопротивлению</translation>
+    </message>
+    <message>
+        <source>manufacturer settings</source>
+        <translation>заводских настроек</translation>
+    </message>
+    <message>
+        <source>Temperature sensor short circuit.</source>
+        <translation>Замыкание датчика температуры.</translation>
+    </message>
+    <message>
+        <source>Temperature sensor not connected. </source>
+        <translation>Обрыв датчика температуры.</translation>
+    </message>
+    <message>
+        <source>Ei is out of range.</source>
+        <translation>Ei выходит за пределы допустимых значений.</translation>
+    </message>
+    <message>
+        <source>S is out of range. </source>
+        <translation>S выходит за пределы допустимых значений.</translation>
+    </message>
+    <message>
+        <source>Invalid response length of command %1: %2 bytes, %3 expected.</source>
+        <translation>Неверная длина ответа на команду %1: %2 байт, ожидалось %3.</translation>
     </message>
 </context>
 </TS>
