@@ -295,6 +295,81 @@ Error (processing time: %1ms)</source>
     </message>
 </context>
 <context>
+    <name>DrumelDevice</name>
+    <message>
+        <source>decimal point position</source>
+        <translation>положения десятичной точки</translation>
+    </message>
+    <message>
+        <source>device configuration</source>
+        <translation>конфигурации устройства</translation>
+    </message>
+    <message>
+        <source>temperature correction params</source>
+        <translation>параметров температурной коррекции</translation>
+    </message>
+    <message>
+        <source>pressure for line point</source>
+        <translation>давление для точки</translation>
+    </message>
+    <message>
+        <source>average_count</source>
+        <translation>числа усреднения</translation>
+    </message>
+    <message>
+        <source>calibration unit code</source>
+        <translation>единиц измерения калибровки</translation>
+    </message>
+    <message>
+        <source>line points count</source>
+        <translation>количества точек линеаризации</translation>
+    </message>
+    <message>
+        <source>line point value</source>
+        <translation>значения в точке линеаризации</translation>
+    </message>
+    <message>
+        <source>temper corretion mode</source>
+        <translation>режима температурной коррекции</translation>
+    </message>
+    <message>
+        <source>temper corretion</source>
+        <translation>температурной коррекции</translation>
+    </message>
+    <message>
+        <source>adjust gain</source>
+        <translation>подстройки коэффициента усиления</translation>
+    </message>
+    <message>
+        <source>free ragne</source>
+        <translation>свободного диапазона</translation>
+    </message>
+    <message>
+        <source>indication range</source>
+        <translation>диапазона индикации</translation>
+    </message>
+    <message>
+        <source>get line point value</source>
+        <translation>получение значения точки линеаризации</translation>
+    </message>
+    <message>
+        <source>check access code</source>
+        <translation>кода доступа</translation>
+    </message>
+    <message>
+        <source>manufacturer settings</source>
+        <translation>кода операции по заводским настройкам</translation>
+    </message>
+    <message>
+        <source>*** the answer names linearization point %1 instead of %2</source>
+        <translation>*** ответ относится к точке линеаризации %1 вместо %2</translation>
+    </message>
+    <message>
+        <source>*** the answer to command %1 is too short: %2 of %3 bytes</source>
+        <translation>*** ответ на команду %1 слишком короткий: %2 байт из %3</translation>
+    </message>
+</context>
+<context>
     <name>FindDeviceDialog</name>
     <message>
         <source>Search device ...</source>
