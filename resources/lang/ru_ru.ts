@@ -542,98 +542,227 @@ Error (processing time: %1ms)</source>
     </message>
 </context>
 <context>
-    <name>AcivelDevice</name>
+    <name>Plotter</name>
     <message>
-        <source>device configuration (part 1)</source>
-        <translation>конфигурации устройства (часть 1)</translation>
+        <source>Zoom in</source>
+        <translation>Увеличить</translation>
     </message>
     <message>
-        <source>device configuration (part 2)</source>
-        <translation>конфигурации устройства (часть 2)</translation>
+        <source>Zoom out</source>
+        <translation>Уменьшить</translation>
     </message>
     <message>
-        <source>indication range</source>
-        <translation>диапазона индикации</translation>
+        <source>Curves as lines or points</source>
+        <translation>Кривые линиями или точками</translation>
+    </message>
+</context>
+<context>
+    <name>FileThread</name>
+    <message>
+        <source>Name is empty.</source>
+        <translation>Имя не задано.</translation>
     </message>
     <message>
-        <source>current graduation values</source>
-        <translation>сохраненных точек градуировки</translation>
+        <source>Date is invalid.</source>
+        <translation>Неверная дата.</translation>
     </message>
     <message>
-        <source>Ei and S ranges</source>
-        <translation>диапазона Ei и S</translation>
+        <source>Cannot create the folder %1.</source>
+        <translation>Не удается создать папку %1.</translation>
     </message>
     <message>
-        <source>adjustment parameters</source>
-        <translation>калибровочных значений</translation>
+        <source>Cannot open the file %1: %2</source>
+        <translation>Не удается открыть файл %1: %2</translation>
     </message>
     <message>
-        <source>electrode parameters</source>
-        <translation>параметров электрода</translation>
+        <source>Cannot write to the file %1: %2</source>
+        <translation>Не удается записать в файл %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>MeasureWidget</name>
+    <message>
+        <source>Measurement</source>
+        <translation>Измерение</translation>
     </message>
     <message>
-        <source>PV filter parameters</source>
-        <translation>параметров фильтра PV</translation>
+        <source>Table</source>
+        <translation>Таблица</translation>
     </message>
     <message>
-        <source>electrode diagnostic on/off</source>
-        <translation>режима диагностики электрода</translation>
+        <source>Plot</source>
+        <translation>График</translation>
     </message>
     <message>
-        <source>temperature measurement mode</source>
-        <translation>режима измерения температуры</translation>
+        <source>Data</source>
+        <translation>Данные</translation>
     </message>
     <message>
-        <source>temperature sensor parameters</source>
-        <translation>параметров датчика температуры</translation>
+        <source>Window</source>
+        <translation>Окно</translation>
     </message>
     <message>
-        <source>temperature filter parameters</source>
-        <translation>параметров фильтра температуры</translation>
+        <source>Max Y:</source>
+        <translation>Макс Y:</translation>
     </message>
     <message>
-        <source>graduation point</source>
-        <translation>точек градуировки </translation>
+        <source>Min Y:</source>
+        <translation>Мин Y:</translation>
     </message>
     <message>
-        <source>check access code</source>
-        <translation>кода доступа</translation>
+        <source>Begin:</source>
+        <translation>Начало:</translation>
     </message>
     <message>
-        <source>adjust U</source>
-        <translation>значения калибровки входа по напряжению</translation>
+        <source>End:</source>
+        <translation>Конец:</translation>
     </message>
     <message>
-        <source>adjust Rt</source>
-        <translation>значения калибровки входа Т по сопротивлению</translation>
+        <source>Show full plot</source>
+        <translation>Весь график</translation>
     </message>
     <message>
-        <source>adjust Rc</source>
-        <translation>значения калибровки входа по сопротивлению</translation>
+        <source>Keep all data in view</source>
+        <translation>Показывать все данные</translation>
     </message>
     <message>
-        <source>manufacturer settings</source>
-        <translation>заводских настроек</translation>
+        <source>Step Y:</source>
+        <translation>Шаг Y:</translation>
     </message>
     <message>
-        <source>Temperature sensor short circuit.</source>
-        <translation>Замыкание датчика температуры.</translation>
+        <source>Step X:</source>
+        <translation>Шаг X:</translation>
     </message>
     <message>
-        <source>Temperature sensor not connected. </source>
-        <translation>Обрыв датчика температуры.</translation>
+        <source> d</source>
+        <translation> д</translation>
     </message>
     <message>
-        <source>Ei is out of range.</source>
-        <translation>Ei выходит за пределы допустимых значений.</translation>
+        <source>Earlier</source>
+        <translation>Раньше</translation>
     </message>
     <message>
-        <source>S is out of range. </source>
-        <translation>S выходит за пределы допустимых значений.</translation>
+        <source>Later</source>
+        <translation>Позже</translation>
     </message>
     <message>
-        <source>Invalid response length of command %1: %2 bytes, %3 expected.</source>
-        <translation>Неверная длина ответа на команду %1: %2 байт, ожидалось %3.</translation>
+        <source>Apply</source>
+        <translation>Применить</translation>
+    </message>
+    <message>
+        <source>Show this window</source>
+        <translation>Показать это окно</translation>
+    </message>
+    <message>
+        <source>Widen the window by one step</source>
+        <translation>Расширить окно на один шаг</translation>
+    </message>
+    <message>
+        <source>Narrow the window by one step</source>
+        <translation>Сузить окно на один шаг</translation>
+    </message>
+    <message>
+        <source>Curves</source>
+        <translation>Кривые</translation>
+    </message>
+    <message>
+        <source>PV</source>
+        <comment>short</comment>
+        <translation>PV</translation>
+    </message>
+    <message>
+        <source>SV</source>
+        <comment>short</comment>
+        <translation>SV</translation>
+    </message>
+    <message>
+        <source>TV</source>
+        <comment>short</comment>
+        <translation>TV</translation>
+    </message>
+    <message>
+        <source>QV</source>
+        <comment>short</comment>
+        <translation>QV</translation>
+    </message>
+    <message>
+        <source>Save plot...</source>
+        <translation>Сохранить график...</translation>
+    </message>
+    <message>
+        <source>Polling</source>
+        <translation>Опрос</translation>
+    </message>
+    <message>
+        <source>Periodic polling</source>
+        <translation>Периодический опрос</translation>
+    </message>
+    <message>
+        <source>sec</source>
+        <translation>сек</translation>
+    </message>
+    <message>
+        <source>min</source>
+        <translation>мин</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Старт</translation>
+    </message>
+    <message>
+        <source>Values</source>
+        <translation>Значения</translation>
+    </message>
+    <message>
+        <source>Scroll to the last row</source>
+        <translation>Прокручивать к последней строке</translation>
+    </message>
+    <message>
+        <source>Archive folder</source>
+        <translation>Папка архива</translation>
+    </message>
+    <message>
+        <source>Choose the archive folder</source>
+        <translation>Выбрать папку архива</translation>
+    </message>
+    <message>
+        <source>Archive file</source>
+        <translation>Файл архива</translation>
+    </message>
+    <message>
+        <source>Choose the archive file</source>
+        <translation>Выбрать файл архива</translation>
+    </message>
+    <message>
+        <source>Archive</source>
+        <translation>Архив</translation>
+    </message>
+    <message>
+        <source>Write the archive</source>
+        <translation>Вести архив</translation>
+    </message>
+    <message>
+        <source>every</source>
+        <translation>по</translation>
+    </message>
+    <message>
+        <source>lines</source>
+        <translation>строк</translation>
+    </message>
+    <message>
+        <source>Default file names</source>
+        <translation>Имена файлов по умолчанию</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>Очистить</translation>
+    </message>
+    <message>
+        <source>Save table...</source>
+        <translation>Сохранить таблицу...</translation>
+    </message>
+</context>
+<context>
     <name>CommandWidget</name>
     <message>
         <source>HART command</source>
@@ -762,6 +891,101 @@ Error (processing time: %1ms)</source>
     <message>
         <source>Offset or length above %1</source>
         <translation>Смещение или длина больше %1</translation>
+    </message>
+</context>
+<context>
+    <name>AcivelDevice</name>
+    <message>
+        <source>device configuration (part 1)</source>
+        <translation>конфигурации устройства (часть 1)</translation>
+    </message>
+    <message>
+        <source>device configuration (part 2)</source>
+        <translation>конфигурации устройства (часть 2)</translation>
+    </message>
+    <message>
+        <source>indication range</source>
+        <translation>диапазона индикации</translation>
+    </message>
+    <message>
+        <source>current graduation values</source>
+        <translation>сохраненных точек градуировки</translation>
+    </message>
+    <message>
+        <source>Ei and S ranges</source>
+        <translation>диапазона Ei и S</translation>
+    </message>
+    <message>
+        <source>adjustment parameters</source>
+        <translation>калибровочных значений</translation>
+    </message>
+    <message>
+        <source>electrode parameters</source>
+        <translation>параметров электрода</translation>
+    </message>
+    <message>
+        <source>PV filter parameters</source>
+        <translation>параметров фильтра PV</translation>
+    </message>
+    <message>
+        <source>electrode diagnostic on/off</source>
+        <translation>режима диагностики электрода</translation>
+    </message>
+    <message>
+        <source>temperature measurement mode</source>
+        <translation>режима измерения температуры</translation>
+    </message>
+    <message>
+        <source>temperature sensor parameters</source>
+        <translation>параметров датчика температуры</translation>
+    </message>
+    <message>
+        <source>temperature filter parameters</source>
+        <translation>параметров фильтра температуры</translation>
+    </message>
+    <message>
+        <source>graduation point</source>
+        <translation>точек градуировки </translation>
+    </message>
+    <message>
+        <source>check access code</source>
+        <translation>кода доступа</translation>
+    </message>
+    <message>
+        <source>adjust U</source>
+        <translation>значения калибровки входа по напряжению</translation>
+    </message>
+    <message>
+        <source>adjust Rt</source>
+        <translation>значения калибровки входа Т по сопротивлению</translation>
+    </message>
+    <message>
+        <source>adjust Rc</source>
+        <translation>значения калибровки входа по сопротивлению</translation>
+    </message>
+    <message>
+        <source>manufacturer settings</source>
+        <translation>заводских настроек</translation>
+    </message>
+    <message>
+        <source>Temperature sensor short circuit.</source>
+        <translation>Замыкание датчика температуры.</translation>
+    </message>
+    <message>
+        <source>Temperature sensor not connected. </source>
+        <translation>Обрыв датчика температуры.</translation>
+    </message>
+    <message>
+        <source>Ei is out of range.</source>
+        <translation>Ei выходит за пределы допустимых значений.</translation>
+    </message>
+    <message>
+        <source>S is out of range. </source>
+        <translation>S выходит за пределы допустимых значений.</translation>
+    </message>
+    <message>
+        <source>Invalid response length of command %1: %2 bytes, %3 expected.</source>
+        <translation>Неверная длина ответа на команду %1: %2 байт, ожидалось %3.</translation>
     </message>
 </context>
 </TS>
