@@ -552,4 +552,135 @@ Error (processing time: %1ms)</source>
         <translation>Ошибка записи %1, код ошибки: %2 - %3 </translation>
     </message>
 </context>
+<context>
+    <name>CommandWidget</name>
+    <message>
+        <source>HART command</source>
+        <translation>HART команда</translation>
+    </message>
+    <message>
+        <source>Command number:</source>
+        <translation>Номер команды:</translation>
+    </message>
+    <message>
+        <source>Available:</source>
+        <translation>Доступные:</translation>
+    </message>
+    <message>
+        <source>Command buffer:</source>
+        <translation>Буфер команды:</translation>
+    </message>
+    <message>
+        <source>increase size</source>
+        <translation>Увеличить буфер</translation>
+    </message>
+    <message>
+        <source>reduce size</source>
+        <translation>Уменьшить буфер</translation>
+    </message>
+    <message>
+        <source>Offset:</source>
+        <translation>Смещение:</translation>
+    </message>
+    <message>
+        <source>bytes:</source>
+        <translation>байт:</translation>
+    </message>
+    <message>
+        <source>Buffer size:</source>
+        <translation>Размер буфера:</translation>
+    </message>
+    <message>
+        <source>Clear buffer</source>
+        <translation>Очистить буфер</translation>
+    </message>
+    <message>
+        <source>byte:</source>
+        <translation>Байт:</translation>
+    </message>
+    <message>
+        <source>Text:</source>
+        <translation>Текст:</translation>
+    </message>
+    <message>
+        <source>Send command</source>
+        <translation>Послать команду</translation>
+    </message>
+    <message>
+        <source>Command response</source>
+        <translation>Ответ на команду</translation>
+    </message>
+    <message>
+        <source>Status:</source>
+        <translation>Статус:</translation>
+    </message>
+    <message>
+        <source>manual parsing</source>
+        <translation>Ручной разбор</translation>
+    </message>
+    <message>
+        <source>parsing by mask</source>
+        <translation>Разбор по маске</translation>
+    </message>
+    <message>
+        <source>Len:</source>
+        <translation>Длина:</translation>
+    </message>
+    <message>
+        <source>Text</source>
+        <translation>Текст</translation>
+    </message>
+    <message>
+        <source>Mask:</source>
+        <translation>Маска:</translation>
+    </message>
+    <message>
+        <source>Parsing</source>
+        <translation>Разбор</translation>
+    </message>
+    <message>
+        <source>Result:</source>
+        <translation>Результат:</translation>
+    </message>
+    <message>
+        <source>reading</source>
+        <translation>чтение</translation>
+    </message>
+    <message>
+        <source>writing</source>
+        <translation>запись</translation>
+    </message>
+    <message>
+        <source>get</source>
+        <translation>получение</translation>
+    </message>
+    <message>
+        <source>custom</source>
+        <translation>произвольная</translation>
+    </message>
+    <message>
+        <source>Int value</source>
+        <translation>Целое значение</translation>
+    </message>
+    <message>
+        <source>You must enter an integer value!</source>
+        <translation>Нужно ввести целое число!</translation>
+    </message>
+    <message>
+        <source>Invalid type char</source>
+        <translation>Неверный символ типа</translation>
+    </message>
+    <message>
+        <source>Invalid lenght char</source>
+        <translation>Неверный символ длины</translation>
+    </message>
+    <message>
+        <source>Invalid text lenght</source>
+        <translation>Неверная длина текста</translation>
+    </message>
+    <message>
+        <source>Offset or length above %1</source>
+        <translation>Смещение или длина больше %1</translation>
+    </message>
+</context>
 </TS>
