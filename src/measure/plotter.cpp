@@ -455,7 +455,7 @@ void Plotter::drawGrid(QPainter &painter) const
     const QRect rect = plotRect();
     const PlotSettings settings = curZoomPlotSettings();
     const QColor light = palette().color(QPalette::Light);
-    const QPen gridPen(light.darker(160), 0, Qt::DotLine);
+    const QPen gridPen(light.darker(125), 0, Qt::DotLine);
     const QPen tickPen(light);
     const int xTicks = std::max(1, settings.numXTicks);
     const int yTicks = std::max(1, settings.numYTicks);
