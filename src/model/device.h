@@ -228,6 +228,8 @@ protected:
     // Names the device from the pattern among the port's devices and applies the defaults a
     // freshly built device has; the model classes call it with their own pattern.
     void applyDefaults(const QString &namePattern);
+    // A write's reply must repeat its request; a mismatch is recorded as the device's failure.
+    bool checkEcho(int command, bool counted, const QByteArray &request, const QByteArray &reply);
 
 private:
     enum class Direction { Read, Write };
@@ -248,7 +250,6 @@ private:
     bool decodeReadReply(int command, const QByteArray &reply);
     QByteArray writeRequest(int command) const;
     QByteArray slotCodesRequest(int slotCount) const;
-    bool checkEcho(int command, bool counted, const QByteArray &request, const QByteArray &reply);
     bool decodeWriteReply(int command, const QByteArray &reply);
     void decodeSlotVariables9(const QByteArray &reply);
     void decodeSlotVariables33(const QByteArray &reply);
