@@ -756,6 +756,9 @@ Error (processing time: %1ms)</source>
     <message>
         <source>Save table...</source>
         <translation>Сохранить таблицу...</translation>
+    </message>
+</context>
+<context>
     <name>CommandWidget</name>
     <message>
         <source>HART command</source>
