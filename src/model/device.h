@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QChar>
+#include <QRecursiveMutex>
 #include <QStringList>
 #include <QVariant>
 #include <QVariantMap>
@@ -76,6 +77,13 @@ public:
     // the device log and recorded as the device's outcome. Both return the result code.
     int read(const QString &name, int command, QByteArray &reply);
     int write(const QString &name, int command, const QByteArray &request, QByteArray &reply);
+    // The outcome of a transaction (status bytes and texts, additional status, error text)
+    // belongs to whoever holds this lock. The transaction path and the error reset take it; a
+    // caller that must read the outcome of its own read (a polling thread, while the GUI thread
+    // may use the device too) holds it from the read until it has taken the outcome. It is
+    // recursive because one read can run a further transaction (the additional status).
+    QRecursiveMutex &outcomeLock() const { return m_outcomeLock; }
+    void resetState() override;
     // Identification with command 73, or with command 0, 11 or 21.
     bool findDevice();
     bool checkDevice(const QString &tag, const QString &longTag, bool clearParameters);
@@ -287,4 +295,5 @@ private:
     QVariantMap m_redoMap;
     QVariantMap m_referenceParameters;
     mutable QMutex m_dataLock;
+    mutable QRecursiveMutex m_outcomeLock;
 };
