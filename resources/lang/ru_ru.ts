@@ -370,6 +370,21 @@ Error (processing time: %1ms)</source>
     </message>
 </context>
 <context>
+    <name>DrumelWidget</name>
+    <message>
+        <source>Read from device</source>
+        <translation>Прочитать из прибора</translation>
+    </message>
+    <message>
+        <source>Write in device</source>
+        <translation>Записать в прибор</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Старт</translation>
+    </message>
+</context>
+<context>
     <name>FindDeviceDialog</name>
     <message>
         <source>Search device ...</source>
