@@ -293,6 +293,100 @@ Error (processing time: %1ms)</source>
         <source>set write protection by HART protocol</source>
         <translation>флага защиты от записи по HART протоколу</translation>
     </message>
+    <message>
+        <source>Command number %1 is outside 0 to 255: nothing was sent.</source>
+        <translation>Номер команды %1 вне диапазона от 0 до 255: ничего не отправлено.</translation>
+    </message>
+</context>
+<context>
+    <name>DrumelDevice</name>
+    <message>
+        <source>decimal point position</source>
+        <translation>положения десятичной точки</translation>
+    </message>
+    <message>
+        <source>device configuration</source>
+        <translation>конфигурации устройства</translation>
+    </message>
+    <message>
+        <source>temperature correction params</source>
+        <translation>параметров температурной коррекции</translation>
+    </message>
+    <message>
+        <source>pressure for line point</source>
+        <translation>давление для точки</translation>
+    </message>
+    <message>
+        <source>average_count</source>
+        <translation>числа усреднения</translation>
+    </message>
+    <message>
+        <source>calibration unit code</source>
+        <translation>единиц измерения калибровки</translation>
+    </message>
+    <message>
+        <source>line points count</source>
+        <translation>количества точек линеаризации</translation>
+    </message>
+    <message>
+        <source>line point value</source>
+        <translation>значения в точке линеаризации</translation>
+    </message>
+    <message>
+        <source>temper corretion mode</source>
+        <translation>режима температурной коррекции</translation>
+    </message>
+    <message>
+        <source>temper corretion</source>
+        <translation>температурной коррекции</translation>
+    </message>
+    <message>
+        <source>adjust gain</source>
+        <translation>подстройки коэффициента усиления</translation>
+    </message>
+    <message>
+        <source>free ragne</source>
+        <translation>свободного диапазона</translation>
+    </message>
+    <message>
+        <source>indication range</source>
+        <translation>диапазона индикации</translation>
+    </message>
+    <message>
+        <source>get line point value</source>
+        <translation>получение значения точки линеаризации</translation>
+    </message>
+    <message>
+        <source>check access code</source>
+        <translation>кода доступа</translation>
+    </message>
+    <message>
+        <source>manufacturer settings</source>
+        <translation>кода операции по заводским настройкам</translation>
+    </message>
+    <message>
+        <source>*** the answer names linearization point %1 instead of %2</source>
+        <translation>*** ответ относится к точке линеаризации %1 вместо %2</translation>
+    </message>
+    <message>
+        <source>*** the answer to command %1 is too short: %2 of %3 bytes</source>
+        <translation>*** ответ на команду %1 слишком короткий: %2 байт из %3</translation>
+    </message>
+</context>
+<context>
+    <name>DrumelWidget</name>
+    <message>
+        <source>Read from device</source>
+        <translation>Прочитать из прибора</translation>
+    </message>
+    <message>
+        <source>Write in device</source>
+        <translation>Записать в прибор</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Старт</translation>
+    </message>
 </context>
 <context>
     <name>FindDeviceDialog</name>
@@ -582,6 +676,683 @@ Do you want to save your changes?</source>
     <message>
         <source>Write error %1, error code: %2 - %3</source>
         <translation>Ошибка записи %1, код ошибки: %2 - %3 </translation>
+    </message>
+</context>
+<context>
+    <name>Plotter</name>
+    <message>
+        <source>Zoom in</source>
+        <translation>Увеличить</translation>
+    </message>
+    <message>
+        <source>Zoom out</source>
+        <translation>Уменьшить</translation>
+    </message>
+    <message>
+        <source>Curves as lines or points</source>
+        <translation>Кривые линиями или точками</translation>
+    </message>
+</context>
+<context>
+    <name>FileThread</name>
+    <message>
+        <source>Name is empty.</source>
+        <translation>Имя не задано.</translation>
+    </message>
+    <message>
+        <source>Date is invalid.</source>
+        <translation>Неверная дата.</translation>
+    </message>
+    <message>
+        <source>Cannot create the folder %1.</source>
+        <translation>Не удается создать папку %1.</translation>
+    </message>
+    <message>
+        <source>Cannot open the file %1: %2</source>
+        <translation>Не удается открыть файл %1: %2</translation>
+    </message>
+    <message>
+        <source>Cannot write to the file %1: %2</source>
+        <translation>Не удается записать в файл %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>MeasureWidget</name>
+    <message>
+        <source>Measurement</source>
+        <translation>Измерение</translation>
+    </message>
+    <message>
+        <source>Table</source>
+        <translation>Таблица</translation>
+    </message>
+    <message>
+        <source>Plot</source>
+        <translation>График</translation>
+    </message>
+    <message>
+        <source>Data</source>
+        <translation>Данные</translation>
+    </message>
+    <message>
+        <source>Window</source>
+        <translation>Окно</translation>
+    </message>
+    <message>
+        <source>Max Y:</source>
+        <translation>Макс Y:</translation>
+    </message>
+    <message>
+        <source>Min Y:</source>
+        <translation>Мин Y:</translation>
+    </message>
+    <message>
+        <source>Begin:</source>
+        <translation>Начало:</translation>
+    </message>
+    <message>
+        <source>End:</source>
+        <translation>Конец:</translation>
+    </message>
+    <message>
+        <source>Show full plot</source>
+        <translation>Весь график</translation>
+    </message>
+    <message>
+        <source>Keep all data in view</source>
+        <translation>Показывать все данные</translation>
+    </message>
+    <message>
+        <source>Step Y:</source>
+        <translation>Шаг Y:</translation>
+    </message>
+    <message>
+        <source>Step X:</source>
+        <translation>Шаг X:</translation>
+    </message>
+    <message>
+        <source> d</source>
+        <translation> д</translation>
+    </message>
+    <message>
+        <source>Earlier</source>
+        <translation>Раньше</translation>
+    </message>
+    <message>
+        <source>Later</source>
+        <translation>Позже</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>Применить</translation>
+    </message>
+    <message>
+        <source>Show this window</source>
+        <translation>Показать это окно</translation>
+    </message>
+    <message>
+        <source>Widen the window by one step</source>
+        <translation>Расширить окно на один шаг</translation>
+    </message>
+    <message>
+        <source>Narrow the window by one step</source>
+        <translation>Сузить окно на один шаг</translation>
+    </message>
+    <message>
+        <source>Curves</source>
+        <translation>Кривые</translation>
+    </message>
+    <message>
+        <source>PV</source>
+        <comment>short</comment>
+        <translation>PV</translation>
+    </message>
+    <message>
+        <source>SV</source>
+        <comment>short</comment>
+        <translation>SV</translation>
+    </message>
+    <message>
+        <source>TV</source>
+        <comment>short</comment>
+        <translation>TV</translation>
+    </message>
+    <message>
+        <source>QV</source>
+        <comment>short</comment>
+        <translation>QV</translation>
+    </message>
+    <message>
+        <source>Save plot...</source>
+        <translation>Сохранить график...</translation>
+    </message>
+    <message>
+        <source>Polling</source>
+        <translation>Опрос</translation>
+    </message>
+    <message>
+        <source>Periodic polling</source>
+        <translation>Периодический опрос</translation>
+    </message>
+    <message>
+        <source>sec</source>
+        <translation>сек</translation>
+    </message>
+    <message>
+        <source>min</source>
+        <translation>мин</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Старт</translation>
+    </message>
+    <message>
+        <source>Values</source>
+        <translation>Значения</translation>
+    </message>
+    <message>
+        <source>Scroll to the last row</source>
+        <translation>Прокручивать к последней строке</translation>
+    </message>
+    <message>
+        <source>Archive folder</source>
+        <translation>Папка архива</translation>
+    </message>
+    <message>
+        <source>Choose the archive folder</source>
+        <translation>Выбрать папку архива</translation>
+    </message>
+    <message>
+        <source>Archive file</source>
+        <translation>Файл архива</translation>
+    </message>
+    <message>
+        <source>Choose the archive file</source>
+        <translation>Выбрать файл архива</translation>
+    </message>
+    <message>
+        <source>Archive</source>
+        <translation>Архив</translation>
+    </message>
+    <message>
+        <source>Write the archive</source>
+        <translation>Вести архив</translation>
+    </message>
+    <message>
+        <source>every</source>
+        <translation>по</translation>
+    </message>
+    <message>
+        <source>lines</source>
+        <translation>строк</translation>
+    </message>
+    <message>
+        <source>Default file names</source>
+        <translation>Имена файлов по умолчанию</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>Очистить</translation>
+    </message>
+    <message>
+        <source>Save table...</source>
+        <translation>Сохранить таблицу...</translation>
+    </message>
+</context>
+<context>
+    <name>CommandWidget</name>
+    <message>
+        <source>HART command</source>
+        <translation>HART команда</translation>
+    </message>
+    <message>
+        <source>Command number:</source>
+        <translation>Номер команды:</translation>
+    </message>
+    <message>
+        <source>Available:</source>
+        <translation>Доступные:</translation>
+    </message>
+    <message>
+        <source>Command buffer:</source>
+        <translation>Буфер команды:</translation>
+    </message>
+    <message>
+        <source>increase size</source>
+        <translation>Увеличить буфер</translation>
+    </message>
+    <message>
+        <source>reduce size</source>
+        <translation>Уменьшить буфер</translation>
+    </message>
+    <message>
+        <source>Offset:</source>
+        <translation>Смещение:</translation>
+    </message>
+    <message>
+        <source>bytes:</source>
+        <translation>байт:</translation>
+    </message>
+    <message>
+        <source>Buffer size:</source>
+        <translation>Размер буфера:</translation>
+    </message>
+    <message>
+        <source>Clear buffer</source>
+        <translation>Очистить буфер</translation>
+    </message>
+    <message>
+        <source>byte:</source>
+        <translation>Байт:</translation>
+    </message>
+    <message>
+        <source>Text:</source>
+        <translation>Текст:</translation>
+    </message>
+    <message>
+        <source>Send command</source>
+        <translation>Послать команду</translation>
+    </message>
+    <message>
+        <source>Command response</source>
+        <translation>Ответ на команду</translation>
+    </message>
+    <message>
+        <source>Status:</source>
+        <translation>Статус:</translation>
+    </message>
+    <message>
+        <source>manual parsing</source>
+        <translation>Ручной разбор</translation>
+    </message>
+    <message>
+        <source>parsing by mask</source>
+        <translation>Разбор по маске</translation>
+    </message>
+    <message>
+        <source>Len:</source>
+        <translation>Длина:</translation>
+    </message>
+    <message>
+        <source>Text</source>
+        <translation>Текст</translation>
+    </message>
+    <message>
+        <source>Mask:</source>
+        <translation>Маска:</translation>
+    </message>
+    <message>
+        <source>Parsing</source>
+        <translation>Разбор</translation>
+    </message>
+    <message>
+        <source>Result:</source>
+        <translation>Результат:</translation>
+    </message>
+    <message>
+        <source>reading</source>
+        <translation>чтение</translation>
+    </message>
+    <message>
+        <source>writing</source>
+        <translation>запись</translation>
+    </message>
+    <message>
+        <source>get</source>
+        <translation>получение</translation>
+    </message>
+    <message>
+        <source>custom</source>
+        <translation>произвольная</translation>
+    </message>
+    <message>
+        <source>Int value</source>
+        <translation>Целое значение</translation>
+    </message>
+    <message>
+        <source>You must enter an integer value!</source>
+        <translation>Нужно ввести целое число!</translation>
+    </message>
+    <message>
+        <source>Invalid type char</source>
+        <translation>Неверный символ типа</translation>
+    </message>
+    <message>
+        <source>Invalid lenght char</source>
+        <translation>Неверный символ длины</translation>
+    </message>
+    <message>
+        <source>Invalid text lenght</source>
+        <translation>Неверная длина текста</translation>
+    </message>
+    <message>
+        <source>Offset or length above %1</source>
+        <translation>Смещение или длина больше %1</translation>
+    </message>
+</context>
+<context>
+    <name>AcivelDevice</name>
+    <message>
+        <source>device configuration (part 1)</source>
+        <translation>конфигурации устройства (часть 1)</translation>
+    </message>
+    <message>
+        <source>device configuration (part 2)</source>
+        <translation>конфигурации устройства (часть 2)</translation>
+    </message>
+    <message>
+        <source>indication range</source>
+        <translation>диапазона индикации</translation>
+    </message>
+    <message>
+        <source>current graduation values</source>
+        <translation>сохраненных точек градуировки</translation>
+    </message>
+    <message>
+        <source>Ei and S ranges</source>
+        <translation>диапазона Ei и S</translation>
+    </message>
+    <message>
+        <source>adjustment parameters</source>
+        <translation>калибровочных значений</translation>
+    </message>
+    <message>
+        <source>electrode parameters</source>
+        <translation>параметров электрода</translation>
+    </message>
+    <message>
+        <source>PV filter parameters</source>
+        <translation>параметров фильтра PV</translation>
+    </message>
+    <message>
+        <source>electrode diagnostic on/off</source>
+        <translation>режима диагностики электрода</translation>
+    </message>
+    <message>
+        <source>temperature measurement mode</source>
+        <translation>режима измерения температуры</translation>
+    </message>
+    <message>
+        <source>temperature sensor parameters</source>
+        <translation>параметров датчика температуры</translation>
+    </message>
+    <message>
+        <source>temperature filter parameters</source>
+        <translation>параметров фильтра температуры</translation>
+    </message>
+    <message>
+        <source>graduation point</source>
+        <translation>точек градуировки </translation>
+    </message>
+    <message>
+        <source>check access code</source>
+        <translation>кода доступа</translation>
+    </message>
+    <message>
+        <source>adjust U</source>
+        <translation>значения калибровки входа по напряжению</translation>
+    </message>
+    <message>
+        <source>adjust Rt</source>
+        <translation>значения калибровки входа Т по сопротивлению</translation>
+    </message>
+    <message>
+        <source>adjust Rc</source>
+        <translation>значения калибровки входа по сопротивлению</translation>
+    </message>
+    <message>
+        <source>manufacturer settings</source>
+        <translation>заводских настроек</translation>
+    </message>
+    <message>
+        <source>Temperature sensor short circuit.</source>
+        <translation>Замыкание датчика температуры.</translation>
+    </message>
+    <message>
+        <source>Temperature sensor not connected. </source>
+        <translation>Обрыв датчика температуры.</translation>
+    </message>
+    <message>
+        <source>Ei is out of range.</source>
+        <translation>Ei выходит за пределы допустимых значений.</translation>
+    </message>
+    <message>
+        <source>S is out of range. </source>
+        <translation>S выходит за пределы допустимых значений.</translation>
+    </message>
+    <message>
+        <source>Invalid response length of command %1: %2 bytes, %3 expected.</source>
+        <translation>Неверная длина ответа на команду %1: %2 байт, ожидалось %3.</translation>
+    <name>RTUPortEditor</name>
+    <message>
+        <source>Serial device:</source>
+        <translation>Последовательный порт:</translation>
+    </message>
+    <message>
+        <source>Refresh</source>
+        <translation>Обновить</translation>
+    </message>
+    <message>
+        <source>Baudrate:</source>
+        <translation>Скорость:</translation>
+    </message>
+    <message>
+        <source>Databits:</source>
+        <translation>Биты данных:</translation>
+    </message>
+    <message>
+        <source>Parity:</source>
+        <translation>Чётность:</translation>
+    </message>
+    <message>
+        <source>Stopbits:</source>
+        <translation>Стоповые биты:</translation>
+    </message>
+    <message>
+        <source>Check</source>
+        <translation>Проверить</translation>
+    </message>
+    <message>
+        <source>Request timeout:</source>
+        <translation>Таймаут запроса:</translation>
+    </message>
+    <message>
+        <source>ms</source>
+        <translation>мс</translation>
+    </message>
+    <message>
+        <source>Response timeout:</source>
+        <translation>Таймаут ответа:</translation>
+    </message>
+    <message>
+        <source>Byte timeout:</source>
+        <translation>Межбайтовый таймаут:</translation>
+    </message>
+    <message>
+        <source>Initial number of preambles:</source>
+        <translation>Начальное число преамбул:</translation>
+    </message>
+    <message>
+        <source>Closing the port after
+the transaction</source>
+        <translation>Закрывать порт после
+транзакции</translation>
+    </message>
+    <message>
+        <source>Find start of message</source>
+        <translation>Искать начало сообщения</translation>
+    </message>
+    <message>
+        <source>Port configuration</source>
+        <translation>Настройка порта</translation>
+    </message>
+    <message>
+        <source>Port %1 already exists!</source>
+        <translation>Порт %1 уже существует!</translation>
+    </message>
+    <message>
+        <source>&lt;p style="color: green;"&gt;Success.&lt;/p&gt;</source>
+        <translation>&lt;p style="color: green;"&gt;Успешно.&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;p style="color: red;"&gt;Failure: %1.&lt;/p&gt;</source>
+        <translation>&lt;p style="color: red;"&gt;Ошибка: %1.&lt;/p&gt;</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceAddDialog</name>
+    <message>
+        <source>Select device template...</source>
+        <translation>Выберите шаблон прибора...</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Название</translation>
+    </message>
+    <message>
+        <source>Template</source>
+        <translation>Шаблон</translation>
+    </message>
+    <message>
+        <source>Producer</source>
+        <translation>Производитель</translation>
+    </message>
+    <message>
+        <source>Description</source>
+        <translation>Описание</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>Версия</translation>
+    </message>
+    <message>
+        <source>General</source>
+        <translation>Универсальный</translation>
+    </message>
+    <message>
+        <source>Anyone</source>
+        <translation>Любой</translation>
+    </message>
+    <message>
+        <source>Temperature converter</source>
+        <translation>Преобразователь температуры</translation>
+    </message>
+    <message>
+        <source>Pressure converter</source>
+        <translation>Преобразователь давления</translation>
+    </message>
+    <message>
+        <source>pH-meter</source>
+        <translation>pH-метр</translation>
+    </message>
+    <message>
+        <source>Only universal and common (partly) functions</source>
+        <translation>Только универсальные и общие (частично) функции</translation>
+    </message>
+</context>
+<context>
+    <name>HelpViewer</name>
+    <message>
+        <source>Help</source>
+        <translation>Справка</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Закрыть</translation>
+    </message>
+    <message>
+        <source>Can't open help file</source>
+        <translation>Не удалось открыть файл справки</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsDialog</name>
+    <message>
+        <source>Settings</source>
+        <translation>Настройки</translation>
+    </message>
+    <message>
+        <source>Log flags</source>
+        <translation>Уровни журнала</translation>
+    </message>
+    <message>
+        <source> Font </source>
+        <translation> Шрифт </translation>
+    </message>
+    <message>
+        <source>Font</source>
+        <translation>Шрифт</translation>
+    </message>
+    <message>
+        <source>Select Font</source>
+        <translation>Выбрать шрифт</translation>
+    </message>
+    <message>
+        <source>Primary Master</source>
+        <translation>Первичный мастер</translation>
+    </message>
+    <message>
+        <source>Secondary Master</source>
+        <translation>Вторичный мастер</translation>
+    </message>
+    <message>
+        <source>add comments in tree</source>
+        <translation>добавлять комментарии в дерево</translation>
+    </message>
+    <message>
+        <source>load css styles</source>
+        <translation>загружать стили css</translation>
+    </message>
+    <message>
+        <source>Settings changes</source>
+        <translation>Изменение настроек</translation>
+    </message>
+    <message>
+        <source>Changes w'll take effect after the program is restarted.</source>
+        <translation>Изменения вступят в силу после перезапуска программы.</translation>
+    </message>
+</context>
+<context>
+    <name>FactoryNumberDialog</name>
+    <message>
+        <source>Factory number</source>
+        <translation>Заводской номер</translation>
+    </message>
+    <message>
+        <source>Success!</source>
+        <translation>Успешно!</translation>
+    </message>
+    <message>
+        <source>factory code</source>
+        <translation>заводской код</translation>
+    </message>
+    <message>
+        <source>The manufacturer code must be a whole number from 0 to 0xFF.</source>
+        <translation>Код производителя должен быть целым числом от 0 до 0xFF.</translation>
+    </message>
+    <message>
+        <source>The device type code must be a whole number from 0 to 0xFF.</source>
+        <translation>Код типа устройства должен быть целым числом от 0 до 0xFF.</translation>
+    </message>
+    <message>
+        <source>The factory number must be a whole number from 0 to 0xFFFFFF.</source>
+        <translation>Заводской номер должен быть целым числом от 0 до 0xFFFFFF.</translation>
+    </message>
+    <message>
+        <source>The device did not take the factory number:
+%1</source>
+        <translation>Прибор не принял заводской номер:
+%1</translation>
+    </message>
+    <message>
+        <source>The device did not answer the identification after the write:
+%1</source>
+        <translation>Прибор не ответил на идентификацию после записи:
+%1</translation>
+    </message>
+    <message>
+        <source>The device answers with the long address %1, not with the written %2.</source>
+        <translation>Прибор отвечает с длинным адресом %1, а не с записанным %2.</translation>
     </message>
 </context>
 </TS>
