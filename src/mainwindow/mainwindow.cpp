@@ -296,7 +296,7 @@ void MainWindow::saveFactoryNumber()
         return;
     FactoryNumberDialog dialog(this, device);
     dialog.exec();
-    if (!dialog.isWritten())
+    if (!dialog.written())
         return;
     if (auto *page = qobject_cast<MainDeviceWidget *>(m_pages.value(device)))
         page->showDeviceInfoInFields();
