@@ -909,60 +909,6 @@ Error (processing time: %1ms)</source>
     </message>
 </context>
 <context>
-    <name>DeviceWidget</name>
-    <message>
-        <source>Custom</source>
-        <translation>Произвольная команда</translation>
-    </message>
-    <message>
-        <source>Measurement</source>
-        <translation>Измерения</translation>
-    </message>
-    <message>
-        <source>Metrologic</source>
-        <translation>Метрология</translation>
-    </message>
-    <message>
-        <source>Hart Log</source>
-        <translation>Журнал HART</translation>
-    </message>
-</context>
-<context>
-    <name>StatusWidget</name>
-    <message>
-        <source>Form</source>
-        <translation>Форма</translation>
-    </message>
-    <message>
-        <source>Status</source>
-        <translation>Статус</translation>
-    </message>
-    <message>
-        <source>&lt;p style=&quot;color: green;&quot;&gt;completed successfully&lt;/p&gt;</source>
-        <translation>&lt;p style=&quot;color: green;&quot;&gt;завершено успешно&lt;/p&gt;</translation>
-    </message>
-    <message>
-        <source>&lt;p style=&quot;color: red;&quot;&gt;completed with errors&lt;/p&gt;</source>
-        <translation>&lt;p style=&quot;color: red;&quot;&gt;завершено с ошибками&lt;/p&gt;</translation>
-    </message>
-</context>
-<context>
-    <name>CommonWidget</name>
-    <message>
-        <source>Port:</source>
-        <translation>Порт:</translation>
-    </message>
-    <message>
-        <source>Find...</source>
-        <translation>Поиск...</translation>
-    </message>
-    <message>
-        <source>Poliing address:</source>
-        <translation>Адрес опроса:</translation>
-    </message>
-    <message>
-        <source>Save </source>
-        <translation>Записать</translation>
     <name>AcivelDevice</name>
     <message>
         <source>device configuration (part 1)</source>
@@ -1082,6 +1028,269 @@ Error (processing time: %1ms)</source>
     <message>
         <source>Stopbits:</source>
         <translation>Стоповые биты:</translation>
+    </message>
+    <message>
+        <source>Check</source>
+        <translation>Проверить</translation>
+    </message>
+    <message>
+        <source>Request timeout:</source>
+        <translation>Таймаут запроса:</translation>
+    </message>
+    <message>
+        <source>ms</source>
+        <translation>мс</translation>
+    </message>
+    <message>
+        <source>Response timeout:</source>
+        <translation>Таймаут ответа:</translation>
+    </message>
+    <message>
+        <source>Byte timeout:</source>
+        <translation>Межбайтовый таймаут:</translation>
+    </message>
+    <message>
+        <source>Initial number of preambles:</source>
+        <translation>Начальное число преамбул:</translation>
+    </message>
+    <message>
+        <source>Closing the port after
+the transaction</source>
+        <translation>Закрывать порт после
+транзакции</translation>
+    </message>
+    <message>
+        <source>Find start of message</source>
+        <translation>Искать начало сообщения</translation>
+    </message>
+    <message>
+        <source>Port configuration</source>
+        <translation>Настройка порта</translation>
+    </message>
+    <message>
+        <source>Port %1 already exists!</source>
+        <translation>Порт %1 уже существует!</translation>
+    </message>
+    <message>
+        <source>&lt;p style="color: green;"&gt;Success.&lt;/p&gt;</source>
+        <translation>&lt;p style="color: green;"&gt;Успешно.&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;p style="color: red;"&gt;Failure: %1.&lt;/p&gt;</source>
+        <translation>&lt;p style="color: red;"&gt;Ошибка: %1.&lt;/p&gt;</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceAddDialog</name>
+    <message>
+        <source>Select device template...</source>
+        <translation>Выберите шаблон прибора...</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Название</translation>
+    </message>
+    <message>
+        <source>Template</source>
+        <translation>Шаблон</translation>
+    </message>
+    <message>
+        <source>Producer</source>
+        <translation>Производитель</translation>
+    </message>
+    <message>
+        <source>Description</source>
+        <translation>Описание</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>Версия</translation>
+    </message>
+    <message>
+        <source>General</source>
+        <translation>Универсальный</translation>
+    </message>
+    <message>
+        <source>Anyone</source>
+        <translation>Любой</translation>
+    </message>
+    <message>
+        <source>Temperature converter</source>
+        <translation>Преобразователь температуры</translation>
+    </message>
+    <message>
+        <source>Pressure converter</source>
+        <translation>Преобразователь давления</translation>
+    </message>
+    <message>
+        <source>pH-meter</source>
+        <translation>pH-метр</translation>
+    </message>
+    <message>
+        <source>Only universal and common (partly) functions</source>
+        <translation>Только универсальные и общие (частично) функции</translation>
+    </message>
+</context>
+<context>
+    <name>HelpViewer</name>
+    <message>
+        <source>Help</source>
+        <translation>Справка</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Закрыть</translation>
+    </message>
+    <message>
+        <source>Can't open help file</source>
+        <translation>Не удалось открыть файл справки</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsDialog</name>
+    <message>
+        <source>Settings</source>
+        <translation>Настройки</translation>
+    </message>
+    <message>
+        <source>Log flags</source>
+        <translation>Уровни журнала</translation>
+    </message>
+    <message>
+        <source> Font </source>
+        <translation> Шрифт </translation>
+    </message>
+    <message>
+        <source>Font</source>
+        <translation>Шрифт</translation>
+    </message>
+    <message>
+        <source>Select Font</source>
+        <translation>Выбрать шрифт</translation>
+    </message>
+    <message>
+        <source>Primary Master</source>
+        <translation>Первичный мастер</translation>
+    </message>
+    <message>
+        <source>Secondary Master</source>
+        <translation>Вторичный мастер</translation>
+    </message>
+    <message>
+        <source>add comments in tree</source>
+        <translation>добавлять комментарии в дерево</translation>
+    </message>
+    <message>
+        <source>load css styles</source>
+        <translation>загружать стили css</translation>
+    </message>
+    <message>
+        <source>Settings changes</source>
+        <translation>Изменение настроек</translation>
+    </message>
+    <message>
+        <source>Changes w'll take effect after the program is restarted.</source>
+        <translation>Изменения вступят в силу после перезапуска программы.</translation>
+    </message>
+</context>
+<context>
+    <name>FactoryNumberDialog</name>
+    <message>
+        <source>Factory number</source>
+        <translation>Заводской номер</translation>
+    </message>
+    <message>
+        <source>Success!</source>
+        <translation>Успешно!</translation>
+    </message>
+    <message>
+        <source>factory code</source>
+        <translation>заводской код</translation>
+    </message>
+    <message>
+        <source>The manufacturer code must be a whole number from 0 to 0xFF.</source>
+        <translation>Код производителя должен быть целым числом от 0 до 0xFF.</translation>
+    </message>
+    <message>
+        <source>The device type code must be a whole number from 0 to 0xFF.</source>
+        <translation>Код типа устройства должен быть целым числом от 0 до 0xFF.</translation>
+    </message>
+    <message>
+        <source>The factory number must be a whole number from 0 to 0xFFFFFF.</source>
+        <translation>Заводской номер должен быть целым числом от 0 до 0xFFFFFF.</translation>
+    </message>
+    <message>
+        <source>The device did not take the factory number:
+%1</source>
+        <translation>Прибор не принял заводской номер:
+%1</translation>
+    </message>
+    <message>
+        <source>The device did not answer the identification after the write:
+%1</source>
+        <translation>Прибор не ответил на идентификацию после записи:
+%1</translation>
+    </message>
+    <message>
+        <source>The device answers with the long address %1, not with the written %2.</source>
+        <translation>Прибор отвечает с длинным адресом %1, а не с записанным %2.</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceWidget</name>
+    <message>
+        <source>Custom</source>
+        <translation>Произвольная команда</translation>
+    </message>
+    <message>
+        <source>Measurement</source>
+        <translation>Измерения</translation>
+    </message>
+    <message>
+        <source>Metrologic</source>
+        <translation>Метрология</translation>
+    </message>
+    <message>
+        <source>Hart Log</source>
+        <translation>Журнал HART</translation>
+    </message>
+</context>
+<context>
+    <name>StatusWidget</name>
+    <message>
+        <source>Form</source>
+        <translation>Форма</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Статус</translation>
+    </message>
+    <message>
+        <source>&lt;p style=&quot;color: green;&quot;&gt;completed successfully&lt;/p&gt;</source>
+        <translation>&lt;p style=&quot;color: green;&quot;&gt;завершено успешно&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;p style=&quot;color: red;&quot;&gt;completed with errors&lt;/p&gt;</source>
+        <translation>&lt;p style=&quot;color: red;&quot;&gt;завершено с ошибками&lt;/p&gt;</translation>
+    </message>
+</context>
+<context>
+    <name>CommonWidget</name>
+    <message>
+        <source>Port:</source>
+        <translation>Порт:</translation>
+    </message>
+    <message>
+        <source>Find...</source>
+        <translation>Поиск...</translation>
+    </message>
+    <message>
+        <source>Poliing address:</source>
+        <translation>Адрес опроса:</translation>
+    </message>
+    <message>
+        <source>Save </source>
+        <translation>Записать</translation>
     </message>
     <message>
         <source>Check</source>
@@ -1379,206 +1588,6 @@ through the menu of the device!</source>
     <message>
         <source>Reset flag &lt;Config changed&gt;</source>
         <translation>Сброс флага &lt;Конфигурация изменена&gt;</translation>
-        <source>Request timeout:</source>
-        <translation>Таймаут запроса:</translation>
-    </message>
-    <message>
-        <source>ms</source>
-        <translation>мс</translation>
-    </message>
-    <message>
-        <source>Response timeout:</source>
-        <translation>Таймаут ответа:</translation>
-    </message>
-    <message>
-        <source>Byte timeout:</source>
-        <translation>Межбайтовый таймаут:</translation>
-    </message>
-    <message>
-        <source>Initial number of preambles:</source>
-        <translation>Начальное число преамбул:</translation>
-    </message>
-    <message>
-        <source>Closing the port after
-the transaction</source>
-        <translation>Закрывать порт после
-транзакции</translation>
-    </message>
-    <message>
-        <source>Find start of message</source>
-        <translation>Искать начало сообщения</translation>
-    </message>
-    <message>
-        <source>Port configuration</source>
-        <translation>Настройка порта</translation>
-    </message>
-    <message>
-        <source>Port %1 already exists!</source>
-        <translation>Порт %1 уже существует!</translation>
-    </message>
-    <message>
-        <source>&lt;p style="color: green;"&gt;Success.&lt;/p&gt;</source>
-        <translation>&lt;p style="color: green;"&gt;Успешно.&lt;/p&gt;</translation>
-    </message>
-    <message>
-        <source>&lt;p style="color: red;"&gt;Failure: %1.&lt;/p&gt;</source>
-        <translation>&lt;p style="color: red;"&gt;Ошибка: %1.&lt;/p&gt;</translation>
-    </message>
-</context>
-<context>
-    <name>DeviceAddDialog</name>
-    <message>
-        <source>Select device template...</source>
-        <translation>Выберите шаблон прибора...</translation>
-    </message>
-    <message>
-        <source>Name</source>
-        <translation>Название</translation>
-    </message>
-    <message>
-        <source>Template</source>
-        <translation>Шаблон</translation>
-    </message>
-    <message>
-        <source>Producer</source>
-        <translation>Производитель</translation>
-    </message>
-    <message>
-        <source>Description</source>
-        <translation>Описание</translation>
-    </message>
-    <message>
-        <source>Version</source>
-        <translation>Версия</translation>
-    </message>
-    <message>
-        <source>General</source>
-        <translation>Универсальный</translation>
-    </message>
-    <message>
-        <source>Anyone</source>
-        <translation>Любой</translation>
-    </message>
-    <message>
-        <source>Temperature converter</source>
-        <translation>Преобразователь температуры</translation>
-    </message>
-    <message>
-        <source>Pressure converter</source>
-        <translation>Преобразователь давления</translation>
-    </message>
-    <message>
-        <source>pH-meter</source>
-        <translation>pH-метр</translation>
-    </message>
-    <message>
-        <source>Only universal and common (partly) functions</source>
-        <translation>Только универсальные и общие (частично) функции</translation>
-    </message>
-</context>
-<context>
-    <name>HelpViewer</name>
-    <message>
-        <source>Help</source>
-        <translation>Справка</translation>
-    </message>
-    <message>
-        <source>Close</source>
-        <translation>Закрыть</translation>
-    </message>
-    <message>
-        <source>Can't open help file</source>
-        <translation>Не удалось открыть файл справки</translation>
-    </message>
-</context>
-<context>
-    <name>SettingsDialog</name>
-    <message>
-        <source>Settings</source>
-        <translation>Настройки</translation>
-    </message>
-    <message>
-        <source>Log flags</source>
-        <translation>Уровни журнала</translation>
-    </message>
-    <message>
-        <source> Font </source>
-        <translation> Шрифт </translation>
-    </message>
-    <message>
-        <source>Font</source>
-        <translation>Шрифт</translation>
-    </message>
-    <message>
-        <source>Select Font</source>
-        <translation>Выбрать шрифт</translation>
-    </message>
-    <message>
-        <source>Primary Master</source>
-        <translation>Первичный мастер</translation>
-    </message>
-    <message>
-        <source>Secondary Master</source>
-        <translation>Вторичный мастер</translation>
-    </message>
-    <message>
-        <source>add comments in tree</source>
-        <translation>добавлять комментарии в дерево</translation>
-    </message>
-    <message>
-        <source>load css styles</source>
-        <translation>загружать стили css</translation>
-    </message>
-    <message>
-        <source>Settings changes</source>
-        <translation>Изменение настроек</translation>
-    </message>
-    <message>
-        <source>Changes w'll take effect after the program is restarted.</source>
-        <translation>Изменения вступят в силу после перезапуска программы.</translation>
-    </message>
-</context>
-<context>
-    <name>FactoryNumberDialog</name>
-    <message>
-        <source>Factory number</source>
-        <translation>Заводской номер</translation>
-    </message>
-    <message>
-        <source>Success!</source>
-        <translation>Успешно!</translation>
-    </message>
-    <message>
-        <source>factory code</source>
-        <translation>заводской код</translation>
-    </message>
-    <message>
-        <source>The manufacturer code must be a whole number from 0 to 0xFF.</source>
-        <translation>Код производителя должен быть целым числом от 0 до 0xFF.</translation>
-    </message>
-    <message>
-        <source>The device type code must be a whole number from 0 to 0xFF.</source>
-        <translation>Код типа устройства должен быть целым числом от 0 до 0xFF.</translation>
-    </message>
-    <message>
-        <source>The factory number must be a whole number from 0 to 0xFFFFFF.</source>
-        <translation>Заводской номер должен быть целым числом от 0 до 0xFFFFFF.</translation>
-    </message>
-    <message>
-        <source>The device did not take the factory number:
-%1</source>
-        <translation>Прибор не принял заводской номер:
-%1</translation>
-    </message>
-    <message>
-        <source>The device did not answer the identification after the write:
-%1</source>
-        <translation>Прибор не ответил на идентификацию после записи:
-%1</translation>
-    </message>
-    <message>
-        <source>The device answers with the long address %1, not with the written %2.</source>
-        <translation>Прибор отвечает с длинным адресом %1, а не с записанным %2.</translation>
     </message>
 </context>
 </TS>
