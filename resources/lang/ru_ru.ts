@@ -295,6 +295,81 @@ Error (processing time: %1ms)</source>
     </message>
 </context>
 <context>
+    <name>DrumelDevice</name>
+    <message>
+        <source>decimal point position</source>
+        <translation>положения десятичной точки</translation>
+    </message>
+    <message>
+        <source>device configuration</source>
+        <translation>конфигурации устройства</translation>
+    </message>
+    <message>
+        <source>temperature correction params</source>
+        <translation>параметров температурной коррекции</translation>
+    </message>
+    <message>
+        <source>pressure for line point</source>
+        <translation>давление для точки</translation>
+    </message>
+    <message>
+        <source>average_count</source>
+        <translation>числа усреднения</translation>
+    </message>
+    <message>
+        <source>calibration unit code</source>
+        <translation>единиц измерения калибровки</translation>
+    </message>
+    <message>
+        <source>line points count</source>
+        <translation>количества точек линеаризации</translation>
+    </message>
+    <message>
+        <source>line point value</source>
+        <translation>значения в точке линеаризации</translation>
+    </message>
+    <message>
+        <source>temper corretion mode</source>
+        <translation>режима температурной коррекции</translation>
+    </message>
+    <message>
+        <source>temper corretion</source>
+        <translation>температурной коррекции</translation>
+    </message>
+    <message>
+        <source>adjust gain</source>
+        <translation>подстройки коэффициента усиления</translation>
+    </message>
+    <message>
+        <source>free ragne</source>
+        <translation>свободного диапазона</translation>
+    </message>
+    <message>
+        <source>indication range</source>
+        <translation>диапазона индикации</translation>
+    </message>
+    <message>
+        <source>get line point value</source>
+        <translation>получение значения точки линеаризации</translation>
+    </message>
+    <message>
+        <source>check access code</source>
+        <translation>кода доступа</translation>
+    </message>
+    <message>
+        <source>manufacturer settings</source>
+        <translation>кода операции по заводским настройкам</translation>
+    </message>
+    <message>
+        <source>*** the answer names linearization point %1 instead of %2</source>
+        <translation>*** ответ относится к точке линеаризации %1 вместо %2</translation>
+    </message>
+    <message>
+        <source>*** the answer to command %1 is too short: %2 of %3 bytes</source>
+        <translation>*** ответ на команду %1 слишком короткий: %2 байт из %3</translation>
+    </message>
+</context>
+<context>
     <name>FindDeviceDialog</name>
     <message>
         <source>Search device ...</source>
@@ -733,6 +808,134 @@ check result by command %3</source>
     <message>
         <source>Hart Log</source>
         <translation>Журнал HART</translation>
+    <name>CommandWidget</name>
+    <message>
+        <source>HART command</source>
+        <translation>HART команда</translation>
+    </message>
+    <message>
+        <source>Command number:</source>
+        <translation>Номер команды:</translation>
+    </message>
+    <message>
+        <source>Available:</source>
+        <translation>Доступные:</translation>
+    </message>
+    <message>
+        <source>Command buffer:</source>
+        <translation>Буфер команды:</translation>
+    </message>
+    <message>
+        <source>increase size</source>
+        <translation>Увеличить буфер</translation>
+    </message>
+    <message>
+        <source>reduce size</source>
+        <translation>Уменьшить буфер</translation>
+    </message>
+    <message>
+        <source>Offset:</source>
+        <translation>Смещение:</translation>
+    </message>
+    <message>
+        <source>bytes:</source>
+        <translation>байт:</translation>
+    </message>
+    <message>
+        <source>Buffer size:</source>
+        <translation>Размер буфера:</translation>
+    </message>
+    <message>
+        <source>Clear buffer</source>
+        <translation>Очистить буфер</translation>
+    </message>
+    <message>
+        <source>byte:</source>
+        <translation>Байт:</translation>
+    </message>
+    <message>
+        <source>Text:</source>
+        <translation>Текст:</translation>
+    </message>
+    <message>
+        <source>Send command</source>
+        <translation>Послать команду</translation>
+    </message>
+    <message>
+        <source>Command response</source>
+        <translation>Ответ на команду</translation>
+    </message>
+    <message>
+        <source>Status:</source>
+        <translation>Статус:</translation>
+    </message>
+    <message>
+        <source>manual parsing</source>
+        <translation>Ручной разбор</translation>
+    </message>
+    <message>
+        <source>parsing by mask</source>
+        <translation>Разбор по маске</translation>
+    </message>
+    <message>
+        <source>Len:</source>
+        <translation>Длина:</translation>
+    </message>
+    <message>
+        <source>Text</source>
+        <translation>Текст</translation>
+    </message>
+    <message>
+        <source>Mask:</source>
+        <translation>Маска:</translation>
+    </message>
+    <message>
+        <source>Parsing</source>
+        <translation>Разбор</translation>
+    </message>
+    <message>
+        <source>Result:</source>
+        <translation>Результат:</translation>
+    </message>
+    <message>
+        <source>reading</source>
+        <translation>чтение</translation>
+    </message>
+    <message>
+        <source>writing</source>
+        <translation>запись</translation>
+    </message>
+    <message>
+        <source>get</source>
+        <translation>получение</translation>
+    </message>
+    <message>
+        <source>custom</source>
+        <translation>произвольная</translation>
+    </message>
+    <message>
+        <source>Int value</source>
+        <translation>Целое значение</translation>
+    </message>
+    <message>
+        <source>You must enter an integer value!</source>
+        <translation>Нужно ввести целое число!</translation>
+    </message>
+    <message>
+        <source>Invalid type char</source>
+        <translation>Неверный символ типа</translation>
+    </message>
+    <message>
+        <source>Invalid lenght char</source>
+        <translation>Неверный символ длины</translation>
+    </message>
+    <message>
+        <source>Invalid text lenght</source>
+        <translation>Неверная длина текста</translation>
+    </message>
+    <message>
+        <source>Offset or length above %1</source>
+        <translation>Смещение или длина больше %1</translation>
     </message>
 </context>
 </TS>

@@ -748,6 +748,8 @@ int Device::transaction(Direction direction, const QString &name, int command, c
         return ResultLinkError;
     }
 
+    // The outcome lock comes before the line's permit, everywhere, so the two never cross.
+    QMutexLocker outcome(&m_outcomeLock);
     line->transactionSemaphore.acquire();
     QSemaphoreReleaser permit(line->transactionSemaphore);
 
@@ -813,6 +815,14 @@ void Device::logTransactionError(Direction direction, const QString &name, int c
     emit deviceError(signalText.replace(QStringLiteral(" - "), QStringLiteral("\n")));
 }
 
+void Device::resetState()
+{
+    // Waits for a transaction of another thread, so that its outcome is not wiped before its
+    // owner has taken it.
+    QMutexLocker outcome(&m_outcomeLock);
+    ServerItem::resetState();
+}
+
 bool Device::findDevice()
 {
     return identify(73, QString(), QString(), true);
@@ -826,6 +836,7 @@ bool Device::checkDevice(const QString &tag, const QString &longTag, bool clearP
 
 bool Device::identify(int command, const QString &tag, const QString &longTag, bool clearParameters)
 {
+    QMutexLocker outcome(&m_outcomeLock);
     resetState();
     Port *line = port();
     if (!line)
