@@ -546,6 +546,172 @@ Error (processing time: %1ms)</source>
     <message>
         <source>Context</source>
         <translation>Описание</translation>
+    <name>Plotter</name>
+    <message>
+        <source>Zoom in</source>
+        <translation>Увеличить</translation>
+    </message>
+    <message>
+        <source>Zoom out</source>
+        <translation>Уменьшить</translation>
+    </message>
+    <message>
+        <source>Curves as lines or points</source>
+        <translation>Кривые линиями или точками</translation>
+    </message>
+</context>
+<context>
+    <name>FileThread</name>
+    <message>
+        <source>Name is empty.</source>
+        <translation>Имя не задано.</translation>
+    </message>
+    <message>
+        <source>Date is invalid.</source>
+        <translation>Неверная дата.</translation>
+    </message>
+    <message>
+        <source>Cannot create the folder %1.</source>
+        <translation>Не удается создать папку %1.</translation>
+    </message>
+    <message>
+        <source>Cannot open the file %1: %2</source>
+        <translation>Не удается открыть файл %1: %2</translation>
+    </message>
+    <message>
+        <source>Cannot write to the file %1: %2</source>
+        <translation>Не удается записать в файл %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>MeasureWidget</name>
+    <message>
+        <source>Measurement</source>
+        <translation>Измерение</translation>
+    </message>
+    <message>
+        <source>Table</source>
+        <translation>Таблица</translation>
+    </message>
+    <message>
+        <source>Plot</source>
+        <translation>График</translation>
+    </message>
+    <message>
+        <source>Data</source>
+        <translation>Данные</translation>
+    </message>
+    <message>
+        <source>Window</source>
+        <translation>Окно</translation>
+    </message>
+    <message>
+        <source>Max Y:</source>
+        <translation>Макс Y:</translation>
+    </message>
+    <message>
+        <source>Min Y:</source>
+        <translation>Мин Y:</translation>
+    </message>
+    <message>
+        <source>Begin:</source>
+        <translation>Начало:</translation>
+    </message>
+    <message>
+        <source>End:</source>
+        <translation>Конец:</translation>
+    </message>
+    <message>
+        <source>Show full plot</source>
+        <translation>Весь график</translation>
+    </message>
+    <message>
+        <source>Keep all data in view</source>
+        <translation>Показывать все данные</translation>
+    </message>
+    <message>
+        <source>Step Y:</source>
+        <translation>Шаг Y:</translation>
+    </message>
+    <message>
+        <source>Step X:</source>
+        <translation>Шаг X:</translation>
+    </message>
+    <message>
+        <source> d</source>
+        <translation> д</translation>
+    </message>
+    <message>
+        <source>Earlier</source>
+        <translation>Раньше</translation>
+    </message>
+    <message>
+        <source>Later</source>
+        <translation>Позже</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>Применить</translation>
+    </message>
+    <message>
+        <source>Show this window</source>
+        <translation>Показать это окно</translation>
+    </message>
+    <message>
+        <source>Widen the window by one step</source>
+        <translation>Расширить окно на один шаг</translation>
+    </message>
+    <message>
+        <source>Narrow the window by one step</source>
+        <translation>Сузить окно на один шаг</translation>
+    </message>
+    <message>
+        <source>Curves</source>
+        <translation>Кривые</translation>
+    </message>
+    <message>
+        <source>PV</source>
+        <comment>short</comment>
+        <translation>PV</translation>
+    </message>
+    <message>
+        <source>SV</source>
+        <comment>short</comment>
+        <translation>SV</translation>
+    </message>
+    <message>
+        <source>TV</source>
+        <comment>short</comment>
+        <translation>TV</translation>
+    </message>
+    <message>
+        <source>QV</source>
+        <comment>short</comment>
+        <translation>QV</translation>
+    </message>
+    <message>
+        <source>Save plot...</source>
+        <translation>Сохранить график...</translation>
+    </message>
+    <message>
+        <source>Polling</source>
+        <translation>Опрос</translation>
+    </message>
+    <message>
+        <source>Periodic polling</source>
+        <translation>Периодический опрос</translation>
+    </message>
+    <message>
+        <source>sec</source>
+        <translation>сек</translation>
+    </message>
+    <message>
+        <source>min</source>
+        <translation>мин</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Старт</translation>
     </message>
     <message>
         <source>Values</source>
@@ -808,6 +974,55 @@ check result by command %3</source>
     <message>
         <source>Hart Log</source>
         <translation>Журнал HART</translation>
+        <source>Scroll to the last row</source>
+        <translation>Прокручивать к последней строке</translation>
+    </message>
+    <message>
+        <source>Archive folder</source>
+        <translation>Папка архива</translation>
+    </message>
+    <message>
+        <source>Choose the archive folder</source>
+        <translation>Выбрать папку архива</translation>
+    </message>
+    <message>
+        <source>Archive file</source>
+        <translation>Файл архива</translation>
+    </message>
+    <message>
+        <source>Choose the archive file</source>
+        <translation>Выбрать файл архива</translation>
+    </message>
+    <message>
+        <source>Archive</source>
+        <translation>Архив</translation>
+    </message>
+    <message>
+        <source>Write the archive</source>
+        <translation>Вести архив</translation>
+    </message>
+    <message>
+        <source>every</source>
+        <translation>по</translation>
+    </message>
+    <message>
+        <source>lines</source>
+        <translation>строк</translation>
+    </message>
+    <message>
+        <source>Default file names</source>
+        <translation>Имена файлов по умолчанию</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>Очистить</translation>
+    </message>
+    <message>
+        <source>Save table...</source>
+        <translation>Сохранить таблицу...</translation>
+    </message>
+</context>
+<context>
     <name>CommandWidget</name>
     <message>
         <source>HART command</source>
