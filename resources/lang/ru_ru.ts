@@ -538,14 +538,6 @@ Error (processing time: %1ms)</source>
     </message>
 </context>
 <context>
-    <name>TestDeviceDialog</name>
-    <message>
-        <source>Cmd</source>
-        <translation>Команда</translation>
-    </message>
-    <message>
-        <source>Context</source>
-        <translation>Описание</translation>
     <name>Plotter</name>
     <message>
         <source>Zoom in</source>
@@ -712,6 +704,200 @@ Error (processing time: %1ms)</source>
     <message>
         <source>Start</source>
         <translation>Старт</translation>
+    </message>
+    <message>
+        <source>Values</source>
+        <translation>Значения</translation>
+    </message>
+    <message>
+        <source>Scroll to the last row</source>
+        <translation>Прокручивать к последней строке</translation>
+    </message>
+    <message>
+        <source>Archive folder</source>
+        <translation>Папка архива</translation>
+    </message>
+    <message>
+        <source>Choose the archive folder</source>
+        <translation>Выбрать папку архива</translation>
+    </message>
+    <message>
+        <source>Archive file</source>
+        <translation>Файл архива</translation>
+    </message>
+    <message>
+        <source>Choose the archive file</source>
+        <translation>Выбрать файл архива</translation>
+    </message>
+    <message>
+        <source>Archive</source>
+        <translation>Архив</translation>
+    </message>
+    <message>
+        <source>Write the archive</source>
+        <translation>Вести архив</translation>
+    </message>
+    <message>
+        <source>every</source>
+        <translation>по</translation>
+    </message>
+    <message>
+        <source>lines</source>
+        <translation>строк</translation>
+    </message>
+    <message>
+        <source>Default file names</source>
+        <translation>Имена файлов по умолчанию</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>Очистить</translation>
+    </message>
+    <message>
+        <source>Save table...</source>
+        <translation>Сохранить таблицу...</translation>
+    </message>
+</context>
+<context>
+    <name>CommandWidget</name>
+    <message>
+        <source>HART command</source>
+        <translation>HART команда</translation>
+    </message>
+    <message>
+        <source>Command number:</source>
+        <translation>Номер команды:</translation>
+    </message>
+    <message>
+        <source>Available:</source>
+        <translation>Доступные:</translation>
+    </message>
+    <message>
+        <source>Command buffer:</source>
+        <translation>Буфер команды:</translation>
+    </message>
+    <message>
+        <source>increase size</source>
+        <translation>Увеличить буфер</translation>
+    </message>
+    <message>
+        <source>reduce size</source>
+        <translation>Уменьшить буфер</translation>
+    </message>
+    <message>
+        <source>Offset:</source>
+        <translation>Смещение:</translation>
+    </message>
+    <message>
+        <source>bytes:</source>
+        <translation>байт:</translation>
+    </message>
+    <message>
+        <source>Buffer size:</source>
+        <translation>Размер буфера:</translation>
+    </message>
+    <message>
+        <source>Clear buffer</source>
+        <translation>Очистить буфер</translation>
+    </message>
+    <message>
+        <source>byte:</source>
+        <translation>Байт:</translation>
+    </message>
+    <message>
+        <source>Text:</source>
+        <translation>Текст:</translation>
+    </message>
+    <message>
+        <source>Send command</source>
+        <translation>Послать команду</translation>
+    </message>
+    <message>
+        <source>Command response</source>
+        <translation>Ответ на команду</translation>
+    </message>
+    <message>
+        <source>Status:</source>
+        <translation>Статус:</translation>
+    </message>
+    <message>
+        <source>manual parsing</source>
+        <translation>Ручной разбор</translation>
+    </message>
+    <message>
+        <source>parsing by mask</source>
+        <translation>Разбор по маске</translation>
+    </message>
+    <message>
+        <source>Len:</source>
+        <translation>Длина:</translation>
+    </message>
+    <message>
+        <source>Text</source>
+        <translation>Текст</translation>
+    </message>
+    <message>
+        <source>Mask:</source>
+        <translation>Маска:</translation>
+    </message>
+    <message>
+        <source>Parsing</source>
+        <translation>Разбор</translation>
+    </message>
+    <message>
+        <source>Result:</source>
+        <translation>Результат:</translation>
+    </message>
+    <message>
+        <source>reading</source>
+        <translation>чтение</translation>
+    </message>
+    <message>
+        <source>writing</source>
+        <translation>запись</translation>
+    </message>
+    <message>
+        <source>get</source>
+        <translation>получение</translation>
+    </message>
+    <message>
+        <source>custom</source>
+        <translation>произвольная</translation>
+    </message>
+    <message>
+        <source>Int value</source>
+        <translation>Целое значение</translation>
+    </message>
+    <message>
+        <source>You must enter an integer value!</source>
+        <translation>Нужно ввести целое число!</translation>
+    </message>
+    <message>
+        <source>Invalid type char</source>
+        <translation>Неверный символ типа</translation>
+    </message>
+    <message>
+        <source>Invalid lenght char</source>
+        <translation>Неверный символ длины</translation>
+    </message>
+    <message>
+        <source>Invalid text lenght</source>
+        <translation>Неверная длина текста</translation>
+    </message>
+    <message>
+        <source>Offset or length above %1</source>
+        <translation>Смещение или длина больше %1</translation>
+    </message>
+</context>
+<context>
+    <name>TestDeviceDialog</name>
+    <message>
+        <source>Cmd</source>
+        <translation>Команда</translation>
+    </message>
+    <message>
+        <source>Context</source>
+        <translation>Описание</translation>
     </message>
     <message>
         <source>Values</source>
@@ -974,183 +1160,6 @@ check result by command %3</source>
     <message>
         <source>Hart Log</source>
         <translation>Журнал HART</translation>
-        <source>Scroll to the last row</source>
-        <translation>Прокручивать к последней строке</translation>
-    </message>
-    <message>
-        <source>Archive folder</source>
-        <translation>Папка архива</translation>
-    </message>
-    <message>
-        <source>Choose the archive folder</source>
-        <translation>Выбрать папку архива</translation>
-    </message>
-    <message>
-        <source>Archive file</source>
-        <translation>Файл архива</translation>
-    </message>
-    <message>
-        <source>Choose the archive file</source>
-        <translation>Выбрать файл архива</translation>
-    </message>
-    <message>
-        <source>Archive</source>
-        <translation>Архив</translation>
-    </message>
-    <message>
-        <source>Write the archive</source>
-        <translation>Вести архив</translation>
-    </message>
-    <message>
-        <source>every</source>
-        <translation>по</translation>
-    </message>
-    <message>
-        <source>lines</source>
-        <translation>строк</translation>
-    </message>
-    <message>
-        <source>Default file names</source>
-        <translation>Имена файлов по умолчанию</translation>
-    </message>
-    <message>
-        <source>Clear</source>
-        <translation>Очистить</translation>
-    </message>
-    <message>
-        <source>Save table...</source>
-        <translation>Сохранить таблицу...</translation>
-    </message>
-</context>
-<context>
-    <name>CommandWidget</name>
-    <message>
-        <source>HART command</source>
-        <translation>HART команда</translation>
-    </message>
-    <message>
-        <source>Command number:</source>
-        <translation>Номер команды:</translation>
-    </message>
-    <message>
-        <source>Available:</source>
-        <translation>Доступные:</translation>
-    </message>
-    <message>
-        <source>Command buffer:</source>
-        <translation>Буфер команды:</translation>
-    </message>
-    <message>
-        <source>increase size</source>
-        <translation>Увеличить буфер</translation>
-    </message>
-    <message>
-        <source>reduce size</source>
-        <translation>Уменьшить буфер</translation>
-    </message>
-    <message>
-        <source>Offset:</source>
-        <translation>Смещение:</translation>
-    </message>
-    <message>
-        <source>bytes:</source>
-        <translation>байт:</translation>
-    </message>
-    <message>
-        <source>Buffer size:</source>
-        <translation>Размер буфера:</translation>
-    </message>
-    <message>
-        <source>Clear buffer</source>
-        <translation>Очистить буфер</translation>
-    </message>
-    <message>
-        <source>byte:</source>
-        <translation>Байт:</translation>
-    </message>
-    <message>
-        <source>Text:</source>
-        <translation>Текст:</translation>
-    </message>
-    <message>
-        <source>Send command</source>
-        <translation>Послать команду</translation>
-    </message>
-    <message>
-        <source>Command response</source>
-        <translation>Ответ на команду</translation>
-    </message>
-    <message>
-        <source>Status:</source>
-        <translation>Статус:</translation>
-    </message>
-    <message>
-        <source>manual parsing</source>
-        <translation>Ручной разбор</translation>
-    </message>
-    <message>
-        <source>parsing by mask</source>
-        <translation>Разбор по маске</translation>
-    </message>
-    <message>
-        <source>Len:</source>
-        <translation>Длина:</translation>
-    </message>
-    <message>
-        <source>Text</source>
-        <translation>Текст</translation>
-    </message>
-    <message>
-        <source>Mask:</source>
-        <translation>Маска:</translation>
-    </message>
-    <message>
-        <source>Parsing</source>
-        <translation>Разбор</translation>
-    </message>
-    <message>
-        <source>Result:</source>
-        <translation>Результат:</translation>
-    </message>
-    <message>
-        <source>reading</source>
-        <translation>чтение</translation>
-    </message>
-    <message>
-        <source>writing</source>
-        <translation>запись</translation>
-    </message>
-    <message>
-        <source>get</source>
-        <translation>получение</translation>
-    </message>
-    <message>
-        <source>custom</source>
-        <translation>произвольная</translation>
-    </message>
-    <message>
-        <source>Int value</source>
-        <translation>Целое значение</translation>
-    </message>
-    <message>
-        <source>You must enter an integer value!</source>
-        <translation>Нужно ввести целое число!</translation>
-    </message>
-    <message>
-        <source>Invalid type char</source>
-        <translation>Неверный символ типа</translation>
-    </message>
-    <message>
-        <source>Invalid lenght char</source>
-        <translation>Неверный символ длины</translation>
-    </message>
-    <message>
-        <source>Invalid text lenght</source>
-        <translation>Неверная длина текста</translation>
-    </message>
-    <message>
-        <source>Offset or length above %1</source>
-        <translation>Смещение или длина больше %1</translation>
     </message>
 </context>
 </TS>
