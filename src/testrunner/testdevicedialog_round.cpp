@@ -171,6 +171,9 @@ int TestDeviceDialog::roundMaximum() const
 
 void TestDeviceDialog::setProgress(QProgressDialog &progress, int value) const
 {
+    // A cancelled dialog has hidden itself; a new value would show it again.
+    if (progress.wasCanceled())
+        return;
     progress.setValue(qBound(progress.minimum(), value, progress.maximum()));
 }
 
@@ -202,10 +205,8 @@ void TestDeviceDialog::runStep(QProgressDialog &progress)
     }
     // An interrupted step runs again from its first cycle when the round is continued, so the
     // cycles it counted are taken back.
-    if (m_canceled) {
+    if (m_canceled)
         m_progressCount = progressAtStart;
-        setProgress(progress, m_progressCount);
-    }
     writeStepSummary(stepErrors);
 }
 
