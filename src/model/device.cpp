@@ -741,6 +741,14 @@ int Device::transaction(Direction direction, const QString &name, int command, c
     setProcessingTime(0);
     QElapsedTimer timer;
     timer.start();
+    // A frame carries the command number in one byte: any other number would go out as a
+    // different command (262 as 6, write polling address).
+    if (command < 0 || command > 255) {
+        setLastErrorText(tr("Command number %1 is outside 0 to 255: nothing was sent.").arg(command));
+        setResult(-2);
+        logTransactionError(direction, name, command);
+        return result();
+    }
     Port *line = port();
     if (!line) {
         DEBUGQT_LOG(1) << "*** a device without a port cannot send command" << command;
