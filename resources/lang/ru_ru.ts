@@ -1001,6 +1001,9 @@ Error (processing time: %1ms)</source>
     <message>
         <source>Invalid response length of command %1: %2 bytes, %3 expected.</source>
         <translation>Неверная длина ответа на команду %1: %2 байт, ожидалось %3.</translation>
+    </message>
+</context>
+<context>
     <name>RTUPortEditor</name>
     <message>
         <source>Serial device:</source>
