@@ -1049,6 +1049,135 @@ check result by command %3</source>
         <source>Save table...</source>
         <translation>Сохранить таблицу...</translation>
     </message>
+    <message>
+        <source>Time</source>
+        <translation>Время</translation>
+    </message>
+    <message>
+        <source>PV</source>
+        <translation>Первичная
+переменная</translation>
+    </message>
+    <message>
+        <source>Current</source>
+        <translation>Выходной 
+ток</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Статус</translation>
+    </message>
+    <message>
+        <source>Info</source>
+        <translation>Инфо</translation>
+    </message>
+    <message>
+        <source>SV</source>
+        <translation>Вторичная
+переменная</translation>
+    </message>
+    <message>
+        <source>TV</source>
+        <translation>Третья
+переменная</translation>
+    </message>
+    <message>
+        <source>QV</source>
+        <translation>Четвертая
+переменная</translation>
+    </message>
+    <message>
+        <source>Min Y value</source>
+        <translation>Мин значение Y</translation>
+    </message>
+    <message>
+        <source>Max Y value</source>
+        <translation>Макс значение Y</translation>
+    </message>
+    <message>
+        <source>Min X value</source>
+        <translation>Мин значение X</translation>
+    </message>
+    <message>
+        <source>Max X value</source>
+        <translation>Макс значение X</translation>
+    </message>
+    <message>
+        <source>The entered value Min Y (%1) is greater than Max Y (%2)!</source>
+        <translation>Мин значение Y (%1) больше Макс значения Y (%2)!</translation>
+    </message>
+    <message>
+        <source>The entered value Max Y (%1) less than Min Y (%2)!</source>
+        <translation>Макс значение Y (%1) меньше чем Мин значение Y (%2)!  </translation>
+    </message>
+    <message>
+        <source>The entered value Min X (%1) is greater than Max X (%2)!</source>
+        <translation>Мин значение X (%1) больше Макс значения X (%2)!</translation>
+    </message>
+    <message>
+        <source>The entered value Max X (%1) less than Min X (%2)!</source>
+        <translation>Макс значение X (%1) меньше чем Мин значение X (%2)!</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Стоп</translation>
+    </message>
+    <message>
+        <source>Path for archive</source>
+        <translation>Папка для архива</translation>
+    </message>
+    <message>
+        <source>Clear data...</source>
+        <translation>Очистка данных...</translation>
+    </message>
+    <message>
+        <source>Do you really want to clear ALL data?</source>
+        <translation>Вы действительно хотите удалить ВСЕ данные?</translation>
+    </message>
+    <message>
+        <source>Save as...</source>
+        <translation>Сохранить как...</translation>
+    </message>
+    <message>
+        <source>Save As...</source>
+        <translation>Сохранить как...</translation>
+    </message>
+    <message>
+        <source>Cannot open file for writing: %1</source>
+        <translation>Не удается открыть файл для записи: %1</translation>
+    </message>
+    <message>
+        <source>Save as file...</source>
+        <translation>Сохранить в файл...</translation>
+    </message>
+    <message>
+        <source>Cannot open file for writing data: %1</source>
+        <translation>Не удается открыть файл для записи данных: %1</translation>
+    </message>
+    <message>
+        <source>Save File ...</source>
+        <translation>Сохранение файла ...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>Save record %1...</source>
+        <translation>Сохранение записи %1...</translation>
+    </message>
+    <message>
+        <source>Save in file...</source>
+        <translation>Сохранить в файл...</translation>
+    </message>
+    <message>
+        <source>Cannot write data to file: %1</source>
+        <translation>Не удается записать данные в файл: %1</translation>
+    </message>
+    <message>
+        <source>Cannot save the plot in file: %1</source>
+        <translation>Не удается сохранить график в файл: %1</translation>
+    </message>
 </context>
 <context>
     <name>CommandWidget</name>
