@@ -1406,6 +1406,25 @@ check result by command %3</source>
     </message>
 </context>
 <context>
+    <name>AcivelWidget</name>
+    <message>
+        <source>Read from device</source>
+        <translation>Прочитать из прибора</translation>
+    </message>
+    <message>
+        <source>Write in device</source>
+        <translation>Записать в прибор</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Старт</translation>
+    </message>
+    <message>
+        <source>Start measurement</source>
+        <translation>Старт измерения</translation>
+    </message>
+</context>
+<context>
     <name>RTUPortEditor</name>
     <message>
         <source>Serial device:</source>
