@@ -293,6 +293,373 @@ Error (processing time: %1ms)</source>
         <source>set write protection by HART protocol</source>
         <translation>флага защиты от записи по HART протоколу</translation>
     </message>
+    <message>
+        <source>Command number %1 is outside 0 to 255: nothing was sent.</source>
+        <translation>Номер команды %1 вне диапазона от 0 до 255: ничего не отправлено.</translation>
+    </message>
+</context>
+<context>
+    <name>DrumelDevice</name>
+    <message>
+        <source>decimal point position</source>
+        <translation>положения десятичной точки</translation>
+    </message>
+    <message>
+        <source>device configuration</source>
+        <translation>конфигурации устройства</translation>
+    </message>
+    <message>
+        <source>temperature correction params</source>
+        <translation>параметров температурной коррекции</translation>
+    </message>
+    <message>
+        <source>pressure for line point</source>
+        <translation>давление для точки</translation>
+    </message>
+    <message>
+        <source>average_count</source>
+        <translation>числа усреднения</translation>
+    </message>
+    <message>
+        <source>calibration unit code</source>
+        <translation>единиц измерения калибровки</translation>
+    </message>
+    <message>
+        <source>line points count</source>
+        <translation>количества точек линеаризации</translation>
+    </message>
+    <message>
+        <source>line point value</source>
+        <translation>значения в точке линеаризации</translation>
+    </message>
+    <message>
+        <source>temper corretion mode</source>
+        <translation>режима температурной коррекции</translation>
+    </message>
+    <message>
+        <source>temper corretion</source>
+        <translation>температурной коррекции</translation>
+    </message>
+    <message>
+        <source>adjust gain</source>
+        <translation>подстройки коэффициента усиления</translation>
+    </message>
+    <message>
+        <source>free ragne</source>
+        <translation>свободного диапазона</translation>
+    </message>
+    <message>
+        <source>indication range</source>
+        <translation>диапазона индикации</translation>
+    </message>
+    <message>
+        <source>get line point value</source>
+        <translation>получение значения точки линеаризации</translation>
+    </message>
+    <message>
+        <source>check access code</source>
+        <translation>кода доступа</translation>
+    </message>
+    <message>
+        <source>manufacturer settings</source>
+        <translation>кода операции по заводским настройкам</translation>
+    </message>
+    <message>
+        <source>*** the answer names linearization point %1 instead of %2</source>
+        <translation>*** ответ относится к точке линеаризации %1 вместо %2</translation>
+    </message>
+    <message>
+        <source>*** the answer to command %1 is too short: %2 of %3 bytes</source>
+        <translation>*** ответ на команду %1 слишком короткий: %2 байт из %3</translation>
+    </message>
+</context>
+<context>
+    <name>DrumelWidget</name>
+    <message>
+        <source>Read from device</source>
+        <translation>Прочитать из прибора</translation>
+    </message>
+    <message>
+        <source>Write in device</source>
+        <translation>Записать в прибор</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Старт</translation>
+    </message>
+</context>
+<context>
+    <name>TestDeviceDialog</name>
+    <message>
+        <source>Cmd</source>
+        <translation>Команда</translation>
+    </message>
+    <message>
+        <source>Context</source>
+        <translation>Описание</translation>
+    </message>
+    <message>
+        <source>Values</source>
+        <translation>Значения</translation>
+    </message>
+    <message>
+        <source>Cycles</source>
+        <translation>Циклов</translation>
+    </message>
+    <message>
+        <source>Error count</source>
+        <translation>Кол-во ошибок</translation>
+    </message>
+    <message>
+        <source>Error text</source>
+        <translation>Текст ошибки</translation>
+    </message>
+    <message>
+        <source>Show unchecked rows</source>
+        <translation>Показать скрытые строки</translation>
+    </message>
+    <message>
+        <source>Hidden unchecked rows</source>
+        <translation>Скрыть невыбранные строки</translation>
+    </message>
+    <message>
+        <source>Device testing</source>
+        <translation>Тестирование прибора</translation>
+    </message>
+    <message>
+        <source>Do you want to exit from test?</source>
+        <translation>Вы действительно хотите выйти из теста?</translation>
+    </message>
+    <message>
+        <source>Test device %1 address:%2 number:%3
+</source>
+        <translation>Тестирование прибора %1 адрес:%2 номер:%3
+</translation>
+    </message>
+    <message>
+        <source>Total:</source>
+        <translation>Итого:</translation>
+    </message>
+    <message>
+        <source>Checking cmd</source>
+        <translation>Проверочная команда</translation>
+    </message>
+    <message>
+        <source>validation error</source>
+        <translation>ошибка валидации</translation>
+    </message>
+    <message>
+        <source>validation errors</source>
+        <translation>ошибок валидации</translation>
+    </message>
+    <message>
+        <source>Save As...</source>
+        <translation>Сохранить как...</translation>
+    </message>
+    <message>
+        <source>Save report</source>
+        <translation>Сохранить отчет</translation>
+    </message>
+    <message>
+        <source>Cannot open file for writing data: %1</source>
+        <translation>Невозможно открыть файл для записи данных:%1</translation>
+    </message>
+    <message>
+        <source>###### Test round %1 ######
+</source>
+        <translation>###### Тестовый раунд %1 #####
+</translation>
+    </message>
+    <message>
+        <source>Total round errors: %1
+</source>
+        <translation>Итого ошибок за раунд: %1
+</translation>
+    </message>
+    <message>
+        <source>%1 errors: %2</source>
+        <translation>%1 ошибок: %2</translation>
+    </message>
+    <message>
+        <source>Total test errors: %1
+</source>
+        <translation>Итого по тесту ошибок: %1
+</translation>
+    </message>
+    <message>
+        <source>Test round %1...</source>
+        <translation>Тестовый раунд %1...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>Test command %1 - %2 (%3 cycles)...</source>
+        <translation>Тест команды %1 - %2 (%3 циклов)...</translation>
+    </message>
+    <message>
+        <source>--- cycle: %1 ---</source>
+        <translation>--- цикл: %1 ---</translation>
+    </message>
+    <message>
+        <source>values - [%1]</source>
+        <translation>значений - [%1]</translation>
+    </message>
+    <message>
+        <source>Test command %1 - %2...
+%3</source>
+        <translation>Тест команды %1 - %2...
+%3</translation>
+    </message>
+    <message>
+        <source>writing </source>
+        <translation>запись </translation>
+    </message>
+    <message>
+        <source>when writing a values [%1], an error occurred:</source>
+        <translation>при записи значений [%1] возникла ошибка:</translation>
+    </message>
+    <message>
+        <source>Test command %1 - %2...
+check result by command %3</source>
+        <translation>Тест команды %1 - %2...
+проверка результата командой %3</translation>
+    </message>
+    <message>
+        <source>Checking cmd %1: %2</source>
+        <translation>Проверочная команда %1: %2</translation>
+    </message>
+    <message>
+        <source>%1 validation error: send:%2 recv:%3</source>
+        <translation>%1 ошибка валидации: отправ:%2 получ:%3</translation>
+    </message>
+    <message>
+        <source>Command number %1 is outside 0-255; nothing was sent</source>
+        <translation>Номер команды %1 вне диапазона 0-255; ничего не отправлено</translation>
+    </message>
+    <message>
+        <source>was interrupted</source>
+        <translation>было прервано</translation>
+    </message>
+    <message>
+        <source>completed</source>
+        <translation>завершено</translation>
+    </message>
+    <message>
+        <source>Test of command %1 %2.</source>
+        <translation>Тестирование команды %1 %2.</translation>
+    </message>
+    <message>
+        <source>No errors.</source>
+        <translation>Без ошибок.</translation>
+    </message>
+    <message>
+        <source>total command %1 errors: %2
+</source>
+        <translation>Итого по команде %1 ошибок: %2
+</translation>
+    </message>
+    <message>
+        <source>Available read functions </source>
+        <translation>Доступные функции чтения</translation>
+    </message>
+    <message>
+        <source>Failed to load test %1</source>
+        <translation>Ошибка при загрузке шаблона теста %1</translation>
+    </message>
+    <message>
+        <source>reading %1</source>
+        <translation>чтение %1</translation>
+    </message>
+    <message>
+        <source>Path for tests</source>
+        <translation>Путь к тестам</translation>
+    </message>
+    <message>
+        <source>Error copying the test template file</source>
+        <translation>Ошибка при копировании файла шаблона теста</translation>
+    </message>
+    <message>
+        <source>The test template file does not exist!</source>
+        <translation>Файл шаблона теста не существует!</translation>
+    </message>
+    <message>
+        <source>can&apos;t remove file &apos;%1&apos;, &apos;%2&apos;</source>
+        <translation>Невозможно удалить файл &apos;%1&apos;, &apos;%2&apos;</translation>
+    </message>
+    <message>
+        <source>can&apos;t copy file &apos;%1&apos; to &apos;%2&apos;, &apos;%3&apos;</source>
+        <translation>Невозможно скопировать файл &apos;%1&apos; в &apos;%2&apos;, &apos;%3&apos;</translation>
+    </message>
+    <message>
+        <source>Device name:</source>
+        <translation>Имя прибора:</translation>
+    </message>
+    <message>
+        <source>Polling address:</source>
+        <translation>Адрес опроса:</translation>
+    </message>
+    <message>
+        <source>Full address</source>
+        <translation>Полный адрес</translation>
+    </message>
+    <message>
+        <source>Number:</source>
+        <translation>Номер:</translation>
+    </message>
+    <message>
+        <source>Test pattern:</source>
+        <translation>Шаблон:</translation>
+    </message>
+    <message>
+        <source>Cycles:</source>
+        <translation>раундов:</translation>
+    </message>
+    <message>
+        <source>Pause:</source>
+        <translation>Пауза:</translation>
+    </message>
+    <message>
+        <source>ms</source>
+        <translation>мс</translation>
+    </message>
+    <message>
+        <source>Open from</source>
+        <translation>Открыть из</translation>
+    </message>
+    <message>
+        <source>Check All</source>
+        <translation>Выделить все</translation>
+    </message>
+    <message>
+        <source>Uncheck All</source>
+        <translation>Снять выделение со всех</translation>
+    </message>
+    <message>
+        <source>Continue test</source>
+        <translation>Продолжить тест</translation>
+    </message>
+    <message>
+        <source>Start Test</source>
+        <translation>Старт теста</translation>
+    </message>
+    <message>
+        <source>Tests</source>
+        <translation>Тесты</translation>
+    </message>
+    <message>
+        <source>File name:</source>
+        <translation>Имя файла отчета:</translation>
+    </message>
+    <message>
+        <source>Report</source>
+        <translation>Отчет</translation>
+    </message>
+    <message>
+        <source>Hart Log</source>
+        <translation>Журнал HART</translation>
+    </message>
 </context>
 <context>
     <name>FindDeviceDialog</name>
@@ -460,6 +827,1188 @@ Error (processing time: %1ms)</source>
     <message>
         <source>Write error %1, error code: %2 - %3</source>
         <translation>Ошибка записи %1, код ошибки: %2 - %3 </translation>
+    </message>
+</context>
+<context>
+    <name>Plotter</name>
+    <message>
+        <source>Zoom in</source>
+        <translation>Увеличить</translation>
+    </message>
+    <message>
+        <source>Zoom out</source>
+        <translation>Уменьшить</translation>
+    </message>
+    <message>
+        <source>Curves as lines or points</source>
+        <translation>Кривые линиями или точками</translation>
+    </message>
+</context>
+<context>
+    <name>FileThread</name>
+    <message>
+        <source>Name is empty.</source>
+        <translation>Имя не задано.</translation>
+    </message>
+    <message>
+        <source>Date is invalid.</source>
+        <translation>Неверная дата.</translation>
+    </message>
+    <message>
+        <source>Cannot create the folder %1.</source>
+        <translation>Не удается создать папку %1.</translation>
+    </message>
+    <message>
+        <source>Cannot open the file %1: %2</source>
+        <translation>Не удается открыть файл %1: %2</translation>
+    </message>
+    <message>
+        <source>Cannot write to the file %1: %2</source>
+        <translation>Не удается записать в файл %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>MeasureWidget</name>
+    <message>
+        <source>Measurement</source>
+        <translation>Измерение</translation>
+    </message>
+    <message>
+        <source>Table</source>
+        <translation>Таблица</translation>
+    </message>
+    <message>
+        <source>Plot</source>
+        <translation>График</translation>
+    </message>
+    <message>
+        <source>Data</source>
+        <translation>Данные</translation>
+    </message>
+    <message>
+        <source>Window</source>
+        <translation>Окно</translation>
+    </message>
+    <message>
+        <source>Max Y:</source>
+        <translation>Макс Y:</translation>
+    </message>
+    <message>
+        <source>Min Y:</source>
+        <translation>Мин Y:</translation>
+    </message>
+    <message>
+        <source>Begin:</source>
+        <translation>Начало:</translation>
+    </message>
+    <message>
+        <source>End:</source>
+        <translation>Конец:</translation>
+    </message>
+    <message>
+        <source>Show full plot</source>
+        <translation>Весь график</translation>
+    </message>
+    <message>
+        <source>Keep all data in view</source>
+        <translation>Показывать все данные</translation>
+    </message>
+    <message>
+        <source>Step Y:</source>
+        <translation>Шаг Y:</translation>
+    </message>
+    <message>
+        <source>Step X:</source>
+        <translation>Шаг X:</translation>
+    </message>
+    <message>
+        <source> d</source>
+        <translation> д</translation>
+    </message>
+    <message>
+        <source>Earlier</source>
+        <translation>Раньше</translation>
+    </message>
+    <message>
+        <source>Later</source>
+        <translation>Позже</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>Применить</translation>
+    </message>
+    <message>
+        <source>Show this window</source>
+        <translation>Показать это окно</translation>
+    </message>
+    <message>
+        <source>Widen the window by one step</source>
+        <translation>Расширить окно на один шаг</translation>
+    </message>
+    <message>
+        <source>Narrow the window by one step</source>
+        <translation>Сузить окно на один шаг</translation>
+    </message>
+    <message>
+        <source>Curves</source>
+        <translation>Кривые</translation>
+    </message>
+    <message>
+        <source>PV</source>
+        <comment>short</comment>
+        <translation>PV</translation>
+    </message>
+    <message>
+        <source>SV</source>
+        <comment>short</comment>
+        <translation>SV</translation>
+    </message>
+    <message>
+        <source>TV</source>
+        <comment>short</comment>
+        <translation>TV</translation>
+    </message>
+    <message>
+        <source>QV</source>
+        <comment>short</comment>
+        <translation>QV</translation>
+    </message>
+    <message>
+        <source>Save plot...</source>
+        <translation>Сохранить график...</translation>
+    </message>
+    <message>
+        <source>Polling</source>
+        <translation>Опрос</translation>
+    </message>
+    <message>
+        <source>Periodic polling</source>
+        <translation>Периодический опрос</translation>
+    </message>
+    <message>
+        <source>sec</source>
+        <translation>сек</translation>
+    </message>
+    <message>
+        <source>min</source>
+        <translation>мин</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Старт</translation>
+    </message>
+    <message>
+        <source>Values</source>
+        <translation>Значения</translation>
+    </message>
+    <message>
+        <source>Scroll to the last row</source>
+        <translation>Прокручивать к последней строке</translation>
+    </message>
+    <message>
+        <source>Archive folder</source>
+        <translation>Папка архива</translation>
+    </message>
+    <message>
+        <source>Choose the archive folder</source>
+        <translation>Выбрать папку архива</translation>
+    </message>
+    <message>
+        <source>Archive file</source>
+        <translation>Файл архива</translation>
+    </message>
+    <message>
+        <source>Choose the archive file</source>
+        <translation>Выбрать файл архива</translation>
+    </message>
+    <message>
+        <source>Archive</source>
+        <translation>Архив</translation>
+    </message>
+    <message>
+        <source>Write the archive</source>
+        <translation>Вести архив</translation>
+    </message>
+    <message>
+        <source>every</source>
+        <translation>по</translation>
+    </message>
+    <message>
+        <source>lines</source>
+        <translation>строк</translation>
+    </message>
+    <message>
+        <source>Default file names</source>
+        <translation>Имена файлов по умолчанию</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>Очистить</translation>
+    </message>
+    <message>
+        <source>Save table...</source>
+        <translation>Сохранить таблицу...</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Время</translation>
+    </message>
+    <message>
+        <source>PV</source>
+        <translation>Первичная
+переменная</translation>
+    </message>
+    <message>
+        <source>Current</source>
+        <translation>Выходной 
+ток</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Статус</translation>
+    </message>
+    <message>
+        <source>Info</source>
+        <translation>Инфо</translation>
+    </message>
+    <message>
+        <source>SV</source>
+        <translation>Вторичная
+переменная</translation>
+    </message>
+    <message>
+        <source>TV</source>
+        <translation>Третья
+переменная</translation>
+    </message>
+    <message>
+        <source>QV</source>
+        <translation>Четвертая
+переменная</translation>
+    </message>
+    <message>
+        <source>Min Y value</source>
+        <translation>Мин значение Y</translation>
+    </message>
+    <message>
+        <source>Max Y value</source>
+        <translation>Макс значение Y</translation>
+    </message>
+    <message>
+        <source>Min X value</source>
+        <translation>Мин значение X</translation>
+    </message>
+    <message>
+        <source>Max X value</source>
+        <translation>Макс значение X</translation>
+    </message>
+    <message>
+        <source>The entered value Min Y (%1) is greater than Max Y (%2)!</source>
+        <translation>Мин значение Y (%1) больше Макс значения Y (%2)!</translation>
+    </message>
+    <message>
+        <source>The entered value Max Y (%1) less than Min Y (%2)!</source>
+        <translation>Макс значение Y (%1) меньше чем Мин значение Y (%2)!  </translation>
+    </message>
+    <message>
+        <source>The entered value Min X (%1) is greater than Max X (%2)!</source>
+        <translation>Мин значение X (%1) больше Макс значения X (%2)!</translation>
+    </message>
+    <message>
+        <source>The entered value Max X (%1) less than Min X (%2)!</source>
+        <translation>Макс значение X (%1) меньше чем Мин значение X (%2)!</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Стоп</translation>
+    </message>
+    <message>
+        <source>Path for archive</source>
+        <translation>Папка для архива</translation>
+    </message>
+    <message>
+        <source>Clear data...</source>
+        <translation>Очистка данных...</translation>
+    </message>
+    <message>
+        <source>Do you really want to clear ALL data?</source>
+        <translation>Вы действительно хотите удалить ВСЕ данные?</translation>
+    </message>
+    <message>
+        <source>Save as...</source>
+        <translation>Сохранить как...</translation>
+    </message>
+    <message>
+        <source>Save As...</source>
+        <translation>Сохранить как...</translation>
+    </message>
+    <message>
+        <source>Cannot open file for writing: %1</source>
+        <translation>Не удается открыть файл для записи: %1</translation>
+    </message>
+    <message>
+        <source>Save as file...</source>
+        <translation>Сохранить в файл...</translation>
+    </message>
+    <message>
+        <source>Cannot open file for writing data: %1</source>
+        <translation>Не удается открыть файл для записи данных: %1</translation>
+    </message>
+    <message>
+        <source>Save File ...</source>
+        <translation>Сохранение файла ...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>Save record %1...</source>
+        <translation>Сохранение записи %1...</translation>
+    </message>
+    <message>
+        <source>Save in file...</source>
+        <translation>Сохранить в файл...</translation>
+    </message>
+    <message>
+        <source>Cannot write data to file: %1</source>
+        <translation>Не удается записать данные в файл: %1</translation>
+    </message>
+    <message>
+        <source>Cannot save the plot in file: %1</source>
+        <translation>Не удается сохранить график в файл: %1</translation>
+    </message>
+</context>
+<context>
+    <name>CommandWidget</name>
+    <message>
+        <source>HART command</source>
+        <translation>HART команда</translation>
+    </message>
+    <message>
+        <source>Command number:</source>
+        <translation>Номер команды:</translation>
+    </message>
+    <message>
+        <source>Available:</source>
+        <translation>Доступные:</translation>
+    </message>
+    <message>
+        <source>Command buffer:</source>
+        <translation>Буфер команды:</translation>
+    </message>
+    <message>
+        <source>increase size</source>
+        <translation>Увеличить буфер</translation>
+    </message>
+    <message>
+        <source>reduce size</source>
+        <translation>Уменьшить буфер</translation>
+    </message>
+    <message>
+        <source>Offset:</source>
+        <translation>Смещение:</translation>
+    </message>
+    <message>
+        <source>bytes:</source>
+        <translation>байт:</translation>
+    </message>
+    <message>
+        <source>Buffer size:</source>
+        <translation>Размер буфера:</translation>
+    </message>
+    <message>
+        <source>Clear buffer</source>
+        <translation>Очистить буфер</translation>
+    </message>
+    <message>
+        <source>byte:</source>
+        <translation>Байт:</translation>
+    </message>
+    <message>
+        <source>Text:</source>
+        <translation>Текст:</translation>
+    </message>
+    <message>
+        <source>Send command</source>
+        <translation>Послать команду</translation>
+    </message>
+    <message>
+        <source>Command response</source>
+        <translation>Ответ на команду</translation>
+    </message>
+    <message>
+        <source>Status:</source>
+        <translation>Статус:</translation>
+    </message>
+    <message>
+        <source>manual parsing</source>
+        <translation>Ручной разбор</translation>
+    </message>
+    <message>
+        <source>parsing by mask</source>
+        <translation>Разбор по маске</translation>
+    </message>
+    <message>
+        <source>Len:</source>
+        <translation>Длина:</translation>
+    </message>
+    <message>
+        <source>Text</source>
+        <translation>Текст</translation>
+    </message>
+    <message>
+        <source>Mask:</source>
+        <translation>Маска:</translation>
+    </message>
+    <message>
+        <source>Parsing</source>
+        <translation>Разбор</translation>
+    </message>
+    <message>
+        <source>Result:</source>
+        <translation>Результат:</translation>
+    </message>
+    <message>
+        <source>reading</source>
+        <translation>чтение</translation>
+    </message>
+    <message>
+        <source>writing</source>
+        <translation>запись</translation>
+    </message>
+    <message>
+        <source>get</source>
+        <translation>получение</translation>
+    </message>
+    <message>
+        <source>custom</source>
+        <translation>произвольная</translation>
+    </message>
+    <message>
+        <source>Int value</source>
+        <translation>Целое значение</translation>
+    </message>
+    <message>
+        <source>You must enter an integer value!</source>
+        <translation>Нужно ввести целое число!</translation>
+    </message>
+    <message>
+        <source>Invalid type char</source>
+        <translation>Неверный символ типа</translation>
+    </message>
+    <message>
+        <source>Invalid lenght char</source>
+        <translation>Неверный символ длины</translation>
+    </message>
+    <message>
+        <source>Invalid text lenght</source>
+        <translation>Неверная длина текста</translation>
+    </message>
+    <message>
+        <source>Offset or length above %1</source>
+        <translation>Смещение или длина больше %1</translation>
+    </message>
+</context>
+<context>
+    <name>AcivelDevice</name>
+    <message>
+        <source>device configuration (part 1)</source>
+        <translation>конфигурации устройства (часть 1)</translation>
+    </message>
+    <message>
+        <source>device configuration (part 2)</source>
+        <translation>конфигурации устройства (часть 2)</translation>
+    </message>
+    <message>
+        <source>indication range</source>
+        <translation>диапазона индикации</translation>
+    </message>
+    <message>
+        <source>current graduation values</source>
+        <translation>сохраненных точек градуировки</translation>
+    </message>
+    <message>
+        <source>Ei and S ranges</source>
+        <translation>диапазона Ei и S</translation>
+    </message>
+    <message>
+        <source>adjustment parameters</source>
+        <translation>калибровочных значений</translation>
+    </message>
+    <message>
+        <source>electrode parameters</source>
+        <translation>параметров электрода</translation>
+    </message>
+    <message>
+        <source>PV filter parameters</source>
+        <translation>параметров фильтра PV</translation>
+    </message>
+    <message>
+        <source>electrode diagnostic on/off</source>
+        <translation>режима диагностики электрода</translation>
+    </message>
+    <message>
+        <source>temperature measurement mode</source>
+        <translation>режима измерения температуры</translation>
+    </message>
+    <message>
+        <source>temperature sensor parameters</source>
+        <translation>параметров датчика температуры</translation>
+    </message>
+    <message>
+        <source>temperature filter parameters</source>
+        <translation>параметров фильтра температуры</translation>
+    </message>
+    <message>
+        <source>graduation point</source>
+        <translation>точек градуировки </translation>
+    </message>
+    <message>
+        <source>check access code</source>
+        <translation>кода доступа</translation>
+    </message>
+    <message>
+        <source>adjust U</source>
+        <translation>значения калибровки входа по напряжению</translation>
+    </message>
+    <message>
+        <source>adjust Rt</source>
+        <translation>значения калибровки входа Т по сопротивлению</translation>
+    </message>
+    <message>
+        <source>adjust Rc</source>
+        <translation>значения калибровки входа по сопротивлению</translation>
+    </message>
+    <message>
+        <source>manufacturer settings</source>
+        <translation>заводских настроек</translation>
+    </message>
+    <message>
+        <source>Temperature sensor short circuit.</source>
+        <translation>Замыкание датчика температуры.</translation>
+    </message>
+    <message>
+        <source>Temperature sensor not connected. </source>
+        <translation>Обрыв датчика температуры.</translation>
+    </message>
+    <message>
+        <source>Ei is out of range.</source>
+        <translation>Ei выходит за пределы допустимых значений.</translation>
+    </message>
+    <message>
+        <source>S is out of range. </source>
+        <translation>S выходит за пределы допустимых значений.</translation>
+    </message>
+    <message>
+        <source>Invalid response length of command %1: %2 bytes, %3 expected.</source>
+        <translation>Неверная длина ответа на команду %1: %2 байт, ожидалось %3.</translation>
+    </message>
+</context>
+<context>
+    <name>AcivelWidget</name>
+    <message>
+        <source>Read from device</source>
+        <translation>Прочитать из прибора</translation>
+    </message>
+    <message>
+        <source>Write in device</source>
+        <translation>Записать в прибор</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Старт</translation>
+    </message>
+    <message>
+        <source>Start measurement</source>
+        <translation>Старт измерения</translation>
+    </message>
+</context>
+<context>
+    <name>RTUPortEditor</name>
+    <message>
+        <source>Serial device:</source>
+        <translation>Последовательный порт:</translation>
+    </message>
+    <message>
+        <source>Refresh</source>
+        <translation>Обновить</translation>
+    </message>
+    <message>
+        <source>Baudrate:</source>
+        <translation>Скорость:</translation>
+    </message>
+    <message>
+        <source>Databits:</source>
+        <translation>Биты данных:</translation>
+    </message>
+    <message>
+        <source>Parity:</source>
+        <translation>Чётность:</translation>
+    </message>
+    <message>
+        <source>Stopbits:</source>
+        <translation>Стоповые биты:</translation>
+    </message>
+    <message>
+        <source>Check</source>
+        <translation>Проверить</translation>
+    </message>
+    <message>
+        <source>Request timeout:</source>
+        <translation>Таймаут запроса:</translation>
+    </message>
+    <message>
+        <source>ms</source>
+        <translation>мс</translation>
+    </message>
+    <message>
+        <source>Response timeout:</source>
+        <translation>Таймаут ответа:</translation>
+    </message>
+    <message>
+        <source>Byte timeout:</source>
+        <translation>Межбайтовый таймаут:</translation>
+    </message>
+    <message>
+        <source>Initial number of preambles:</source>
+        <translation>Начальное число преамбул:</translation>
+    </message>
+    <message>
+        <source>Closing the port after
+the transaction</source>
+        <translation>Закрывать порт после
+транзакции</translation>
+    </message>
+    <message>
+        <source>Find start of message</source>
+        <translation>Искать начало сообщения</translation>
+    </message>
+    <message>
+        <source>Port configuration</source>
+        <translation>Настройка порта</translation>
+    </message>
+    <message>
+        <source>Port %1 already exists!</source>
+        <translation>Порт %1 уже существует!</translation>
+    </message>
+    <message>
+        <source>&lt;p style="color: green;"&gt;Success.&lt;/p&gt;</source>
+        <translation>&lt;p style="color: green;"&gt;Успешно.&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;p style="color: red;"&gt;Failure: %1.&lt;/p&gt;</source>
+        <translation>&lt;p style="color: red;"&gt;Ошибка: %1.&lt;/p&gt;</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceAddDialog</name>
+    <message>
+        <source>Select device template...</source>
+        <translation>Выберите шаблон прибора...</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Название</translation>
+    </message>
+    <message>
+        <source>Template</source>
+        <translation>Шаблон</translation>
+    </message>
+    <message>
+        <source>Producer</source>
+        <translation>Производитель</translation>
+    </message>
+    <message>
+        <source>Description</source>
+        <translation>Описание</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>Версия</translation>
+    </message>
+    <message>
+        <source>General</source>
+        <translation>Универсальный</translation>
+    </message>
+    <message>
+        <source>Anyone</source>
+        <translation>Любой</translation>
+    </message>
+    <message>
+        <source>Temperature converter</source>
+        <translation>Преобразователь температуры</translation>
+    </message>
+    <message>
+        <source>Pressure converter</source>
+        <translation>Преобразователь давления</translation>
+    </message>
+    <message>
+        <source>pH-meter</source>
+        <translation>pH-метр</translation>
+    </message>
+    <message>
+        <source>Only universal and common (partly) functions</source>
+        <translation>Только универсальные и общие (частично) функции</translation>
+    </message>
+</context>
+<context>
+    <name>HelpViewer</name>
+    <message>
+        <source>Help</source>
+        <translation>Справка</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Закрыть</translation>
+    </message>
+    <message>
+        <source>Can't open help file</source>
+        <translation>Не удалось открыть файл справки</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsDialog</name>
+    <message>
+        <source>Settings</source>
+        <translation>Настройки</translation>
+    </message>
+    <message>
+        <source>Log flags</source>
+        <translation>Уровни журнала</translation>
+    </message>
+    <message>
+        <source> Font </source>
+        <translation> Шрифт </translation>
+    </message>
+    <message>
+        <source>Font</source>
+        <translation>Шрифт</translation>
+    </message>
+    <message>
+        <source>Select Font</source>
+        <translation>Выбрать шрифт</translation>
+    </message>
+    <message>
+        <source>Primary Master</source>
+        <translation>Первичный мастер</translation>
+    </message>
+    <message>
+        <source>Secondary Master</source>
+        <translation>Вторичный мастер</translation>
+    </message>
+    <message>
+        <source>add comments in tree</source>
+        <translation>добавлять комментарии в дерево</translation>
+    </message>
+    <message>
+        <source>load css styles</source>
+        <translation>загружать стили css</translation>
+    </message>
+    <message>
+        <source>Settings changes</source>
+        <translation>Изменение настроек</translation>
+    </message>
+    <message>
+        <source>Changes w'll take effect after the program is restarted.</source>
+        <translation>Изменения вступят в силу после перезапуска программы.</translation>
+    </message>
+</context>
+<context>
+    <name>FactoryNumberDialog</name>
+    <message>
+        <source>Factory number</source>
+        <translation>Заводской номер</translation>
+    </message>
+    <message>
+        <source>Success!</source>
+        <translation>Успешно!</translation>
+    </message>
+    <message>
+        <source>factory code</source>
+        <translation>заводской код</translation>
+    </message>
+    <message>
+        <source>The manufacturer code must be a whole number from 0 to 0xFF.</source>
+        <translation>Код производителя должен быть целым числом от 0 до 0xFF.</translation>
+    </message>
+    <message>
+        <source>The device type code must be a whole number from 0 to 0xFF.</source>
+        <translation>Код типа устройства должен быть целым числом от 0 до 0xFF.</translation>
+    </message>
+    <message>
+        <source>The factory number must be a whole number from 0 to 0xFFFFFF.</source>
+        <translation>Заводской номер должен быть целым числом от 0 до 0xFFFFFF.</translation>
+    </message>
+    <message>
+        <source>The device did not take the factory number:
+%1</source>
+        <translation>Прибор не принял заводской номер:
+%1</translation>
+    </message>
+    <message>
+        <source>The device did not answer the identification after the write:
+%1</source>
+        <translation>Прибор не ответил на идентификацию после записи:
+%1</translation>
+    </message>
+    <message>
+        <source>The device answers with the long address %1, not with the written %2.</source>
+        <translation>Прибор отвечает с длинным адресом %1, а не с записанным %2.</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceWidget</name>
+    <message>
+        <source>Custom</source>
+        <translation>Произвольная команда</translation>
+    </message>
+    <message>
+        <source>Measurement</source>
+        <translation>Измерения</translation>
+    </message>
+    <message>
+        <source>Metrologic</source>
+        <translation>Метрология</translation>
+    </message>
+    <message>
+        <source>Hart Log</source>
+        <translation>Журнал HART</translation>
+    </message>
+</context>
+<context>
+    <name>StatusWidget</name>
+    <message>
+        <source>Form</source>
+        <translation>Форма</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Статус</translation>
+    </message>
+    <message>
+        <source>&lt;p style=&quot;color: green;&quot;&gt;completed successfully&lt;/p&gt;</source>
+        <translation>&lt;p style=&quot;color: green;&quot;&gt;завершено успешно&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;p style=&quot;color: red;&quot;&gt;completed with errors&lt;/p&gt;</source>
+        <translation>&lt;p style=&quot;color: red;&quot;&gt;завершено с ошибками&lt;/p&gt;</translation>
+    </message>
+</context>
+<context>
+    <name>CommonWidget</name>
+    <message>
+        <source>Port:</source>
+        <translation>Порт:</translation>
+    </message>
+    <message>
+        <source>Find...</source>
+        <translation>Поиск...</translation>
+    </message>
+    <message>
+        <source>Poliing address:</source>
+        <translation>Адрес опроса:</translation>
+    </message>
+    <message>
+        <source>Save </source>
+        <translation>Записать</translation>
+    </message>
+    <message>
+        <source>Check</source>
+        <translation>Проверить</translation>
+    </message>
+    <message>
+        <source>Long address:</source>
+        <translation>Полный адрес:</translation>
+    </message>
+    <message>
+        <source>Tag</source>
+        <translation>Тег</translation>
+    </message>
+    <message>
+        <source>Long Tag</source>
+        <translation>Длинный тег</translation>
+    </message>
+    <message>
+        <source>Tag:</source>
+        <translation>Тег:</translation>
+    </message>
+    <message>
+        <source>Check by tag</source>
+        <translation>Проверить</translation>
+    </message>
+    <message>
+        <source>Desc:</source>
+        <translation>Дескриптор:</translation>
+    </message>
+    <message>
+        <source>Date:</source>
+        <translation>Дата:</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Записать</translation>
+    </message>
+    <message>
+        <source>Long Tag:</source>
+        <translation>Длинный тег:</translation>
+    </message>
+    <message>
+        <source>Read</source>
+        <translation>Чтение</translation>
+    </message>
+    <message>
+        <source>Message</source>
+        <translation>Сообщение</translation>
+    </message>
+    <message>
+        <source>manufacturer code:</source>
+        <translation>код производителя:</translation>
+    </message>
+    <message>
+        <source>device type code:</source>
+        <translation>код типа устройства:</translation>
+    </message>
+    <message>
+        <source>universal cmd version:</source>
+        <translation>версия общих команд:</translation>
+    </message>
+    <message>
+        <source>device revision:</source>
+        <translation>ревизия устр-ва:</translation>
+    </message>
+    <message>
+        <source>software version:</source>
+        <translation>версия ПО:</translation>
+    </message>
+    <message>
+        <source>hardware version:</source>
+        <translation>версия прибора:</translation>
+    </message>
+    <message>
+        <source>Flags:</source>
+        <translation>ФЛАГИ:</translation>
+    </message>
+    <message>
+        <source>write protection</source>
+        <translation>защита от записи</translation>
+    </message>
+    <message>
+        <source>Reset device</source>
+        <translation>Сброс прибора</translation>
+    </message>
+    <message>
+        <source>Self Test</source>
+        <translation>Самотестирование</translation>
+    </message>
+    <message>
+        <source>Damping time</source>
+        <translation>Время демпфирования</translation>
+    </message>
+    <message>
+        <source>Preambles in responce</source>
+        <translation>Преамбул в ответе</translation>
+    </message>
+    <message>
+        <source>Final assembly number</source>
+        <translation>Номер конечной сборки</translation>
+    </message>
+    <message>
+        <source>Device identification by tag</source>
+        <translation>Идентификация устройства по тегу</translation>
+    </message>
+    <message>
+        <source>Tag is empty!
+Please enter a tag with up to 8 characters</source>
+        <translation>Тег пуст!
+Введите тег длиной до 8 символов</translation>
+    </message>
+    <message>
+        <source>Device identification by long tag</source>
+        <translation>Идентификация устройства по длинному тегу</translation>
+    </message>
+    <message>
+        <source>Long tag is empty!
+Please enter a long tag with up to 32 characters</source>
+        <translation>Длинный тег пуст!
+Введите длинный тег длиной до 32 символов</translation>
+    </message>
+    <message>
+        <source>by tag</source>
+        <translation>по тегу</translation>
+    </message>
+    <message>
+        <source>by long tag</source>
+        <translation>по длинному тегу</translation>
+    </message>
+    <message>
+        <source>Device identification %1</source>
+        <translation>Идентификация устройства %1</translation>
+    </message>
+    <message>
+        <source>ERROR: Tags not equal!
+Send: &apos;%1&apos;
+Resv: &apos;%2&apos;</source>
+        <translation>ОШИБКА: теги не совпадают!
+Послан: &apos;%1&apos;
+Получен: &apos;%2&apos;</translation>
+    </message>
+    <message>
+        <source>Search by command 73</source>
+        <translation>Поиск командой 73</translation>
+    </message>
+    <message>
+        <source>Did you press two buttons on the device?</source>
+        <translation>Вы нажали две кнопки на устройстве?</translation>
+    </message>
+    <message>
+        <source>Check device</source>
+        <translation>Проверка устройства</translation>
+    </message>
+    <message>
+        <source>Wrong template %1 for
+device type code = 0x%2%3 !!!
+
+Continue ?</source>
+        <translation>Неверный шаблон %1 для
+кода типа устройства = 0x%2%3 !!!
+
+Продолжить?</translation>
+    </message>
+    <message>
+        <source>Writing </source>
+        <translation>Запись: </translation>
+    </message>
+    <message>
+        <source>Reading </source>
+        <translation>Чтение: </translation>
+    </message>
+    <message>
+        <source>The device is write-protected!</source>
+        <translation>Устройство защищено от записи!</translation>
+    </message>
+    <message>
+        <source>of </source>
+        <translation>: </translation>
+    </message>
+    <message>
+        <source>Do you want to save your changes %1?</source>
+        <translation>Записать изменения%1?</translation>
+    </message>
+    <message>
+        <source>tag, descriptor and date</source>
+        <translation>тег, дескриптор и дата</translation>
+    </message>
+    <message>
+        <source>long tag</source>
+        <translation>длинный тег</translation>
+    </message>
+    <message>
+        <source>message</source>
+        <translation>сообщение</translation>
+    </message>
+    <message>
+        <source>assemlbly number</source>
+        <translation>номер сборки</translation>
+    </message>
+    <message>
+        <source>number of preambles</source>
+        <translation>число преамбул</translation>
+    </message>
+    <message>
+        <source>damping time</source>
+        <translation>время демпфирования</translation>
+    </message>
+    <message>
+        <source>polling_address</source>
+        <translation>адрес опроса</translation>
+    </message>
+    <message>
+        <source>The long tag may hold Latin-1 characters only.</source>
+        <translation>Длинный тег может содержать только символы Latin-1.</translation>
+    </message>
+    <message>
+        <source>The final assembly number must lie between 0 and %1.</source>
+        <translation>Номер конечной сборки должен лежать в пределах от 0 до %1.</translation>
+    </message>
+    <message>
+        <source>Do you want to disable the current loop function?</source>
+        <translation>Отключить токовую петлю?</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>Сброс</translation>
+    </message>
+    <message>
+        <source>Device self test</source>
+        <translation>Самотестирование устройства</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to start the device self test? It can take some time!</source>
+        <translation>Запустить самотестирование устройства? Это может занять некоторое время!</translation>
+    </message>
+    <message>
+        <source>Self test</source>
+        <translation>Самотестирование</translation>
+    </message>
+    <message>
+        <source>*** The device is still busy after %1 s; the self test is no longer waited for.</source>
+        <translation>*** Устройство всё ещё занято через %1 с; ожидание самотестирования прекращено.</translation>
+    </message>
+    <message>
+        <source>Write protection</source>
+        <translation>Защита от записи</translation>
+    </message>
+    <message>
+        <source>Do you want to set write protection in the device?
+
+To remove write protection is possible only
+through the menu of the device!</source>
+        <translation>Установить защиту от записи в устройстве?
+
+Снять защиту от записи можно только
+через меню устройства!</translation>
+    </message>
+    <message>
+        <source>Set write protection</source>
+        <translation>Установка защиты от записи</translation>
+    </message>
+    <message>
+        <source>Reading write protection flag</source>
+        <translation>Чтение флага защиты от записи</translation>
+    </message>
+    <message>
+        <source>To remove write protection is possible only
+through the menu of the device!</source>
+        <translation>Снять защиту от записи можно только
+через меню устройства!</translation>
+    </message>
+</context>
+<context>
+    <name>PVWidget</name>
+    <message>
+        <source>Reading variables</source>
+        <translation>Чтение переменных</translation>
+    </message>
+    <message>
+        <source>Reading the primary variable</source>
+        <translation>Чтение главной переменной</translation>
+    </message>
+    <message>
+        <source>Primary Variable value read error! Try again please.</source>
+        <translation>Ошибка чтения значения главной переменной! Попробуйте ещё раз.</translation>
+    </message>
+    <message>
+        <source>PV measurement error=%1! Try again please.</source>
+        <translation>Ошибка измерения PV=%1! Попробуйте ещё раз.</translation>
+    </message>
+    <message>
+        <source>current loop disabled</source>
+        <translation>токовая петля отключена</translation>
+    </message>
+    <message>
+        <source>Reset flag &lt;Config changed&gt;</source>
+        <translation>Сброс флага &lt;Конфигурация изменена&gt;</translation>
     </message>
 </context>
 </TS>

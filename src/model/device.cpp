@@ -756,6 +756,14 @@ int Device::transaction(Direction direction, const QString &name, int command, c
     setProcessingTime(0);
     QElapsedTimer timer;
     timer.start();
+    // A frame carries the command number in one byte: any other number would go out as a
+    // different command (262 as 6, write polling address).
+    if (command < 0 || command > 255) {
+        setLastErrorText(tr("Command number %1 is outside 0 to 255: nothing was sent.").arg(command));
+        setResult(-2);
+        logTransactionError(direction, name, command);
+        return result();
+    }
     Port *line = port();
     if (!line) {
         DEBUGQT_LOG(1) << "*** a device without a port cannot send command" << command;
@@ -763,6 +771,8 @@ int Device::transaction(Direction direction, const QString &name, int command, c
         return ResultLinkError;
     }
 
+    // The outcome lock comes before the line's permit, everywhere, so the two never cross.
+    QMutexLocker outcome(&m_outcomeLock);
     line->transactionSemaphore.acquire();
     QSemaphoreReleaser permit(line->transactionSemaphore);
 
@@ -828,6 +838,14 @@ void Device::logTransactionError(Direction direction, const QString &name, int c
     emit deviceError(signalText.replace(QStringLiteral(" - "), QStringLiteral("\n")));
 }
 
+void Device::resetState()
+{
+    // Waits for a transaction of another thread, so that its outcome is not wiped before its
+    // owner has taken it.
+    QMutexLocker outcome(&m_outcomeLock);
+    ServerItem::resetState();
+}
+
 bool Device::findDevice()
 {
     return identify(73, QString(), QString(), true);
@@ -841,6 +859,7 @@ bool Device::checkDevice(const QString &tag, const QString &longTag, bool clearP
 
 bool Device::identify(int command, const QString &tag, const QString &longTag, bool clearParameters)
 {
+    QMutexLocker outcome(&m_outcomeLock);
     resetState();
     Port *line = port();
     if (!line)

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QChar>
+#include <QRecursiveMutex>
 #include <QStringList>
 #include <QVariant>
 #include <QVariantMap>
@@ -77,6 +78,13 @@ public:
     // the device log and recorded as the device's outcome. Both return the result code.
     int read(const QString &name, int command, QByteArray &reply);
     int write(const QString &name, int command, const QByteArray &request, QByteArray &reply);
+    // The outcome of a transaction (status bytes and texts, additional status, error text)
+    // belongs to whoever holds this lock. The transaction path and the error reset take it; a
+    // caller that must read the outcome of its own read (a polling thread, while the GUI thread
+    // may use the device too) holds it from the read until it has taken the outcome. It is
+    // recursive because one read can run a further transaction (the additional status).
+    QRecursiveMutex &outcomeLock() const { return m_outcomeLock; }
+    void resetState() override;
     // Identification with command 73, or with command 0, 11 or 21.
     bool findDevice();
     bool checkDevice(const QString &tag, const QString &longTag, bool clearParameters);
@@ -230,6 +238,8 @@ protected:
     // Names the device from the pattern among the port's devices and applies the defaults a
     // freshly built device has; the model classes call it with their own pattern.
     void applyDefaults(const QString &namePattern);
+    // A write's reply must repeat its request; a mismatch is recorded as the device's failure.
+    bool checkEcho(int command, bool counted, const QByteArray &request, const QByteArray &reply);
 
 private:
     enum class Direction { Read, Write };
@@ -250,7 +260,6 @@ private:
     bool decodeReadReply(int command, const QByteArray &reply);
     QByteArray writeRequest(int command) const;
     QByteArray slotCodesRequest(int slotCount) const;
-    bool checkEcho(int command, bool counted, const QByteArray &request, const QByteArray &reply);
     bool decodeWriteReply(int command, const QByteArray &reply);
     void decodeSlotVariables9(const QByteArray &reply);
     void decodeSlotVariables33(const QByteArray &reply);
@@ -289,4 +298,5 @@ private:
     QVariantMap m_redoMap;
     QVariantMap m_referenceParameters;
     mutable QMutex m_dataLock;
+    mutable QRecursiveMutex m_outcomeLock;
 };

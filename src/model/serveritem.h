@@ -53,7 +53,8 @@ public:
     void setResult(int code);
     // Writes the result code alone, leaving state, counter and signals as they are.
     void setResultCode(int code) { m_result.store(code); }
-    void resetState();
+    // Clears result, state, error counter and error text, here and in every child.
+    virtual void resetState();
 
     bool isEnabled() const;
     void setEnabled(bool enabled);

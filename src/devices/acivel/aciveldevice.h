@@ -2,9 +2,13 @@
 
 #include "model/device.h"
 
+#include <QByteArray>
+#include <QString>
+
 // A pH meter of the template "Acivel-M".
 // Commands up to 129 are the generic ones of Device; the maker's own commands are numbered
-// from 130.
+// from 130: its configuration, graduation and metrology reads and writes, which this class
+// decodes into and builds from the parameter map.
 class AcivelDevice : public Device
 {
     Q_OBJECT
@@ -13,10 +17,16 @@ public:
     static constexpr int FirstModelCommand = 130;
 
     explicit AcivelDevice(ServerItem *parent);
+    ~AcivelDevice() override;
 
     QString readCommandName(int command) override;
     QString writeCommandName(int command) override;
     bool readDevice(int command) override;
     bool writeDevice(int command) override;
     QString deviceSpecificStatusText(int code) const override;
+
+private:
+    QByteArray writeRequest(int command) const;
+    bool storeGraduationAnswer(const QByteArray &reply);
+    void failShortAnswer(int command, int received, int expected);
 };

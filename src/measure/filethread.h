@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QDateTime>
+#include <QMutex>
+#include <QString>
+#include <QThread>
+#include <QVariantMap>
+#include <QVector>
+#include <QWaitCondition>
+
+// The archive writer: polling responses are queued by the GUI thread and written as CSV lines by
+// this thread alone, a batch once "write_line_count" lines wait, everything on flushData and
+// before the thread ends. With default names the archive is one file per device and day, in
+// folders per year, month and day; an existing file is appended to, never truncated.
+class FileThread : public QThread
+{
+    Q_OBJECT
+
+public:
+    explicit FileThread(QObject *parent = nullptr);
+    ~FileThread() override;
+
+    // Sets up the archive from "name", "full_name", "date", "archive_type", "write_line_count"
+    // and "archive_path" or "file_name". False, with errorText(), when the parameters are invalid
+    // or the file cannot be created or opened.
+    bool setParameters(const QVariantMap &parameters);
+    // Has the writer write every queued line; does not wait.
+    void flushData();
+    // Queues one archive line for the response; never touches the file.
+    void writeResponse(const QVariantMap &response);
+
+    QString fileName() const;
+    QString errorText() const;
+
+    // The archive file of a device and day below folder.
+    static QString defaultFileName(const QString &folder, const QString &name, const QDate &day);
+
+signals:
+    void error(const QString &text);
+    void writeLines(const QString &fileName, int count);
+    void changeFile();
+
+protected:
+    void run() override;
+
+private:
+    // Lines bound for one file, with the header that file gets when it is new.
+    struct Segment
+    {
+        QString fileName;
+        QString header;
+        QVector<QVariantMap> responses;
+    };
+
+    QString headerLine(const QDateTime &date) const;
+    void startSegment(const QString &fileName, const QDateTime &date);
+    void wakeWriter();
+    void setError(const QString &text);
+    // Writer thread only.
+    void writeSegment(const Segment &segment);
+    bool openArchive(const Segment &segment);
+
+    mutable QMutex m_mutex;
+    QWaitCondition m_wake;
+    bool m_stop = false;
+    bool m_flush = false;
+    QVector<Segment> m_queue;
+    int m_queuedLines = 0;
+    QString m_fileName;
+    QString m_errorText;
+
+    // Set by setParameters, used by the GUI thread's writeResponse.
+    QString m_name;
+    QString m_fullName;
+    QString m_archiveType;
+    QString m_folder;
+    bool m_defaultNames = true;
+    int m_writeLineCount = 10;
+    QDate m_day;
+
+    // Writer thread only: the file the last batch went to and its data line count.
+    QString m_writerFile;
+    int m_lineCount = 0;
+};

@@ -1,0 +1,188 @@
+#include "measure/periodthread.h"
+
+#include "core/debugqtstream.h"
+#include "core/utils.h"
+#include "model/device.h"
+
+#include <QDateTime>
+#include <QMutexLocker>
+
+namespace {
+
+// A unit code meaning "not used": its variable is left out of the response.
+constexpr int UnitNotUsed = 250;
+
+} // namespace
+
+PeriodThread::PeriodThread(QObject *parent)
+    : QThread(parent)
+{
+    connect(&m_timer, &QTimer::timeout, this, &PeriodThread::timerPeriod);
+}
+
+PeriodThread::~PeriodThread()
+{
+    DEBUGQT_LOG(4) << "quit thread...";
+    stopThread();
+    DEBUGQT_LOG(4) << "OK";
+}
+
+void PeriodThread::setDevice(Device *device, int period)
+{
+    DEBUGQT_LOG(4) << period;
+    if (period < 1)
+        return;
+    if (!device) {
+        DEBUGQT_LOG(1) << "*** no device to poll";
+        return;
+    }
+
+    QMutexLocker locker(&m_mutex);
+    m_period = period;
+    m_timer.stop();
+    // The device that stops being polled must let its line close and lose its "@" mark.
+    if (isRunning() && m_device && m_device != device)
+        m_device->clearStateFlags(Device::StatePeriodicallyRequested);
+    m_device = device;
+    device->addStateFlags(Device::StatePeriodicallyRequested);
+    m_stop = false;
+    m_timer.start(period);
+    if (isRunning())
+        m_wake.wakeOne();
+    else
+        start(QThread::InheritPriority);
+}
+
+void PeriodThread::stopThread()
+{
+    if (!isRunning())
+        return;
+    DEBUGQT_LOG(4) << " ...";
+    m_timer.stop();
+    Device *device = nullptr;
+    {
+        QMutexLocker locker(&m_mutex);
+        m_stop = true;
+        m_wake.wakeOne();
+        device = m_device;
+    }
+    wait();
+    if (device)
+        device->clearStateFlags(Device::StatePeriodicallyRequested);
+    {
+        // The device may go once polling has stopped; nothing keeps its address.
+        QMutexLocker locker(&m_mutex);
+        m_device = nullptr;
+    }
+    DEBUGQT_LOG(4) << "OK";
+}
+
+void PeriodThread::timerPeriod()
+{
+    DEBUGQT_LOG(4);
+    // A tick that finds the worker reading is lost: reads never queue up.
+    QMutexLocker locker(&m_mutex);
+    if (!m_stop)
+        m_wake.wakeOne();
+}
+
+bool PeriodThread::stopRequested() const
+{
+    QMutexLocker locker(&m_mutex);
+    return m_stop;
+}
+
+void PeriodThread::run()
+{
+    QMutexLocker locker(&m_mutex);
+    const int period = m_period;
+    locker.unlock();
+    DEBUGQT_LOG(4) << period;
+    if (period == 0)
+        return;
+
+    locker.relock();
+    while (!m_stop) {
+        // A re-target takes effect from the next cycle.
+        Device *device = m_device;
+        const int currentPeriod = m_period;
+        locker.unlock();
+        pollOnce(device, currentPeriod);
+        locker.relock();
+        // Tested under the mutex right before sleeping, so a stop is never slept through.
+        if (!m_stop)
+            m_wake.wait(&m_mutex);
+    }
+    locker.unlock();
+    DEBUGQT_LOG(4) << ">>>>>>>>> run OK";
+}
+
+void PeriodThread::pollOnce(Device *device, int period)
+{
+    DEBUGQT_LOG(4) << " ### read device ###" << period;
+    QVariantMap response;
+    {
+        // Held from the read until the map is built, so that no transaction of the GUI thread
+        // and no error reset can put another outcome into this read's map.
+        QMutexLocker outcome(&device->outcomeLock());
+        // No value of an earlier read may reach this cycle's map.
+        for (const char *key : {"PV", "SV", "TV", "QV"})
+            device->removeParameter(QLatin1String(key));
+        if (device->readDevice(3)) {
+            // A stop during the read drops its values; a failure is still reported.
+            if (!stopRequested())
+                response = successMap(device);
+        } else if (!device->lastErrorText().isEmpty()) {
+            response = failureMap(device);
+        }
+    }
+    if (!response.isEmpty())
+        emit responsePV(response);
+}
+
+QVariantMap PeriodThread::successMap(const Device *device)
+{
+    QVariantMap map;
+    map.insert(QStringLiteral("PV"), device->parameter(QStringLiteral("PV")));
+    map.insert(QStringLiteral("PVUnitCodeText"), device->pvUnitText());
+
+    struct Variable
+    {
+        const char *key;
+        QString (Device::*unitText)() const;
+    };
+    static const Variable secondary[] = {
+        {"SV", &Device::svUnitText}, {"TV", &Device::tvUnitText}, {"QV", &Device::qvUnitText}};
+    for (const Variable &variable : secondary) {
+        const QString key = QLatin1String(variable.key);
+        if (!device->hasParameter(key))
+            continue;
+        if ((device->parameterInt(key + QStringLiteral("_unit_code")) & 0xFF) == UnitNotUsed)
+            continue;
+        map.insert(key, device->parameter(key));
+        map.insert(key + QStringLiteral("UnitCodeText"), (device->*variable.unitText)());
+    }
+
+    map.insert(QStringLiteral("output_current"), device->parameter(QStringLiteral("output_current")));
+    map.insert(QStringLiteral("DateTime"), QDateTime::currentDateTime());
+    map.insert(QStringLiteral("statusCode"), Utils::bufferToHex(device->lastStatusBytes()).toUpper());
+
+    const QStringList texts = device->lastStatusTexts();
+    const QString additional = device->additionalStatusText();
+    map.insert(QStringLiteral("statusText"),
+               texts.isEmpty() ? additional : texts.join(QLatin1Char('\n')) + QLatin1Char('\n') + additional);
+    return map;
+}
+
+QVariantMap PeriodThread::failureMap(const Device *device)
+{
+    QVariantMap map;
+    map.insert(QStringLiteral("PV"), 0.0);
+    map.insert(QStringLiteral("output_current"), device->parameter(QStringLiteral("output_current")));
+    map.insert(QStringLiteral("DateTime"), QDateTime::currentDateTime());
+    map.insert(QStringLiteral("statusCode"), Utils::bufferToHex(device->lastStatusBytes()).toUpper());
+    // Each error line of the text starts on a line of its own.
+    QString errorText = device->lastErrorText();
+    map.insert(QStringLiteral("errorText"), errorText.replace(QStringLiteral("***"), QStringLiteral("\n***")));
+    return map;
+}
