@@ -27,7 +27,6 @@ public:
     DeviceWidget(QWidget *parent, Device *device);
     ~DeviceWidget() override;
 
-    Device *editedDevice() const { return device; }
     // The root's flag: true while an operation of the page set runs.
     bool isBusy() const;
 
