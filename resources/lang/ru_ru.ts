@@ -2,6 +2,116 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ru_RU">
 <context>
+    <name>MainDeviceWidget</name>
+    <message>
+        <source>Write device configuration</source>
+        <translation>Запись конфигурации прибора</translation>
+    </message>
+    <message>
+        <source>Write changes to device</source>
+        <translation>Запись изменений в прибор</translation>
+    </message>
+    <message>
+        <source>The device is write-protected!</source>
+        <translation>Устройство защищено от записи!</translation>
+    </message>
+    <message>
+        <source>Changes</source>
+        <translation>Изменения</translation>
+    </message>
+    <message>
+        <source>Do you want to save your changes of the settings in the device?</source>
+        <translation>Вы действительно хотите записать изменения конфигурации в прибор?</translation>
+    </message>
+    <message>
+        <source>Adjustment</source>
+        <translation>Метрология</translation>
+    </message>
+    <message>
+        <source>You are in metrology mode and really want to record changes to the settings in the device?</source>
+        <translation>Вы находитесь в режиме метрологии и действительно хотите записать изменения настроек в устройстве?</translation>
+    </message>
+    <message>
+        <source>You must first read the device configuration!</source>
+        <translation>Необходимо предварительно считать конфигурацию прибора!</translation>
+    </message>
+    <message>
+        <source>Access code verification</source>
+        <translation>Прверка кода доступа</translation>
+    </message>
+    <message>
+        <source>Fixed current setting</source>
+        <translation>Установка фиксированного тока</translation>
+    </message>
+    <message>
+        <source>Manufacturer settings</source>
+        <translation>Заводские настройки</translation>
+    </message>
+    <message>
+        <source>Manufacturer setting</source>
+        <translation>Заводские настройки</translation>
+    </message>
+    <message>
+        <source>Do you really want to save current device settings as manufacturer setting?
+Previously saved device settings will be lost!</source>
+        <translation>Вы действительно хотите сохранить текущие настройки прибора как заводские?
+Все ранее сохраненные настройки прибора будут потеряны!</translation>
+    </message>
+    <message>
+        <source>Do you really want to restore manufacturer settings ?
+All current device settings will be lost!</source>
+        <translation>Вы действительно хотите восстановить заводские настройки?
+Текущие настройки прибора будут потеряны!</translation>
+    </message>
+    <message>
+        <source>Setting the conversion range</source>
+        <translation>Установка диапазона преобразования</translation>
+    </message>
+    <message>
+        <source>Do you want to write current
+Primary Variable value=%1 %2
+as Upper Range Value ?</source>
+        <translation>Вы действительно хотите записать текущее
+значение первичной переменной (=%1 %2)
+как МАКСИМУМ диапазона?</translation>
+    </message>
+    <message>
+        <source>Do you want to write current
+Primary Variable value=%1 %2
+as Lower Range Value ?</source>
+        <translation>Вы действительно хотите записать текущее
+значение первичной переменной (=%1 %2)
+как МИНИМУМ диапазона?</translation>
+    </message>
+    <message>
+        <source>Setting the high range limit</source>
+        <translation>Установка верхней границы диапазона</translation>
+    </message>
+    <message>
+        <source>Setting the lower range limit</source>
+        <translation>Установка нижней границы диапазона</translation>
+    </message>
+    <message>
+        <source>Current adjustment 4 mA</source>
+        <translation>Регулировка тока 4 мА</translation>
+    </message>
+    <message>
+        <source>Current adjustment 20 mA</source>
+        <translation>Регулировка тока 20 мА</translation>
+    </message>
+    <message>
+        <source>Unknown answer code (%1).</source>
+        <translation>Неизвестный ответный код (%1).  </translation>
+    </message>
+</context>
+<context>
+    <name>ZorvanWidget</name>
+    <message>
+        <source>Current state</source>
+        <translation>Текущее состояние</translation>
+    </message>
+</context>
+<context>
     <name>Device</name>
     <message>
         <source>reading %1 (cmd=%2)...</source>
@@ -386,6 +496,279 @@ Error (processing time: %1ms)</source>
     <message>
         <source>Start</source>
         <translation>Старт</translation>
+    </message>
+</context>
+<context>
+    <name>TestDeviceDialog</name>
+    <message>
+        <source>Cmd</source>
+        <translation>Команда</translation>
+    </message>
+    <message>
+        <source>Context</source>
+        <translation>Описание</translation>
+    </message>
+    <message>
+        <source>Values</source>
+        <translation>Значения</translation>
+    </message>
+    <message>
+        <source>Cycles</source>
+        <translation>Циклов</translation>
+    </message>
+    <message>
+        <source>Error count</source>
+        <translation>Кол-во ошибок</translation>
+    </message>
+    <message>
+        <source>Error text</source>
+        <translation>Текст ошибки</translation>
+    </message>
+    <message>
+        <source>Show unchecked rows</source>
+        <translation>Показать скрытые строки</translation>
+    </message>
+    <message>
+        <source>Hidden unchecked rows</source>
+        <translation>Скрыть невыбранные строки</translation>
+    </message>
+    <message>
+        <source>Device testing</source>
+        <translation>Тестирование прибора</translation>
+    </message>
+    <message>
+        <source>Do you want to exit from test?</source>
+        <translation>Вы действительно хотите выйти из теста?</translation>
+    </message>
+    <message>
+        <source>Test device %1 address:%2 number:%3
+</source>
+        <translation>Тестирование прибора %1 адрес:%2 номер:%3
+</translation>
+    </message>
+    <message>
+        <source>Total:</source>
+        <translation>Итого:</translation>
+    </message>
+    <message>
+        <source>Checking cmd</source>
+        <translation>Проверочная команда</translation>
+    </message>
+    <message>
+        <source>validation error</source>
+        <translation>ошибка валидации</translation>
+    </message>
+    <message>
+        <source>validation errors</source>
+        <translation>ошибок валидации</translation>
+    </message>
+    <message>
+        <source>Save As...</source>
+        <translation>Сохранить как...</translation>
+    </message>
+    <message>
+        <source>Save report</source>
+        <translation>Сохранить отчет</translation>
+    </message>
+    <message>
+        <source>Cannot open file for writing data: %1</source>
+        <translation>Невозможно открыть файл для записи данных:%1</translation>
+    </message>
+    <message>
+        <source>###### Test round %1 ######
+</source>
+        <translation>###### Тестовый раунд %1 #####
+</translation>
+    </message>
+    <message>
+        <source>Total round errors: %1
+</source>
+        <translation>Итого ошибок за раунд: %1
+</translation>
+    </message>
+    <message>
+        <source>%1 errors: %2</source>
+        <translation>%1 ошибок: %2</translation>
+    </message>
+    <message>
+        <source>Total test errors: %1
+</source>
+        <translation>Итого по тесту ошибок: %1
+</translation>
+    </message>
+    <message>
+        <source>Test round %1...</source>
+        <translation>Тестовый раунд %1...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>Test command %1 - %2 (%3 cycles)...</source>
+        <translation>Тест команды %1 - %2 (%3 циклов)...</translation>
+    </message>
+    <message>
+        <source>--- cycle: %1 ---</source>
+        <translation>--- цикл: %1 ---</translation>
+    </message>
+    <message>
+        <source>values - [%1]</source>
+        <translation>значений - [%1]</translation>
+    </message>
+    <message>
+        <source>Test command %1 - %2...
+%3</source>
+        <translation>Тест команды %1 - %2...
+%3</translation>
+    </message>
+    <message>
+        <source>writing </source>
+        <translation>запись </translation>
+    </message>
+    <message>
+        <source>when writing a values [%1], an error occurred:</source>
+        <translation>при записи значений [%1] возникла ошибка:</translation>
+    </message>
+    <message>
+        <source>Test command %1 - %2...
+check result by command %3</source>
+        <translation>Тест команды %1 - %2...
+проверка результата командой %3</translation>
+    </message>
+    <message>
+        <source>Checking cmd %1: %2</source>
+        <translation>Проверочная команда %1: %2</translation>
+    </message>
+    <message>
+        <source>%1 validation error: send:%2 recv:%3</source>
+        <translation>%1 ошибка валидации: отправ:%2 получ:%3</translation>
+    </message>
+    <message>
+        <source>Command number %1 is outside 0-255; nothing was sent</source>
+        <translation>Номер команды %1 вне диапазона 0-255; ничего не отправлено</translation>
+    </message>
+    <message>
+        <source>was interrupted</source>
+        <translation>было прервано</translation>
+    </message>
+    <message>
+        <source>completed</source>
+        <translation>завершено</translation>
+    </message>
+    <message>
+        <source>Test of command %1 %2.</source>
+        <translation>Тестирование команды %1 %2.</translation>
+    </message>
+    <message>
+        <source>No errors.</source>
+        <translation>Без ошибок.</translation>
+    </message>
+    <message>
+        <source>total command %1 errors: %2
+</source>
+        <translation>Итого по команде %1 ошибок: %2
+</translation>
+    </message>
+    <message>
+        <source>Available read functions </source>
+        <translation>Доступные функции чтения</translation>
+    </message>
+    <message>
+        <source>Failed to load test %1</source>
+        <translation>Ошибка при загрузке шаблона теста %1</translation>
+    </message>
+    <message>
+        <source>reading %1</source>
+        <translation>чтение %1</translation>
+    </message>
+    <message>
+        <source>Path for tests</source>
+        <translation>Путь к тестам</translation>
+    </message>
+    <message>
+        <source>Error copying the test template file</source>
+        <translation>Ошибка при копировании файла шаблона теста</translation>
+    </message>
+    <message>
+        <source>The test template file does not exist!</source>
+        <translation>Файл шаблона теста не существует!</translation>
+    </message>
+    <message>
+        <source>can&apos;t remove file &apos;%1&apos;, &apos;%2&apos;</source>
+        <translation>Невозможно удалить файл &apos;%1&apos;, &apos;%2&apos;</translation>
+    </message>
+    <message>
+        <source>can&apos;t copy file &apos;%1&apos; to &apos;%2&apos;, &apos;%3&apos;</source>
+        <translation>Невозможно скопировать файл &apos;%1&apos; в &apos;%2&apos;, &apos;%3&apos;</translation>
+    </message>
+    <message>
+        <source>Device name:</source>
+        <translation>Имя прибора:</translation>
+    </message>
+    <message>
+        <source>Polling address:</source>
+        <translation>Адрес опроса:</translation>
+    </message>
+    <message>
+        <source>Full address</source>
+        <translation>Полный адрес</translation>
+    </message>
+    <message>
+        <source>Number:</source>
+        <translation>Номер:</translation>
+    </message>
+    <message>
+        <source>Test pattern:</source>
+        <translation>Шаблон:</translation>
+    </message>
+    <message>
+        <source>Cycles:</source>
+        <translation>раундов:</translation>
+    </message>
+    <message>
+        <source>Pause:</source>
+        <translation>Пауза:</translation>
+    </message>
+    <message>
+        <source>ms</source>
+        <translation>мс</translation>
+    </message>
+    <message>
+        <source>Open from</source>
+        <translation>Открыть из</translation>
+    </message>
+    <message>
+        <source>Check All</source>
+        <translation>Выделить все</translation>
+    </message>
+    <message>
+        <source>Uncheck All</source>
+        <translation>Снять выделение со всех</translation>
+    </message>
+    <message>
+        <source>Continue test</source>
+        <translation>Продолжить тест</translation>
+    </message>
+    <message>
+        <source>Start Test</source>
+        <translation>Старт теста</translation>
+    </message>
+    <message>
+        <source>Tests</source>
+        <translation>Тесты</translation>
+    </message>
+    <message>
+        <source>File name:</source>
+        <translation>Имя файла отчета:</translation>
+    </message>
+    <message>
+        <source>Report</source>
+        <translation>Отчет</translation>
+    </message>
+    <message>
+        <source>Hart Log</source>
+        <translation>Журнал HART</translation>
     </message>
 </context>
 <context>
@@ -898,6 +1281,135 @@ Do you want to save your changes?</source>
         <source>Save table...</source>
         <translation>Сохранить таблицу...</translation>
     </message>
+    <message>
+        <source>Time</source>
+        <translation>Время</translation>
+    </message>
+    <message>
+        <source>PV</source>
+        <translation>Первичная
+переменная</translation>
+    </message>
+    <message>
+        <source>Current</source>
+        <translation>Выходной 
+ток</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Статус</translation>
+    </message>
+    <message>
+        <source>Info</source>
+        <translation>Инфо</translation>
+    </message>
+    <message>
+        <source>SV</source>
+        <translation>Вторичная
+переменная</translation>
+    </message>
+    <message>
+        <source>TV</source>
+        <translation>Третья
+переменная</translation>
+    </message>
+    <message>
+        <source>QV</source>
+        <translation>Четвертая
+переменная</translation>
+    </message>
+    <message>
+        <source>Min Y value</source>
+        <translation>Мин значение Y</translation>
+    </message>
+    <message>
+        <source>Max Y value</source>
+        <translation>Макс значение Y</translation>
+    </message>
+    <message>
+        <source>Min X value</source>
+        <translation>Мин значение X</translation>
+    </message>
+    <message>
+        <source>Max X value</source>
+        <translation>Макс значение X</translation>
+    </message>
+    <message>
+        <source>The entered value Min Y (%1) is greater than Max Y (%2)!</source>
+        <translation>Мин значение Y (%1) больше Макс значения Y (%2)!</translation>
+    </message>
+    <message>
+        <source>The entered value Max Y (%1) less than Min Y (%2)!</source>
+        <translation>Макс значение Y (%1) меньше чем Мин значение Y (%2)!  </translation>
+    </message>
+    <message>
+        <source>The entered value Min X (%1) is greater than Max X (%2)!</source>
+        <translation>Мин значение X (%1) больше Макс значения X (%2)!</translation>
+    </message>
+    <message>
+        <source>The entered value Max X (%1) less than Min X (%2)!</source>
+        <translation>Макс значение X (%1) меньше чем Мин значение X (%2)!</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Стоп</translation>
+    </message>
+    <message>
+        <source>Path for archive</source>
+        <translation>Папка для архива</translation>
+    </message>
+    <message>
+        <source>Clear data...</source>
+        <translation>Очистка данных...</translation>
+    </message>
+    <message>
+        <source>Do you really want to clear ALL data?</source>
+        <translation>Вы действительно хотите удалить ВСЕ данные?</translation>
+    </message>
+    <message>
+        <source>Save as...</source>
+        <translation>Сохранить как...</translation>
+    </message>
+    <message>
+        <source>Save As...</source>
+        <translation>Сохранить как...</translation>
+    </message>
+    <message>
+        <source>Cannot open file for writing: %1</source>
+        <translation>Не удается открыть файл для записи: %1</translation>
+    </message>
+    <message>
+        <source>Save as file...</source>
+        <translation>Сохранить в файл...</translation>
+    </message>
+    <message>
+        <source>Cannot open file for writing data: %1</source>
+        <translation>Не удается открыть файл для записи данных: %1</translation>
+    </message>
+    <message>
+        <source>Save File ...</source>
+        <translation>Сохранение файла ...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>Save record %1...</source>
+        <translation>Сохранение записи %1...</translation>
+    </message>
+    <message>
+        <source>Save in file...</source>
+        <translation>Сохранить в файл...</translation>
+    </message>
+    <message>
+        <source>Cannot write data to file: %1</source>
+        <translation>Не удается записать данные в файл: %1</translation>
+    </message>
+    <message>
+        <source>Cannot save the plot in file: %1</source>
+        <translation>Не удается сохранить график в файл: %1</translation>
+    </message>
 </context>
 <context>
     <name>CommandWidget</name>
@@ -1123,6 +1635,28 @@ Do you want to save your changes?</source>
     <message>
         <source>Invalid response length of command %1: %2 bytes, %3 expected.</source>
         <translation>Неверная длина ответа на команду %1: %2 байт, ожидалось %3.</translation>
+    </message>
+</context>
+<context>
+    <name>AcivelWidget</name>
+    <message>
+        <source>Read from device</source>
+        <translation>Прочитать из прибора</translation>
+    </message>
+    <message>
+        <source>Write in device</source>
+        <translation>Записать в прибор</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Старт</translation>
+    </message>
+    <message>
+        <source>Start measurement</source>
+        <translation>Старт измерения</translation>
+    </message>
+</context>
+<context>
     <name>RTUPortEditor</name>
     <message>
         <source>Serial device:</source>
@@ -1353,6 +1887,360 @@ the transaction</source>
     <message>
         <source>The device answers with the long address %1, not with the written %2.</source>
         <translation>Прибор отвечает с длинным адресом %1, а не с записанным %2.</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceWidget</name>
+    <message>
+        <source>Custom</source>
+        <translation>Произвольная команда</translation>
+    </message>
+    <message>
+        <source>Measurement</source>
+        <translation>Измерения</translation>
+    </message>
+    <message>
+        <source>Metrologic</source>
+        <translation>Метрология</translation>
+    </message>
+    <message>
+        <source>Hart Log</source>
+        <translation>Журнал HART</translation>
+    </message>
+</context>
+<context>
+    <name>StatusWidget</name>
+    <message>
+        <source>Form</source>
+        <translation>Форма</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Статус</translation>
+    </message>
+    <message>
+        <source>&lt;p style=&quot;color: green;&quot;&gt;completed successfully&lt;/p&gt;</source>
+        <translation>&lt;p style=&quot;color: green;&quot;&gt;завершено успешно&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;p style=&quot;color: red;&quot;&gt;completed with errors&lt;/p&gt;</source>
+        <translation>&lt;p style=&quot;color: red;&quot;&gt;завершено с ошибками&lt;/p&gt;</translation>
+    </message>
+</context>
+<context>
+    <name>CommonWidget</name>
+    <message>
+        <source>Port:</source>
+        <translation>Порт:</translation>
+    </message>
+    <message>
+        <source>Find...</source>
+        <translation>Поиск...</translation>
+    </message>
+    <message>
+        <source>Poliing address:</source>
+        <translation>Адрес опроса:</translation>
+    </message>
+    <message>
+        <source>Save </source>
+        <translation>Записать</translation>
+    </message>
+    <message>
+        <source>Check</source>
+        <translation>Проверить</translation>
+    </message>
+    <message>
+        <source>Long address:</source>
+        <translation>Полный адрес:</translation>
+    </message>
+    <message>
+        <source>Tag</source>
+        <translation>Тег</translation>
+    </message>
+    <message>
+        <source>Long Tag</source>
+        <translation>Длинный тег</translation>
+    </message>
+    <message>
+        <source>Tag:</source>
+        <translation>Тег:</translation>
+    </message>
+    <message>
+        <source>Check by tag</source>
+        <translation>Проверить</translation>
+    </message>
+    <message>
+        <source>Desc:</source>
+        <translation>Дескриптор:</translation>
+    </message>
+    <message>
+        <source>Date:</source>
+        <translation>Дата:</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Записать</translation>
+    </message>
+    <message>
+        <source>Long Tag:</source>
+        <translation>Длинный тег:</translation>
+    </message>
+    <message>
+        <source>Read</source>
+        <translation>Чтение</translation>
+    </message>
+    <message>
+        <source>Message</source>
+        <translation>Сообщение</translation>
+    </message>
+    <message>
+        <source>manufacturer code:</source>
+        <translation>код производителя:</translation>
+    </message>
+    <message>
+        <source>device type code:</source>
+        <translation>код типа устройства:</translation>
+    </message>
+    <message>
+        <source>universal cmd version:</source>
+        <translation>версия общих команд:</translation>
+    </message>
+    <message>
+        <source>device revision:</source>
+        <translation>ревизия устр-ва:</translation>
+    </message>
+    <message>
+        <source>software version:</source>
+        <translation>версия ПО:</translation>
+    </message>
+    <message>
+        <source>hardware version:</source>
+        <translation>версия прибора:</translation>
+    </message>
+    <message>
+        <source>Flags:</source>
+        <translation>ФЛАГИ:</translation>
+    </message>
+    <message>
+        <source>write protection</source>
+        <translation>защита от записи</translation>
+    </message>
+    <message>
+        <source>Reset device</source>
+        <translation>Сброс прибора</translation>
+    </message>
+    <message>
+        <source>Self Test</source>
+        <translation>Самотестирование</translation>
+    </message>
+    <message>
+        <source>Damping time</source>
+        <translation>Время демпфирования</translation>
+    </message>
+    <message>
+        <source>Preambles in responce</source>
+        <translation>Преамбул в ответе</translation>
+    </message>
+    <message>
+        <source>Final assembly number</source>
+        <translation>Номер конечной сборки</translation>
+    </message>
+    <message>
+        <source>Device identification by tag</source>
+        <translation>Идентификация устройства по тегу</translation>
+    </message>
+    <message>
+        <source>Tag is empty!
+Please enter a tag with up to 8 characters</source>
+        <translation>Тег пуст!
+Введите тег длиной до 8 символов</translation>
+    </message>
+    <message>
+        <source>Device identification by long tag</source>
+        <translation>Идентификация устройства по длинному тегу</translation>
+    </message>
+    <message>
+        <source>Long tag is empty!
+Please enter a long tag with up to 32 characters</source>
+        <translation>Длинный тег пуст!
+Введите длинный тег длиной до 32 символов</translation>
+    </message>
+    <message>
+        <source>by tag</source>
+        <translation>по тегу</translation>
+    </message>
+    <message>
+        <source>by long tag</source>
+        <translation>по длинному тегу</translation>
+    </message>
+    <message>
+        <source>Device identification %1</source>
+        <translation>Идентификация устройства %1</translation>
+    </message>
+    <message>
+        <source>ERROR: Tags not equal!
+Send: &apos;%1&apos;
+Resv: &apos;%2&apos;</source>
+        <translation>ОШИБКА: теги не совпадают!
+Послан: &apos;%1&apos;
+Получен: &apos;%2&apos;</translation>
+    </message>
+    <message>
+        <source>Search by command 73</source>
+        <translation>Поиск командой 73</translation>
+    </message>
+    <message>
+        <source>Did you press two buttons on the device?</source>
+        <translation>Вы нажали две кнопки на устройстве?</translation>
+    </message>
+    <message>
+        <source>Check device</source>
+        <translation>Проверка устройства</translation>
+    </message>
+    <message>
+        <source>Wrong template %1 for
+device type code = 0x%2%3 !!!
+
+Continue ?</source>
+        <translation>Неверный шаблон %1 для
+кода типа устройства = 0x%2%3 !!!
+
+Продолжить?</translation>
+    </message>
+    <message>
+        <source>Writing </source>
+        <translation>Запись: </translation>
+    </message>
+    <message>
+        <source>Reading </source>
+        <translation>Чтение: </translation>
+    </message>
+    <message>
+        <source>The device is write-protected!</source>
+        <translation>Устройство защищено от записи!</translation>
+    </message>
+    <message>
+        <source>of </source>
+        <translation>: </translation>
+    </message>
+    <message>
+        <source>Do you want to save your changes %1?</source>
+        <translation>Записать изменения%1?</translation>
+    </message>
+    <message>
+        <source>tag, descriptor and date</source>
+        <translation>тег, дескриптор и дата</translation>
+    </message>
+    <message>
+        <source>long tag</source>
+        <translation>длинный тег</translation>
+    </message>
+    <message>
+        <source>message</source>
+        <translation>сообщение</translation>
+    </message>
+    <message>
+        <source>assemlbly number</source>
+        <translation>номер сборки</translation>
+    </message>
+    <message>
+        <source>number of preambles</source>
+        <translation>число преамбул</translation>
+    </message>
+    <message>
+        <source>damping time</source>
+        <translation>время демпфирования</translation>
+    </message>
+    <message>
+        <source>polling_address</source>
+        <translation>адрес опроса</translation>
+    </message>
+    <message>
+        <source>The long tag may hold Latin-1 characters only.</source>
+        <translation>Длинный тег может содержать только символы Latin-1.</translation>
+    </message>
+    <message>
+        <source>The final assembly number must lie between 0 and %1.</source>
+        <translation>Номер конечной сборки должен лежать в пределах от 0 до %1.</translation>
+    </message>
+    <message>
+        <source>Do you want to disable the current loop function?</source>
+        <translation>Отключить токовую петлю?</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>Сброс</translation>
+    </message>
+    <message>
+        <source>Device self test</source>
+        <translation>Самотестирование устройства</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to start the device self test? It can take some time!</source>
+        <translation>Запустить самотестирование устройства? Это может занять некоторое время!</translation>
+    </message>
+    <message>
+        <source>Self test</source>
+        <translation>Самотестирование</translation>
+    </message>
+    <message>
+        <source>*** The device is still busy after %1 s; the self test is no longer waited for.</source>
+        <translation>*** Устройство всё ещё занято через %1 с; ожидание самотестирования прекращено.</translation>
+    </message>
+    <message>
+        <source>Write protection</source>
+        <translation>Защита от записи</translation>
+    </message>
+    <message>
+        <source>Do you want to set write protection in the device?
+
+To remove write protection is possible only
+through the menu of the device!</source>
+        <translation>Установить защиту от записи в устройстве?
+
+Снять защиту от записи можно только
+через меню устройства!</translation>
+    </message>
+    <message>
+        <source>Set write protection</source>
+        <translation>Установка защиты от записи</translation>
+    </message>
+    <message>
+        <source>Reading write protection flag</source>
+        <translation>Чтение флага защиты от записи</translation>
+    </message>
+    <message>
+        <source>To remove write protection is possible only
+through the menu of the device!</source>
+        <translation>Снять защиту от записи можно только
+через меню устройства!</translation>
+    </message>
+</context>
+<context>
+    <name>PVWidget</name>
+    <message>
+        <source>Reading variables</source>
+        <translation>Чтение переменных</translation>
+    </message>
+    <message>
+        <source>Reading the primary variable</source>
+        <translation>Чтение главной переменной</translation>
+    </message>
+    <message>
+        <source>Primary Variable value read error! Try again please.</source>
+        <translation>Ошибка чтения значения главной переменной! Попробуйте ещё раз.</translation>
+    </message>
+    <message>
+        <source>PV measurement error=%1! Try again please.</source>
+        <translation>Ошибка измерения PV=%1! Попробуйте ещё раз.</translation>
+    </message>
+    <message>
+        <source>current loop disabled</source>
+        <translation>токовая петля отключена</translation>
+    </message>
+    <message>
+        <source>Reset flag &lt;Config changed&gt;</source>
+        <translation>Сброс флага &lt;Конфигурация изменена&gt;</translation>
     </message>
 </context>
 </TS>
