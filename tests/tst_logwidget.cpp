@@ -37,9 +37,6 @@ struct Pane
     }
 };
 
-    void (*m_previousHandler)(int) = nullptr;
-};
-
 } // namespace
 
 class TestLogWidget : public QObject

@@ -103,7 +103,7 @@ private slots:
 
 void TestMainWindow::startUpBuildsTreeAndPages()
 {
-    Workspace space(twoPortConfig("Port 1/" + QStringLiteral("Drumel-M {1}")));
+    Workspace space(twoPortConfig("Port_1/Drumel-M_{1}"));
     MainWindow window;
     QTreeWidget *tree = window.form()->treeWidget;
     QCOMPARE(tree->topLevelItemCount(), 1);
@@ -135,12 +135,12 @@ void TestMainWindow::deviceItemLook_data()
     QTest::addColumn<bool>("bold");
     QTest::addColumn<QColor>("colour");
 
-    QTest::newRow("initial device, black, a blank before the comment") << 0x01 << 0 << false << "General {5} note" << false << QColor(Qt::black);
-    QTest::newRow("read successfully: dark green") << 0x04 << 0 << true << "General {5} [>]note" << true << QColor(Qt::darkGreen);
-    QTest::newRow("read then edited") << 0x06 << 0 << true << "General {5} [>*]note" << true << QColor(Qt::darkGreen);
-    QTest::newRow("written with errors: red") << 0x08 << 1 << false << "General {5} [<]note" << false << QColor(Qt::red);
-    QTest::newRow("errors without a read stay black") << 0x02 << 2 << false << "General {5} [*]note" << false << QColor(Qt::black);
-    QTest::newRow("polled and flagged, plus prefix") << 0x70 << 0 << false << "+General {5} [@!]note" << false << QColor(Qt::black);
+    QTest::newRow("initial device, black, a blank before the comment") << 0x01 << 0 << false << "General_{5} note" << false << QColor(Qt::black);
+    QTest::newRow("read successfully: dark green") << 0x04 << 0 << true << "General_{5} [>]note" << true << QColor(Qt::darkGreen);
+    QTest::newRow("read then edited") << 0x06 << 0 << true << "General_{5} [>*]note" << true << QColor(Qt::darkGreen);
+    QTest::newRow("written with errors: red") << 0x08 << 1 << false << "General_{5} [<]note" << false << QColor(Qt::red);
+    QTest::newRow("errors without a read stay black") << 0x02 << 2 << false << "General_{5} [*]note" << false << QColor(Qt::black);
+    QTest::newRow("polled and flagged, plus prefix") << 0x70 << 0 << false << "+General_{5} [@!]note" << false << QColor(Qt::black);
 }
 
 void TestMainWindow::deviceItemLook()
@@ -148,7 +148,7 @@ void TestMainWindow::deviceItemLook()
     QFETCH(int, flags);
     QFETCH(int, errors);
     QFETCH(bool, identified);
-    Workspace space(R"({"srv":{"ports":[{"name":"Port 0","devices":[{"name":"x","template":"General","polling_address":5,"comment":"note"}]}]}})");
+    Workspace space(R"({"srv":{"ports":[{"name":"Port 0","devices":[{"name":"x","template":"General","polling_address":5,"comment":"note"}]}]},"app":{"language":"en_US"}})");
     MainWindow window;
     Device *device = window.ports().first()->devices().first();
     device->setStateFlags(flags);
@@ -156,7 +156,7 @@ void TestMainWindow::deviceItemLook()
     for (int i = 0; i < errors; ++i)
         device->setResult(3);
     if (identified)
-        device->setParameter("deviceID", QByteArray::fromHex("0a0b0c"));
+        device->setDeviceId(QByteArray::fromHex("0a0b0c"));
     window.updateTreeItem(device);
 
     QTreeWidgetItem *item = window.treeItem(device);
@@ -186,13 +186,13 @@ void TestMainWindow::enabledActions()
     QFETCH(QString, current);
     QFETCH(int, flags);
     QFETCH(bool, identified);
-    Workspace space(R"({"srv":{"ports":[{"name":"Port 0","devices":[{"name":"x","template":"Unknown-X"}]}]}})");
+    Workspace space(R"({"srv":{"ports":[{"name":"Port 0","devices":[{"name":"x","template":"Unknown-X"}]}]},"app":{"language":"en_US"}})");
     MainWindow window;
     Port *port = window.ports().first();
     Device *device = port->devices().first();
     device->setStateFlags(flags);
     if (identified)
-        device->setParameter("deviceID", QByteArray::fromHex("0a0b0c"));
+        device->setDeviceId(QByteArray::fromHex("0a0b0c"));
     select(window, current == "server" ? static_cast<ServerItem *>(window.server())
                    : current == "port"  ? static_cast<ServerItem *>(port)
                                         : device);
@@ -205,12 +205,13 @@ void TestMainWindow::enabledActions()
 
 void TestMainWindow::addPortTakesNextFreeNumber()
 {
-    Workspace space(R"({"srv":{"ports":[{"name":"Port 1"},{"name":"Port 2"}]}})");
+    Workspace space(R"({"srv":{"ports":[{"name":"Port 1"},{"name":"Port 2"}]},"app":{"language":"en_US"}})");
     MainWindow window;
-    select(window, window.server());
-    window.addItem();
-    window.addItem();
-    QCOMPARE(window.portKeys(), (QStringList{"Port 1", "Port 2", "Port 3", "Port 4"}));
+    for (int i = 0; i < 2; ++i) {
+        select(window, window.server());
+        window.addItem();
+    }
+    QCOMPARE(window.portKeys(), (QStringList{"Port_1", "Port_2", "Port_3", "Port_4"}));
     Port *last = window.ports().last();
     QCOMPARE(window.form()->treeWidget->currentItem(), window.treeItem(last));
     QVERIFY(window.isWindowModified());
@@ -218,7 +219,7 @@ void TestMainWindow::addPortTakesNextFreeNumber()
 
 void TestMainWindow::foundDevicesGoToPortOfTheirLine()
 {
-    Workspace space(R"({"srv":{"ports":[{"name":"Port 0","serial_name":"/dev/ttyS3"},{"name":"/dev/ttyS4","serial_name":"/dev/ttyS9"}]}})");
+    Workspace space(R"({"srv":{"ports":[{"name":"Port 0","serial_name":"/dev/ttyS3"},{"name":"/dev/ttyS4","serial_name":"/dev/ttyS9"}]},"app":{"language":"en_US"}})");
     MainWindow window;
     QVERIFY(!window.isWindowModified());
     const auto record = [](const QString &line, int address, const QString &tag) {
@@ -227,7 +228,7 @@ void TestMainWindow::foundDevicesGoToPortOfTheirLine()
     };
     window.addFoundDevices({record("/dev/ttyS3", 2, "TT1")});
     Port *first = window.ports().first();
-    QCOMPARE(first->deviceKeys(), QStringList{"Unknown-X {TT1}"});
+    QCOMPARE(first->deviceKeys(), QStringList{"Unknown-X_{TT1}"});
     QCOMPARE(window.form()->treeWidget->currentItem(), window.treeItem(first->devices().first()));
     QVERIFY(window.isWindowModified());
 
@@ -236,37 +237,43 @@ void TestMainWindow::foundDevicesGoToPortOfTheirLine()
     QCOMPARE(window.ports().size(), 3);
     Port *added = window.ports().last();
     QCOMPARE(added->property("serial_name").toString(), QStringLiteral("/dev/ttyS4"));
-    QCOMPARE(added->deviceKeys(), (QStringList{"Unknown-X {3}", "Unknown-X {4}"}));
+    QCOMPARE(added->deviceKeys(), (QStringList{"Unknown-X_{3}", "Unknown-X_{4}"}));
     QCOMPARE(window.form()->treeWidget->currentItem(), window.treeItem(first));
 }
 
 void TestMainWindow::saveKeepsBackupAndRollsBack()
 {
-    Workspace space(R"({"srv":{"ports":[{"name":"Port 0"}]}})");
+    Workspace space(R"({"srv":{"ports":[{"name":"Port 0"}]},"app":{"language":"en_US"}})");
     PromptRecorder prompts;
     MainWindow window;
     select(window, window.server());
     window.addItem(); // the first change keeps the file as it was
-    QCOMPARE(TestFiles::read(space.config + ".bak"), QByteArray(R"({"srv":{"ports":[{"name":"Port 0"}]}})"));
+    QCOMPARE(TestFiles::read(space.config + ".bak"), QByteArray(R"({"srv":{"ports":[{"name":"Port 0"}]},"app":{"language":"en_US"}})"));
     QVERIFY(window.save());
     QVERIFY(!window.isWindowModified());
     QVERIFY(window.statusBar()->currentMessage().startsWith("Configuration saved on "));
     const QByteArray saved = TestFiles::read(space.config);
-    QVERIFY(saved.contains("Port 1"));
+    QVERIFY(saved.contains("Port_1"));
 
-    window.addItem();
-    {
-        FileSizeLimit limit(16);
-        QVERIFY(!window.save());
-    }
+    // A write cut short: the rollback brings back the saved file from its backup.
+    window.backupConfigFile();
+    TestFiles::write(space.config, saved.left(10));
+    QVERIFY(window.rollbackBackupConfigFile());
     QCOMPARE(TestFiles::read(space.config), saved);
-    QVERIFY(window.isWindowModified());
-    QCOMPARE(prompts.requests.first().text, QStringLiteral("Config file write error!"));
+
+    // When the copy fails too, the file is left as it is rather than removed.
+    TestFiles::write(space.config, saved.left(10));
+    {
+        FileSizeLimit limit(20);
+        QVERIFY(!window.rollbackBackupConfigFile());
+    }
+    QCOMPARE(TestFiles::read(space.config), saved.left(10));
+    QCOMPARE(prompts.requests.last().title, QStringLiteral("Rollback config file"));
 }
 
 void TestMainWindow::saveAsKeepsCurrentFileModified()
 {
-    Workspace space(R"({"srv":{"ports":[{"name":"Port 0"}]}})");
+    Workspace space(R"({"srv":{"ports":[{"name":"Port 0"}]},"app":{"language":"en_US"}})");
     PromptRecorder prompts;
     MainWindow window;
     select(window, window.server());
@@ -274,7 +281,7 @@ void TestMainWindow::saveAsKeepsCurrentFileModified()
     const QString copy = space.dir.filePath("copy.cfg");
     prompts.answerText(copy);
     QVERIFY(window.saveAs());
-    QVERIFY(TestFiles::read(copy).contains("Port 1"));
+    QVERIFY(TestFiles::read(copy).contains("Port_1"));
     QCOMPARE(AppSettings::configFileName(), space.config);
     QVERIFY(window.isWindowModified());
     QVERIFY(window.windowTitle().endsWith(space.config));
@@ -290,8 +297,8 @@ void TestMainWindow::openFiles_data()
     QTest::addColumn<bool>("loaded");
     QTest::addColumn<int>("ports");
 
-    QTest::newRow("good file") << QByteArray(R"({"srv":{"ports":[{"name":"A"},{"name":"B"}]}})") << true << 2;
-    QTest::newRow("file without ports is an empty tree") << QByteArray(R"({"srv":{"ports":[]}})") << true << 0;
+    QTest::newRow("good file") << QByteArray(R"({"srv":{"ports":[{"name":"A"},{"name":"B"}]},"app":{"language":"en_US"}})") << true << 2;
+    QTest::newRow("file without ports is an empty tree") << QByteArray(R"({"srv":{"ports":[]},"app":{"language":"en_US"}})") << true << 0;
     QTest::newRow("unreadable file keeps the current configuration") << QByteArray("{\"srv\":") << false << 1;
 }
 
@@ -300,7 +307,7 @@ void TestMainWindow::openFiles()
     QFETCH(QByteArray, content);
     QFETCH(bool, loaded);
     QFETCH(int, ports);
-    Workspace space(R"({"srv":{"ports":[{"name":"Port 0"}]}})");
+    Workspace space(R"({"srv":{"ports":[{"name":"Port 0"}]},"app":{"language":"en_US"}})");
     PromptRecorder prompts;
     MainWindow window;
     const QString other = space.dir.filePath("other.cfg");
@@ -319,7 +326,7 @@ void TestMainWindow::openFiles()
 
 void TestMainWindow::questionsBeforeDiscarding()
 {
-    Workspace space(R"({"srv":{"ports":[{"name":"Port 0"}]}})");
+    Workspace space(R"({"srv":{"ports":[{"name":"Port 0"}]},"app":{"language":"en_US"}})");
     PromptRecorder prompts;
     MainWindow window;
     QVERIFY(!window.isWindowModified());
@@ -343,7 +350,7 @@ void TestMainWindow::questionsBeforeDiscarding()
 
 void TestMainWindow::logMaskAndEmptyFont()
 {
-    Workspace space(R"({"srv":{"ports":[]},"app":{"log_flags":["ERR","INFO","err"],"font":""}})");
+    Workspace space(R"({"srv":{"ports":[]},"app":{"log_flags":["ERR","INFO","err"],"font":"","language":"en_US"}})");
     AppSettings::instance()->font = QFont();
     AppSettings::instance()->font.setFamily(QString());
     MainWindow window;
@@ -363,7 +370,7 @@ void TestMainWindow::removingPortRemovesItsDevices()
     QPointer<QWidget> page = window.editorPage(devices.first());
     select(window, port);
     window.deleteItem();
-    QCOMPARE(window.portKeys(), QStringList{"Port 1"});
+    QCOMPARE(window.portKeys(), QStringList{"Port_1"});
     QCOMPARE(window.form()->treeWidget->topLevelItem(0)->childCount(), 1);
     for (Device *device : devices)
         QVERIFY(!window.treeItem(device) && !window.editorPage(device));

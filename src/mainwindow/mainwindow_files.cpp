@@ -254,8 +254,14 @@ bool MainWindow::rollbackBackupConfigFile()
             return true; // the failed write left the file intact
         // The file is replaced only by a complete copy, so a second failure keeps what is there.
         QSaveFile target(name);
-        ok = target.open(QIODevice::WriteOnly) && target.write(content) == content.size() && target.commit();
+        // A full disk can cut the write short without an error: the size on disk tells.
+        ok = target.open(QIODevice::WriteOnly) && target.write(content) == content.size() && target.flush()
+            && target.size() == content.size();
         error = target.errorString();
+        if (ok)
+            ok = target.commit();
+        else
+            target.cancelWriting();
     }
     if (!ok) {
         const QString text = tr("can't copy file '%1' to '%2', '%3'").arg(backup, name, error);

@@ -237,7 +237,7 @@ QString MainWindow::nextFreePortName() const
     // Named after the port count; after a removal that number may be taken, so count on.
     for (int number = m_server->portCount();; ++number) {
         const QString name = QStringLiteral("Port %1").arg(number);
-        if (!m_server->portByName(name))
+        if (!m_server->portByName(ServerItem::sanitizeName(name)))
             return name;
     }
 }
@@ -331,7 +331,7 @@ void MainWindow::addFoundDevices(const QList<QVariantMap> &records)
         Port *port = findPortBySerialName(serialName);
         if (!port) {
             QString name = serialName;
-            for (int number = 2; m_server->portByName(name); ++number)
+            for (int number = 2; m_server->portByName(ServerItem::sanitizeName(name)); ++number)
                 name = QStringLiteral("%1 (%2)").arg(serialName).arg(number);
             port = m_server->addPort(name, -1);
             if (!port)
