@@ -389,6 +389,279 @@ Error (processing time: %1ms)</source>
     </message>
 </context>
 <context>
+    <name>TestDeviceDialog</name>
+    <message>
+        <source>Cmd</source>
+        <translation>Команда</translation>
+    </message>
+    <message>
+        <source>Context</source>
+        <translation>Описание</translation>
+    </message>
+    <message>
+        <source>Values</source>
+        <translation>Значения</translation>
+    </message>
+    <message>
+        <source>Cycles</source>
+        <translation>Циклов</translation>
+    </message>
+    <message>
+        <source>Error count</source>
+        <translation>Кол-во ошибок</translation>
+    </message>
+    <message>
+        <source>Error text</source>
+        <translation>Текст ошибки</translation>
+    </message>
+    <message>
+        <source>Show unchecked rows</source>
+        <translation>Показать скрытые строки</translation>
+    </message>
+    <message>
+        <source>Hidden unchecked rows</source>
+        <translation>Скрыть невыбранные строки</translation>
+    </message>
+    <message>
+        <source>Device testing</source>
+        <translation>Тестирование прибора</translation>
+    </message>
+    <message>
+        <source>Do you want to exit from test?</source>
+        <translation>Вы действительно хотите выйти из теста?</translation>
+    </message>
+    <message>
+        <source>Test device %1 address:%2 number:%3
+</source>
+        <translation>Тестирование прибора %1 адрес:%2 номер:%3
+</translation>
+    </message>
+    <message>
+        <source>Total:</source>
+        <translation>Итого:</translation>
+    </message>
+    <message>
+        <source>Checking cmd</source>
+        <translation>Проверочная команда</translation>
+    </message>
+    <message>
+        <source>validation error</source>
+        <translation>ошибка валидации</translation>
+    </message>
+    <message>
+        <source>validation errors</source>
+        <translation>ошибок валидации</translation>
+    </message>
+    <message>
+        <source>Save As...</source>
+        <translation>Сохранить как...</translation>
+    </message>
+    <message>
+        <source>Save report</source>
+        <translation>Сохранить отчет</translation>
+    </message>
+    <message>
+        <source>Cannot open file for writing data: %1</source>
+        <translation>Невозможно открыть файл для записи данных:%1</translation>
+    </message>
+    <message>
+        <source>###### Test round %1 ######
+</source>
+        <translation>###### Тестовый раунд %1 #####
+</translation>
+    </message>
+    <message>
+        <source>Total round errors: %1
+</source>
+        <translation>Итого ошибок за раунд: %1
+</translation>
+    </message>
+    <message>
+        <source>%1 errors: %2</source>
+        <translation>%1 ошибок: %2</translation>
+    </message>
+    <message>
+        <source>Total test errors: %1
+</source>
+        <translation>Итого по тесту ошибок: %1
+</translation>
+    </message>
+    <message>
+        <source>Test round %1...</source>
+        <translation>Тестовый раунд %1...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>Test command %1 - %2 (%3 cycles)...</source>
+        <translation>Тест команды %1 - %2 (%3 циклов)...</translation>
+    </message>
+    <message>
+        <source>--- cycle: %1 ---</source>
+        <translation>--- цикл: %1 ---</translation>
+    </message>
+    <message>
+        <source>values - [%1]</source>
+        <translation>значений - [%1]</translation>
+    </message>
+    <message>
+        <source>Test command %1 - %2...
+%3</source>
+        <translation>Тест команды %1 - %2...
+%3</translation>
+    </message>
+    <message>
+        <source>writing </source>
+        <translation>запись </translation>
+    </message>
+    <message>
+        <source>when writing a values [%1], an error occurred:</source>
+        <translation>при записи значений [%1] возникла ошибка:</translation>
+    </message>
+    <message>
+        <source>Test command %1 - %2...
+check result by command %3</source>
+        <translation>Тест команды %1 - %2...
+проверка результата командой %3</translation>
+    </message>
+    <message>
+        <source>Checking cmd %1: %2</source>
+        <translation>Проверочная команда %1: %2</translation>
+    </message>
+    <message>
+        <source>%1 validation error: send:%2 recv:%3</source>
+        <translation>%1 ошибка валидации: отправ:%2 получ:%3</translation>
+    </message>
+    <message>
+        <source>Command number %1 is outside 0-255; nothing was sent</source>
+        <translation>Номер команды %1 вне диапазона 0-255; ничего не отправлено</translation>
+    </message>
+    <message>
+        <source>was interrupted</source>
+        <translation>было прервано</translation>
+    </message>
+    <message>
+        <source>completed</source>
+        <translation>завершено</translation>
+    </message>
+    <message>
+        <source>Test of command %1 %2.</source>
+        <translation>Тестирование команды %1 %2.</translation>
+    </message>
+    <message>
+        <source>No errors.</source>
+        <translation>Без ошибок.</translation>
+    </message>
+    <message>
+        <source>total command %1 errors: %2
+</source>
+        <translation>Итого по команде %1 ошибок: %2
+</translation>
+    </message>
+    <message>
+        <source>Available read functions </source>
+        <translation>Доступные функции чтения</translation>
+    </message>
+    <message>
+        <source>Failed to load test %1</source>
+        <translation>Ошибка при загрузке шаблона теста %1</translation>
+    </message>
+    <message>
+        <source>reading %1</source>
+        <translation>чтение %1</translation>
+    </message>
+    <message>
+        <source>Path for tests</source>
+        <translation>Путь к тестам</translation>
+    </message>
+    <message>
+        <source>Error copying the test template file</source>
+        <translation>Ошибка при копировании файла шаблона теста</translation>
+    </message>
+    <message>
+        <source>The test template file does not exist!</source>
+        <translation>Файл шаблона теста не существует!</translation>
+    </message>
+    <message>
+        <source>can&apos;t remove file &apos;%1&apos;, &apos;%2&apos;</source>
+        <translation>Невозможно удалить файл &apos;%1&apos;, &apos;%2&apos;</translation>
+    </message>
+    <message>
+        <source>can&apos;t copy file &apos;%1&apos; to &apos;%2&apos;, &apos;%3&apos;</source>
+        <translation>Невозможно скопировать файл &apos;%1&apos; в &apos;%2&apos;, &apos;%3&apos;</translation>
+    </message>
+    <message>
+        <source>Device name:</source>
+        <translation>Имя прибора:</translation>
+    </message>
+    <message>
+        <source>Polling address:</source>
+        <translation>Адрес опроса:</translation>
+    </message>
+    <message>
+        <source>Full address</source>
+        <translation>Полный адрес</translation>
+    </message>
+    <message>
+        <source>Number:</source>
+        <translation>Номер:</translation>
+    </message>
+    <message>
+        <source>Test pattern:</source>
+        <translation>Шаблон:</translation>
+    </message>
+    <message>
+        <source>Cycles:</source>
+        <translation>раундов:</translation>
+    </message>
+    <message>
+        <source>Pause:</source>
+        <translation>Пауза:</translation>
+    </message>
+    <message>
+        <source>ms</source>
+        <translation>мс</translation>
+    </message>
+    <message>
+        <source>Open from</source>
+        <translation>Открыть из</translation>
+    </message>
+    <message>
+        <source>Check All</source>
+        <translation>Выделить все</translation>
+    </message>
+    <message>
+        <source>Uncheck All</source>
+        <translation>Снять выделение со всех</translation>
+    </message>
+    <message>
+        <source>Continue test</source>
+        <translation>Продолжить тест</translation>
+    </message>
+    <message>
+        <source>Start Test</source>
+        <translation>Старт теста</translation>
+    </message>
+    <message>
+        <source>Tests</source>
+        <translation>Тесты</translation>
+    </message>
+    <message>
+        <source>File name:</source>
+        <translation>Имя файла отчета:</translation>
+    </message>
+    <message>
+        <source>Report</source>
+        <translation>Отчет</translation>
+    </message>
+    <message>
+        <source>Hart Log</source>
+        <translation>Журнал HART</translation>
+    </message>
+</context>
+<context>
     <name>FindDeviceDialog</name>
     <message>
         <source>Search device ...</source>
@@ -776,6 +1049,135 @@ Error (processing time: %1ms)</source>
         <source>Save table...</source>
         <translation>Сохранить таблицу...</translation>
     </message>
+    <message>
+        <source>Time</source>
+        <translation>Время</translation>
+    </message>
+    <message>
+        <source>PV</source>
+        <translation>Первичная
+переменная</translation>
+    </message>
+    <message>
+        <source>Current</source>
+        <translation>Выходной 
+ток</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Статус</translation>
+    </message>
+    <message>
+        <source>Info</source>
+        <translation>Инфо</translation>
+    </message>
+    <message>
+        <source>SV</source>
+        <translation>Вторичная
+переменная</translation>
+    </message>
+    <message>
+        <source>TV</source>
+        <translation>Третья
+переменная</translation>
+    </message>
+    <message>
+        <source>QV</source>
+        <translation>Четвертая
+переменная</translation>
+    </message>
+    <message>
+        <source>Min Y value</source>
+        <translation>Мин значение Y</translation>
+    </message>
+    <message>
+        <source>Max Y value</source>
+        <translation>Макс значение Y</translation>
+    </message>
+    <message>
+        <source>Min X value</source>
+        <translation>Мин значение X</translation>
+    </message>
+    <message>
+        <source>Max X value</source>
+        <translation>Макс значение X</translation>
+    </message>
+    <message>
+        <source>The entered value Min Y (%1) is greater than Max Y (%2)!</source>
+        <translation>Мин значение Y (%1) больше Макс значения Y (%2)!</translation>
+    </message>
+    <message>
+        <source>The entered value Max Y (%1) less than Min Y (%2)!</source>
+        <translation>Макс значение Y (%1) меньше чем Мин значение Y (%2)!  </translation>
+    </message>
+    <message>
+        <source>The entered value Min X (%1) is greater than Max X (%2)!</source>
+        <translation>Мин значение X (%1) больше Макс значения X (%2)!</translation>
+    </message>
+    <message>
+        <source>The entered value Max X (%1) less than Min X (%2)!</source>
+        <translation>Макс значение X (%1) меньше чем Мин значение X (%2)!</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Стоп</translation>
+    </message>
+    <message>
+        <source>Path for archive</source>
+        <translation>Папка для архива</translation>
+    </message>
+    <message>
+        <source>Clear data...</source>
+        <translation>Очистка данных...</translation>
+    </message>
+    <message>
+        <source>Do you really want to clear ALL data?</source>
+        <translation>Вы действительно хотите удалить ВСЕ данные?</translation>
+    </message>
+    <message>
+        <source>Save as...</source>
+        <translation>Сохранить как...</translation>
+    </message>
+    <message>
+        <source>Save As...</source>
+        <translation>Сохранить как...</translation>
+    </message>
+    <message>
+        <source>Cannot open file for writing: %1</source>
+        <translation>Не удается открыть файл для записи: %1</translation>
+    </message>
+    <message>
+        <source>Save as file...</source>
+        <translation>Сохранить в файл...</translation>
+    </message>
+    <message>
+        <source>Cannot open file for writing data: %1</source>
+        <translation>Не удается открыть файл для записи данных: %1</translation>
+    </message>
+    <message>
+        <source>Save File ...</source>
+        <translation>Сохранение файла ...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>Save record %1...</source>
+        <translation>Сохранение записи %1...</translation>
+    </message>
+    <message>
+        <source>Save in file...</source>
+        <translation>Сохранить в файл...</translation>
+    </message>
+    <message>
+        <source>Cannot write data to file: %1</source>
+        <translation>Не удается записать данные в файл: %1</translation>
+    </message>
+    <message>
+        <source>Cannot save the plot in file: %1</source>
+        <translation>Не удается сохранить график в файл: %1</translation>
+    </message>
 </context>
 <context>
     <name>CommandWidget</name>
@@ -1001,6 +1403,9 @@ Error (processing time: %1ms)</source>
     <message>
         <source>Invalid response length of command %1: %2 bytes, %3 expected.</source>
         <translation>Неверная длина ответа на команду %1: %2 байт, ожидалось %3.</translation>
+    </message>
+</context>
+<context>
     <name>RTUPortEditor</name>
     <message>
         <source>Serial device:</source>

@@ -1,0 +1,533 @@
+#include "measure/measurewidget.h"
+
+#include "core/appsettings.h"
+#include "hartsimulator.h"
+#include "hartsimuniversalcommands.h"
+#include "measure/measuretablemodel.h"
+#include "measure/plotter.h"
+#include "model/device.h"
+#include "model/port.h"
+#include "model/server.h"
+#include "promptrecorder.h"
+#include "tempworkdir.h"
+
+#include <QProgressDialog>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QtTest>
+
+#include <cmath>
+#include <limits>
+#include <memory>
+
+namespace {
+
+const QDateTime kStart(QDate(2024, 3, 5), QTime(10, 0, 0));
+
+QVariantMap success(int variables, float pv, const QDateTime &time = kStart)
+{
+    QVariantMap map{{QStringLiteral("PV"), pv},
+                    {QStringLiteral("PVUnitCodeText"), QStringLiteral("degC")},
+                    {QStringLiteral("output_current"), 12.5f},
+                    {QStringLiteral("DateTime"), time},
+                    {QStringLiteral("statusCode"), QStringLiteral("00 00")},
+                    {QStringLiteral("statusText"), QString()}};
+    const char *keys[] = {"SV", "TV", "QV"};
+    for (int i = 1; i < variables; ++i) {
+        map.insert(QLatin1String(keys[i - 1]), 1.5f * float(i));
+        map.insert(QLatin1String(keys[i - 1]) + QStringLiteral("UnitCodeText"), QStringLiteral("mA"));
+    }
+    return map;
+}
+
+QVariantMap failure(const QDateTime &time = kStart)
+{
+    return {{QStringLiteral("PV"), 0.0},
+            {QStringLiteral("output_current"), QVariant()},
+            {QStringLiteral("DateTime"), time},
+            {QStringLiteral("statusCode"), QString()},
+            {QStringLiteral("errorText"), QStringLiteral("\n*** Response timeout (100ms)")}};
+}
+
+QStringList fileLines(const QString &fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromLocal8Bit(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+} // namespace
+
+class TestMeasureWidget : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void rows_data();
+    void rows();
+    void modeChangesKeepHiddenCells();
+    void sameSecondAndUnitStore();
+    void rowCap();
+    void nonFiniteAndFarValues_data();
+    void nonFiniteAndFarValues();
+    void initialAndFollowingWindows();
+    void setRange_data();
+    void setRange();
+    void redraw_data();
+    void redraw();
+    void settings();
+    void pollingStartStop();
+    void refusals();
+    void archiveChooserKeepsFile();
+    void tableExport_data();
+    void tableExport();
+    void exportCancelAndFailures();
+
+private:
+    void show(const QVariantMap &response) { m_page->showPeriodResponsePV(response); }
+    QString cell(int row, int column) const { return m_page->tableModel()->text(row, column); }
+
+    std::unique_ptr<TempWorkDir> m_work;
+    std::unique_ptr<Server> m_server;
+    Device *m_device = nullptr;
+    std::unique_ptr<MeasureWidget> m_page;
+    std::unique_ptr<PromptRecorder> m_prompts;
+};
+
+void TestMeasureWidget::initTestCase()
+{
+    // The folder layout is fixed when the settings store first comes into being.
+    m_work = std::make_unique<TempWorkDir>();
+    AppSettings::instance();
+}
+
+void TestMeasureWidget::init()
+{
+    m_prompts = std::make_unique<PromptRecorder>();
+    m_server = std::make_unique<Server>();
+    Port *port = m_server->addPort(QStringLiteral("COM1"));
+    port->setProperty("serial_name", QStringLiteral("/dev/ttyS7"));
+    m_device = port->createDevice(QStringLiteral("General"));
+    port->insertChild(-1, m_device);
+    m_page = std::make_unique<MeasureWidget>(nullptr, 4);
+    m_page->resize(980, 620);
+    m_page->onDeviceChanged(m_device);
+    m_page->onUpdateButtons(true);
+}
+
+void TestMeasureWidget::cleanup()
+{
+    m_page.reset();
+    m_server.reset();
+    m_prompts.reset();
+}
+
+void TestMeasureWidget::rows_data()
+{
+    QTest::addColumn<QVariantMap>("response");
+    QTest::addColumn<QStringList>("texts"); // columns 0 to 7
+    QTest::addColumn<int>("infoAlignment");
+
+    QVariantMap rounded = success(4, 2.345678f);
+    rounded.insert(QStringLiteral("statusText"), QStringLiteral("More status available"));
+    QTest::newRow("success, two decimals, status text as info")
+        << rounded
+        << QStringList{"05.03.2024 10:00:00", "2.35", "12.50", "00 00", "More status available", "1.50", "3.00", "4.50"}
+        << int(Qt::AlignLeft | Qt::AlignVCenter);
+    QTest::newRow("failure: zeros, the error as info")
+        << failure() << QStringList{"05.03.2024 10:00:00", "0.00", "0.00", "", "\n*** Response timeout (100ms)", "0.00", "0.00", "0.00"}
+        << int(Qt::AlignLeft | Qt::AlignVCenter);
+}
+
+void TestMeasureWidget::rows()
+{
+    QFETCH(QVariantMap, response);
+    QFETCH(QStringList, texts);
+    QFETCH(int, infoAlignment);
+
+    QSignalSpy passedOn(m_page.get(), &MeasureWidget::responsePV);
+    show(response);
+    for (int column = 0; column < texts.size(); ++column)
+        QCOMPARE(cell(0, column), texts.at(column));
+    const QAbstractItemModel *model = m_page->tableWidget->model();
+    QCOMPARE(model->data(model->index(0, 4), Qt::TextAlignmentRole).toInt(), infoAlignment);
+    QCOMPARE(model->data(model->index(0, 1), Qt::TextAlignmentRole).toInt(), int(Qt::AlignCenter));
+    QVERIFY(!(model->flags(model->index(0, 1)) & Qt::ItemIsEditable));
+    QCOMPARE(passedOn.count(), 1);
+    QCOMPARE(m_page->variableMode(), 4);
+}
+
+void TestMeasureWidget::modeChangesKeepHiddenCells()
+{
+    show(success(4, 1.0f));
+    show(failure(kStart.addSecs(5)));
+    QCOMPARE(m_page->variableMode(), 4);
+    show(success(2, 1.0f, kStart.addSecs(10)));
+    QCOMPARE(m_page->variableMode(), 2);
+    QVERIFY(m_page->tableWidget->isColumnHidden(MeasureTableModel::TVColumn));
+    QVERIFY(!m_page->tableWidget->isColumnHidden(MeasureTableModel::SVColumn));
+    QVERIFY(m_page->lcdQVValue->isHidden() && m_page->chkTV->isHidden());
+    QCOMPARE(m_page->tableWidget->model()->columnCount(), 8);
+    QCOMPARE(cell(0, MeasureTableModel::QVColumn), QStringLiteral("4.50"));
+    QCOMPARE(cell(2, MeasureTableModel::QVColumn), QString());
+}
+
+void TestMeasureWidget::sameSecondAndUnitStore()
+{
+    show(success(4, 1.0f));
+    QCOMPARE(m_device->parameter(QStringLiteral("PVUnitCodeText")).toString(), QStringLiteral("degC"));
+    QCOMPARE(m_device->parameter(QStringLiteral("QVUnitCodeText")).toString(), QStringLiteral("mA"));
+    m_device->setParameter(QStringLiteral("PVUnitCodeText"), QStringLiteral("kept"));
+
+    show(success(4, 2.0f));
+    QCOMPARE(cell(1, 0), QStringLiteral("05.03.2024 10:00:01"));
+    QCOMPARE(m_page->lbCurrentTime->text(), QStringLiteral("05.03.2024 10:00:00"));
+    QCOMPARE(m_page->plotWidget()->curveData(0).last().x(), double(kStart.toSecsSinceEpoch() + 1));
+    QCOMPARE(m_device->parameter(QStringLiteral("PVUnitCodeText")).toString(), QStringLiteral("kept"));
+}
+
+void TestMeasureWidget::rowCap()
+{
+    m_page->setMaxRows(3);
+    for (int i = 0; i < 5; ++i)
+        show(success(1, float(i), kStart.addSecs(10 * i)));
+    QCOMPARE(m_page->tableModel()->rowCount(), 3);
+    QCOMPARE(cell(0, MeasureTableModel::PVColumn), QStringLiteral("2.00"));
+    QCOMPARE(cell(2, MeasureTableModel::PVColumn), QStringLiteral("4.00"));
+}
+
+void TestMeasureWidget::nonFiniteAndFarValues_data()
+{
+    QTest::addColumn<float>("value");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("plotted");
+    QTest::addColumn<bool>("fullPlot");
+
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    QTest::newRow("NaN follows as 0") << nan << "nan" << 0.0 << false;
+    QTest::newRow("minus infinity follows as 0") << -inf << "-inf" << 0.0 << false;
+    QTest::newRow("1e30 followed in one move") << 1e30f << "1000000015047466219876688855040.00" << 1e30 << false;
+    QTest::newRow("1e30 in full-plot mode") << 1e30f << "1000000015047466219876688855040.00" << 1e30 << true;
+    QTest::newRow("NaN in full-plot mode") << nan << "nan" << 0.0 << true;
+}
+
+void TestMeasureWidget::nonFiniteAndFarValues()
+{
+    QFETCH(float, value);
+    QFETCH(QString, text);
+    QFETCH(double, plotted);
+    QFETCH(bool, fullPlot);
+
+    show(success(1, 20.0f));
+    m_page->btnShowFullPlot->setChecked(fullPlot);
+    QSignalSpy moves(m_page->plotWidget(), &Plotter::zoomChanged);
+    show(success(1, value, kStart.addSecs(5)));
+    QCOMPARE(cell(1, MeasureTableModel::PVColumn), text);
+    QCOMPARE(m_page->plotWidget()->curveData(0).last().y(), double(float(plotted)));
+    QVERIFY(moves.count() <= 2);
+    const PlotSettings window = m_page->plotWidget()->curZoomPlotSettings();
+    QVERIFY(std::isfinite(window.minY) && std::isfinite(window.maxY) && window.maxY > window.minY);
+    QVERIFY(window.minY <= float(plotted) && float(plotted) <= window.maxY);
+}
+
+void TestMeasureWidget::initialAndFollowingWindows()
+{
+    m_page->spnPeriod->setValue(5);
+    show(success(1, 20.0f));
+    const double t0 = double(kStart.toSecsSinceEpoch());
+    PlotSettings window = m_page->plotWidget()->curZoomPlotSettings();
+    // 300 s from the sample and 15 to 25, rounded outward.
+    QVERIFY(window.minX <= t0 && window.minX > t0 - 60 && window.maxX >= t0 + 300 && window.maxX < t0 + 400);
+    QVERIFY(window.minY <= 15 && window.minY > 12 && window.maxY >= 25 && window.maxY < 28);
+
+    show(success(1, 40.0f, kStart.addSecs(10)));
+    QVERIFY(m_page->btnShowFullPlot->isChecked());
+    QVERIFY(m_page->plotWidget()->curZoomPlotSettings().maxY >= 40);
+
+    // Zoomed by hand: the window only follows, tick by tick.
+    m_page->plotWidget()->scroll(0, 1);
+    const PlotSettings moved = m_page->plotWidget()->curZoomPlotSettings();
+    show(success(1, float(moved.maxY - moved.stepY() / 10), kStart.addSecs(20)));
+    QVERIFY(!m_page->btnShowFullPlot->isChecked());
+    QCOMPARE(m_page->plotWidget()->curZoomPlotSettings().minY, moved.minY + moved.stepY());
+}
+
+void TestMeasureWidget::setRange_data()
+{
+    QTest::addColumn<double>("minY");
+    QTest::addColumn<double>("maxY");
+    QTest::addColumn<double>("stepY");
+    QTest::addColumn<double>("expectedMinY");
+    QTest::addColumn<double>("expectedMaxY");
+    QTest::addColumn<int>("expectedTicks");
+
+    QTest::newRow("step 3 rounds up past a quarter") << 0.0 << 10.0 << 3.0 << 0.0 << 12.0 << 4;
+    QTest::newRow("step 4") << 0.0 << 10.0 << 4.0 << 0.0 << 12.0 << 3;
+    QTest::newRow("no whole step: the tick target") << 0.0 << 1.0 << 2.0 << 0.0 << 10.0 << 5;
+    QTest::newRow("reversed bounds are swapped") << 10.0 << 0.0 << 2.0 << 0.0 << 10.0 << 5;
+    QTest::newRow("at most 100 ticks") << -300.0 << 2000.0 << 0.005 << -300.0 << 2000.0 << 100;
+}
+
+void TestMeasureWidget::setRange()
+{
+    QFETCH(double, minY);
+    QFETCH(double, maxY);
+    QFETCH(double, stepY);
+    QFETCH(double, expectedMinY);
+    QFETCH(double, expectedMaxY);
+    QFETCH(int, expectedTicks);
+
+    m_page->dspnViewMinY->setValue(minY);
+    m_page->dspnViewMaxY->setValue(maxY);
+    m_page->dspnStepY->setValue(stepY);
+    // A year at one second per tick, given the wrong way round.
+    m_page->dtViewMinX->setDateTime(kStart.addYears(1));
+    m_page->dtViewMaxX->setDateTime(kStart);
+    m_page->timeStepX->setTime(QTime(0, 0, 1));
+    m_page->on_btnSetRange_clicked();
+
+    const PlotSettings window = m_page->plotWidget()->curZoomPlotSettings();
+    QVERIFY(qFuzzyCompare(window.minY + 1, expectedMinY + 1));
+    QVERIFY(qFuzzyCompare(window.maxY, expectedMaxY));
+    QCOMPARE(window.numYTicks, expectedTicks);
+    QCOMPARE(window.minX, double(kStart.toSecsSinceEpoch()));
+    QVERIFY(window.numXTicks <= 100 && window.maxX >= double(kStart.addYears(1).toSecsSinceEpoch()) - 1);
+    QVERIFY(!m_page->btnShowFullPlot->isChecked());
+
+    // Minus widens by one step on each side.
+    m_page->on_btnMinus_pressed();
+    QVERIFY(qFuzzyCompare(m_page->plotWidget()->curZoomPlotSettings().minY + 1,
+                          expectedMinY - window.stepY() + 1) || expectedMinY - window.stepY() < -300);
+}
+
+void TestMeasureWidget::redraw_data()
+{
+    QTest::addColumn<QList<float>>("values");
+    QTest::addColumn<double>("low");   // the window before rounding lies within
+    QTest::addColumn<double>("high");
+
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    QTest::newRow("empty table") << QList<float>{} << -1.0 << 1.0;
+    QTest::newRow("equal values") << QList<float>{5, 5, 5} << 4.0 << 6.0;
+    QTest::newRow("nan and inf as 0") << QList<float>{nan, std::numeric_limits<float>::infinity(), 2} << 0.0 << 2.0;
+}
+
+void TestMeasureWidget::redraw()
+{
+    QFETCH(QList<float>, values);
+    QFETCH(double, low);
+    QFETCH(double, high);
+
+    for (int i = 0; i < values.size(); ++i)
+        show(success(4, values.at(i), kStart.addSecs(i)));
+    m_page->chkPV->setChecked(false);
+    m_page->chkPV->setChecked(true);
+
+    const Plotter *plotter = m_page->plotWidget();
+    QCOMPARE(plotter->curveData(0).size(), values.size());
+    QCOMPARE(plotter->curveData(1).size(), 0);
+    for (const QPointF &point : plotter->curveData(0))
+        QVERIFY(std::isfinite(point.y()));
+    const PlotSettings window = plotter->curZoomPlotSettings();
+    QVERIFY(window.minY <= low && window.maxY >= high);
+    QCOMPARE(m_page->tabWidget->currentWidget(), m_page->tabPlotter);
+}
+
+void TestMeasureWidget::settings()
+{
+    // A device without keys: the defaults, with the archives folder stored.
+    QCOMPARE(m_page->chkDefaultFileName->isChecked(), true);
+    QCOMPARE(m_page->chkAutoSaveFile->isChecked(), false);
+    QCOMPARE(m_page->spnWriteLineCount->value(), 10);
+    QCOMPARE(m_page->txtPathName->text(), AppSettings::archivesDir());
+    QCOMPARE(m_device->measureInfo().value(QStringLiteral("archive_path_name")).toString(), AppSettings::archivesDir());
+
+    QSignalSpy changed(m_page.get(), &MeasureWidget::changed);
+    m_device->setMeasureInfo({{QStringLiteral("default_file_name"), false},
+                              {QStringLiteral("auto_save_file"), true},
+                              {QStringLiteral("write_line_count"), 25},
+                              {QStringLiteral("archive_path_name"), QString()},
+                              {QStringLiteral("archive_file_name"), QStringLiteral("/tmp/a.csv")}});
+    m_page->onDeviceChanged(m_device);
+    QCOMPARE(changed.count(), 0);
+    QCOMPARE(m_page->stackedWidgetPath->currentIndex(), 1);
+    QCOMPARE(m_page->txtFileName->text(), QStringLiteral("/tmp/a.csv"));
+    QCOMPARE(m_page->spnWriteLineCount->value(), 25);
+
+    m_page->chkScrollToLast->setChecked(true);
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(m_device->measureInfo().value(QStringLiteral("scroll_to_last")).toBool(), true);
+    m_page->onDeviceChanged(nullptr);
+    m_page->chkScrollToLast->setChecked(false);
+    QCOMPARE(changed.count(), 1);
+    QVERIFY(!m_page->btnSaveAsFile->isEnabled() && !m_page->btnSelectFile->isEnabled());
+}
+
+void TestMeasureWidget::pollingStartStop()
+{
+    HartSimulator sim;
+    QVERIFY(sim.isValid());
+    HartSimUniversalCommands::install(sim);
+    HartSimDevice simDevice(0);
+    simDevice.values.insert(QStringLiteral("PV"), 21.5f);
+    simDevice.values.insert(QStringLiteral("PV_unit_code"), 32);
+    sim.addDevice(simDevice);
+    Port *port = qobject_cast<Port *>(m_device->parentItem());
+    QVERIFY(port->setSerialName(sim.portName()));
+
+    // A run whose archive cannot be set up warns once and archives nothing.
+    QFile plain(m_work->filePath(QStringLiteral("plain")));
+    QVERIFY(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    m_page->txtPathName->setText(plain.fileName());
+    m_page->chkAutoSaveFile->setChecked(true);
+    m_page->chkPeriod->setChecked(true);
+    m_page->spnPeriod->setValue(5);
+    QSignalSpy started(m_page.get(), &MeasureWidget::startPeriod);
+    m_page->btnStartStop->click();
+    QVERIFY(m_page->isPolling());
+    QCOMPARE(m_page->btnStartStop->text(), QStringLiteral("Stop"));
+    QVERIFY(!m_page->btnSaveAsFile->isEnabled());
+    QCOMPARE(m_prompts->requests.size(), 1);
+    QTRY_COMPARE(m_page->tableModel()->rowCount(), 1);
+    m_page->onUpdateButtons(true);
+    QVERIFY(!m_page->btnSaveAsFile->isEnabled());
+    // Unbound and with the period box off, the running poll still stops.
+    m_page->onDeviceChanged(nullptr);
+    m_page->btnStartStop->click();
+    QVERIFY(!m_page->isPolling());
+    QCOMPARE(started.count(), 2);
+    QCOMPARE(QDir(plain.fileName()).exists(), false);
+
+    // A run with its archive: "5sec" in the header, the file named in the label.
+    m_page->onDeviceChanged(m_device);
+    m_page->txtPathName->setText(m_work->filePath(QStringLiteral("runs")));
+    m_page->btnStartStop->click();
+    QTRY_COMPARE(m_page->tableModel()->rowCount(), 2);
+    const QString archive = m_page->lbFileName->text();
+    QVERIFY(archive.startsWith(m_work->filePath(QStringLiteral("runs/"))));
+    m_page->onCloseApplication();
+    QVERIFY(!m_page->isPolling());
+    QVERIFY(m_page->btnStartStop->isChecked());
+    QTRY_COMPARE(fileLines(archive).size(), 2);
+    QVERIFY(fileLines(archive).at(0).contains(QStringLiteral(" ; General ; ") + sim.portName() + QStringLiteral(" ; 0 ; 5sec ; ")));
+    QVERIFY(fileLines(archive).at(1).startsWith(QStringLiteral("1;")));
+    QVERIFY(!port->hartPort.isOpen());
+}
+
+void TestMeasureWidget::refusals()
+{
+    QSignalSpy started(m_page.get(), &MeasureWidget::startPeriod);
+    m_page->btnStartStop->setEnabled(true);
+    m_page->btnStartStop->click(); // period box off
+    m_page->chkPeriod->setChecked(true);
+    m_page->onDeviceChanged(nullptr);
+    m_page->btnStartStop->click(); // no device
+    QVERIFY(!m_page->isPolling());
+    QVERIFY(!m_page->btnStartStop->isChecked());
+    QCOMPARE(started.count(), 0);
+}
+
+void TestMeasureWidget::archiveChooserKeepsFile()
+{
+    const QString chosen = m_work->filePath(QStringLiteral("kept.csv"));
+    QFile existing(chosen);
+    QVERIFY(existing.open(QIODevice::WriteOnly));
+    existing.write("header ;\n1;x;\n");
+    existing.close();
+    QSignalSpy changed(m_page.get(), &MeasureWidget::changed);
+    m_prompts->answerText(chosen);
+    m_page->on_btnSelectFile_clicked();
+    QCOMPARE(fileLines(chosen).size(), 2);
+    QCOMPARE(m_device->measureInfo().value(QStringLiteral("archive_file_name")).toString(), chosen);
+    QCOMPARE(m_device->measureInfo().value(QStringLiteral("archive_path_name")).toString(), QString());
+    QCOMPARE(changed.count(), 1);
+
+    // A folder below a file cannot hold it: a warning, and the settings stay.
+    m_prompts->answerText(m_work->filePath(QStringLiteral("kept.csv/a.csv")));
+    m_page->on_btnSelectFile_clicked();
+    QCOMPARE(m_prompts->requests.last().text.left(30), QStringLiteral("Cannot open file for writing: "));
+    QCOMPARE(m_device->measureInfo().value(QStringLiteral("archive_file_name")).toString(), chosen);
+}
+
+void TestMeasureWidget::tableExport_data()
+{
+    QTest::addColumn<int>("variables");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<QStringList>("lines"); // without the header
+
+    QTest::newRow("mode 1") << 1 << 2
+                            << QStringList{"1;2024-03-05 10:00:00;1.00;12.50;00 00;", "2;2024-03-05 10:00:01;2.00;12.50;00 00;", ";;"};
+    QTest::newRow("mode 4") << 4 << 1 << QStringList{"1;2024-03-05 10:00:00;1.00;12.50;00 00;1.50;3.00;4.50;", ";;"};
+    QTest::newRow("empty table") << 1 << 0 << QStringList{";;"};
+}
+
+void TestMeasureWidget::tableExport()
+{
+    QFETCH(int, variables);
+    QFETCH(int, rows);
+    QFETCH(QStringList, lines);
+
+    m_page = std::make_unique<MeasureWidget>(nullptr, variables);
+    m_page->onDeviceChanged(m_device);
+    m_page->onUpdateButtons(true);
+    for (int i = 0; i < rows; ++i)
+        show(success(variables, float(i + 1), kStart.addSecs(i)));
+    const QString fileName = m_work->filePath(QStringLiteral("table.csv"));
+    m_prompts->answerText(fileName);
+    m_page->on_btnSaveAsFile_clicked();
+
+    QStringList written = fileLines(fileName);
+    QVERIFY(!written.isEmpty());
+    const QString header = written.takeFirst();
+    QVERIFY2(header.startsWith(m_device->name() + QStringLiteral(" ;  ; General ; /dev/ttyS7 ; 0 ; 1sec ; ")), qPrintable(header));
+    QVERIFY(header.endsWith(QStringLiteral("; %1 ;").arg(rows)));
+    QCOMPARE(written, lines);
+    QVERIFY(m_page->btnSaveAsFile->isEnabled());
+}
+
+void TestMeasureWidget::exportCancelAndFailures()
+{
+    for (int i = 0; i < 250; ++i)
+        show(success(1, 1.0f, kStart.addSecs(i)));
+    const QString fileName = m_work->filePath(QStringLiteral("cancelled.csv"));
+    m_prompts->answerText(fileName);
+    int cancelledAt = -1;
+    QTimer canceller;
+    connect(&canceller, &QTimer::timeout, this, [&]() {
+        auto *progress = m_page->findChild<QProgressDialog *>();
+        if (progress && progress->value() >= 100 && cancelledAt < 0) {
+            cancelledAt = progress->value();
+            progress->cancel();
+        }
+    });
+    canceller.start(0);
+    m_page->on_btnSaveAsFile_clicked();
+    canceller.stop();
+    QVERIFY(cancelledAt >= 100 && cancelledAt < 250);
+    QCOMPARE(fileLines(fileName).size(), 1 + cancelledAt + 1);
+    QCOMPARE(fileLines(fileName).last(), QStringLiteral(";;"));
+
+    // Every failure is reported.
+    m_prompts->answerText(m_work->filePath(QStringLiteral("cancelled.csv/t.csv")));
+    m_page->on_btnSaveAsFile_clicked();
+    QVERIFY(m_prompts->requests.last().text.startsWith(QStringLiteral("Cannot open file for writing data: ")));
+    m_prompts->answerText(m_work->filePath(QStringLiteral("missing/plot.png")));
+    m_page->on_btnSavePlotInFile_clicked();
+    QVERIFY(m_prompts->requests.last().text.startsWith(QStringLiteral("Cannot save the plot in file: ")));
+    m_prompts->answerText(m_work->filePath(QStringLiteral("trend.png")));
+    const int asked = int(m_prompts->requests.size());
+    m_page->on_btnSavePlotInFile_clicked();
+    QCOMPARE(int(m_prompts->requests.size()), asked + 1);
+    QVERIFY(QFile::exists(m_work->filePath(QStringLiteral("trend.png"))));
+    QVERIFY(QFile::exists(m_work->filePath(QStringLiteral("trend_bw.png"))));
+}
+
+QTEST_MAIN(TestMeasureWidget)
+#include "tst_measurewidget.moc"
