@@ -69,6 +69,8 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "cannot use %s\n", qPrintable(simulator.portName()));
         return 1;
     }
+    port->hartPort.setProperty("response_timeout", 100);
+    port->hartPort.setProperty("byte_timeout", 20);
     Device *device = port->createDevice(QStringLiteral("General"));
     port->insertChild(-1, device);
     device->checkDevice(QString(), QString(), true);
