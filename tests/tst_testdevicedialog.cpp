@@ -4,6 +4,7 @@
 #include "model/device.h"
 #include "model/port.h"
 #include "model/server.h"
+#include "hartsimacivelcommands.h"
 #include "hartsimulator.h"
 #include "hartsimuniversalcommands.h"
 #include "promptrecorder.h"
@@ -24,8 +25,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// A General device's test: a read with print, a write of float values read back, a write whose
-// read-back differs, a write the device refuses and a read it refuses.
+// A General device's test of universal reads and writes with read-back.
 const QByteArray GeneralTemplate = R"({"name": "general", "template": "General", "description": "General test",
  "device": {"commands": [
   {"number": 3, "description": "variables", "print": ["PV", "output_current"]},
@@ -34,6 +34,19 @@ const QByteArray GeneralTemplate = R"({"name": "general", "template": "General",
   {"number": 6, "description": "address", "parameters": {"polling_address": [0]}, "read_cmd": 7},
   {"number": 17, "description": "message", "parameters": {"message": ["TESTMSG"]}, "read_cmd": 12},
   {"number": 2, "description": "current"}
+ ]}})";
+
+// A pH meter's test: a read with print, a write of float values read back, a write whose
+// read-back differs, a write the device refuses and a read it refuses.
+const QByteArray AcivelTemplate = R"({"name": "acivel", "template": "Acivel-M", "description": "Acivel test",
+ "device": {"commands": [
+  {"number": 140, "description": "indication range", "print": ["indicate_range_min", "indicate_range_max"]},
+  {"number": 141, "description": "range", "read_cmd": 140,
+   "parameters": {"indicate_range_min": [0, 2.3], "indicate_range_max": [14, 12.75, 99]}},
+  {"number": 176, "description": "Ei and S", "read_cmd": 152,
+   "parameters": {"ei_min": [-100], "ei_max": [100], "s_min": [50], "s_max": [74.3]}},
+  {"number": 133, "description": "diagnostics", "parameters": {"electrode_diag": [1]}, "read_cmd": 130},
+  {"number": 130, "description": "configuration"}
  ]}})";
 
 // Two reads that pass; the first runs three cycles.
@@ -246,6 +259,7 @@ void TestTestDeviceDialog::stepRowCounts_data()
     QTest::addColumn<QString>("description");   // empty: the read functions
     QTest::addColumn<int>("steps");
     QTest::newRow("read functions of a General device") << u"General"_s << QString() << 15;
+    QTest::newRow("read functions of a pH meter") << u"Acivel-M"_s << QString() << 21;
     QTest::newRow("embedded write test") << u"Zorvan-M"_s << u"Тест записи в прибор Зорван-Т"_s
                                          << 63;
     QTest::newRow("embedded current test") << u"Zorvan-M"_s
@@ -267,47 +281,47 @@ void TestTestDeviceDialog::stepRowCounts()
 
 void TestTestDeviceDialog::oneRoundReportAndCells()
 {
-    sim->updateDevice(0, [](HartSimDevice &d) { d.values.insert(u"reply_data_7"_s, QByteArray::fromHex("0500")); });
-    sim->setHandler(17, refuse);
-    sim->setHandler(2, refuse);
-    openWith(GeneralTemplate, u"General test"_s);
+    sim->removeDevices();
+    HartSimAcivelCommands::install(*sim);
+    HartSimDevice meter = HartSimAcivelCommands::device(0);
+    meter.values.insert(u"indicate_range_min"_s, 0.0f);
+    meter.values.insert(u"indicate_range_max"_s, 14.0f);
+    meter.values.insert(u"reply_data_152"_s, HartSimUniversalCommands::floatBytes(-100) + HartSimUniversalCommands::floatBytes(100)
+                                               + HartSimUniversalCommands::floatBytes(50) + HartSimUniversalCommands::floatBytes(60));
+    sim->addDevice(meter);
+    sim->setHandler(133, refuse);
+    sim->setHandler(130, refuse);
+    QVERIFY(TestFiles::write(u"tests/fixture.tpl"_s, AcivelTemplate));
+    openDialog(u"Acivel-M"_s);
+    chooseTemplate(u"Acivel test"_s);
     start(1);
 
-    const QString refused = QLatin1Char('\t') + device->lastErrorText();
-    const QString refusedCount = u"1 errors: "_s + device->lastErrorText();
+    const QString refused = device->lastErrorText();
+    const QString dashes(30, u'-');
+    const QString mismatch = u"s_max validation error: send:74.3 recv:60"_s;
     const QStringList expected{
         u"###### Test round 1 ######"_s, QString(),
-        u"Test command 3 - variables (1 cycles)..."_s, u"\tPV: 21.5 | output_current: 12.25"_s,
-        QString(), u"Test of command 3 completed."_s, u"No errors."_s, QString(),
-        u"Test command 35 - range (1 cycles)..."_s, u"\tvalues - [74.3 | 0 | 32]"_s,
-        u"\tvalues - [100 | -80 | 32]"_s, QString(), u"Test of command 35 completed."_s,
-        u"No errors."_s, QString(),
-        u"Test command 6 - address (1 cycles)..."_s, u"\tvalues - [0]"_s,
-        u"\tpolling_address validation error: send:0 recv:5"_s, QString(),
-        u"Test of command 6 completed."_s, QString(30, QLatin1Char('-')),
-        u"1 errors: polling_address validation error: send:0 recv:5"_s,
-        u"total command 6 errors: 1"_s, QString(),
-        u"Test command 17 - message (1 cycles)..."_s, u"\tvalues - [TESTMSG]"_s, QString(),
-        u"\twhen writing a values [TESTMSG], an error occurred:"_s, refused, QString(),
-        u"Test of command 17 completed."_s, QString(30, QLatin1Char('-')), refusedCount,
-        u"total command 17 errors: 1"_s, QString(),
-        u"Test command 2 - current (1 cycles)..."_s, refused, QString(),
-        u"Test of command 2 completed."_s, QString(30, QLatin1Char('-')), refusedCount,
-        u"total command 2 errors: 1"_s, QString(),
-        u"Total round errors: 3"_s, QString(),
-        u"2 errors: "_s + device->lastErrorText(), u"1 errors: validation errors"_s};
-    const QStringList lines = reportLines();
-    QCOMPARE(lines.mid(3), expected);
-    QVERIFY(lines.at(1).startsWith(u"Test device %1 address:0x264E123456 number:"_s.arg(device->name())));
+        u"Test command 140 - indication range (1 cycles)..."_s, u"\tindicate_range_min: 0 | indicate_range_max: 14"_s,
+        QString(), u"Test of command 140 completed."_s, u"No errors."_s, QString(),
+        u"Test command 141 - range (1 cycles)..."_s, u"\tvalues - [14 | 0]"_s, u"\tvalues - [12.75 | 2.3]"_s, QString(),
+        u"Test of command 141 completed."_s, u"No errors."_s, QString(),
+        u"Test command 176 - Ei and S (1 cycles)..."_s, u"\tvalues - [100 | -100 | 74.3 | 50]"_s, u'\t' + mismatch,
+        QString(), u"Test of command 176 completed."_s, dashes, u"1 errors: "_s + mismatch,
+        u"total command 176 errors: 1"_s, QString(),
+        u"Test command 133 - diagnostics (1 cycles)..."_s, u"\tvalues - [1]"_s, QString(),
+        u"\twhen writing a values [1], an error occurred:"_s, u'\t' + refused, QString(),
+        u"Test of command 133 completed."_s, dashes, u"1 errors: "_s + refused, u"total command 133 errors: 1"_s, QString(),
+        u"Test command 130 - configuration (1 cycles)..."_s, u'\t' + refused, QString(),
+        u"Test of command 130 completed."_s, dashes, u"1 errors: "_s + refused, u"total command 130 errors: 1"_s, QString(),
+        u"Total round errors: 3"_s, QString(), u"2 errors: "_s + refused, u"1 errors: validation errors"_s};
+    QCOMPARE(reportLines().mid(3), expected);
+    QVERIFY(reportLines().at(1).startsWith(u"Test device %1 address:0x"_s.arg(device->name())));
 
-    const QStringList errorCounts{u"No errors."_s, u"No errors."_s, u"1"_s,
-                                  u"1"_s, u"1"_s, u"3"_s};
-    QCOMPARE(column(TestDeviceDialog::ErrorCountColumn), errorCounts);
+    QCOMPARE(column(TestDeviceDialog::ErrorCountColumn),
+             (QStringList{u"No errors."_s, u"No errors."_s, u"1"_s, u"1"_s, u"1"_s, u"3"_s}));
     QCOMPARE(column(TestDeviceDialog::ErrorTextColumn),
-             (QStringList{QString(), QString(), u"1 errors: polling_address validation error: send:0 recv:5"_s,
-                          refusedCount, refusedCount, QString()}));
-    for (const HartSimRequest &request : sim->requests())
-        QVERIFY2(request.command != 12, "a refused write is not read back");
+             (QStringList{QString(), QString(), u"1 errors: "_s + mismatch, u"1 errors: "_s + refused,
+                          u"1 errors: "_s + refused, QString()}));
     QVERIFY(widget<QPushButton>("btnContinue")->isHidden());
 }
 
