@@ -255,11 +255,16 @@ void TestMainWindow::saveKeepsBackupAndRollsBack()
     const QByteArray saved = TestFiles::read(space.config);
     QVERIFY(saved.contains("Port_1"));
 
-    // A write cut short: the rollback brings back the saved file from its backup.
-    window.backupConfigFile();
-    TestFiles::write(space.config, saved.left(10));
-    QVERIFY(window.rollbackBackupConfigFile());
+    // A write cut short by a full disk fails, and the rollback brings back the saved file.
+    select(window, window.server());
+    window.addItem();
+    {
+        FileSizeLimit limit(saved.size() + 1); // room for the backup, not for the larger tree
+        QVERIFY(!window.save());
+    }
     QCOMPARE(TestFiles::read(space.config), saved);
+    QVERIFY(window.isWindowModified());
+    QCOMPARE(prompts.requests.last().text, QStringLiteral("Config file write error!"));
 
     // When the copy fails too, the file is left as it is rather than removed.
     TestFiles::write(space.config, saved.left(10));

@@ -4,6 +4,7 @@
 #include "mainwindow/mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "promptrecorder.h"
 #include "tempworkdir.h"
 #include "testfiles.h"
 
@@ -111,10 +112,13 @@ void TestStartup::windowShowsRootAndVersion()
 
 void TestStartup::closingWindowEndsEventLoop()
 {
+    PromptRecorder prompts;
+    prompts.answerButton(QMessageBox::Yes);
     MainWindow window;
     window.show();
     QTimer::singleShot(0, &window, &QWidget::close);
     QCOMPARE(m_application->exec(), 0);
+    QCOMPARE(prompts.requests.size(), 1); // "Are you sure you want to exit the application ?"
 }
 
 void TestStartup::programStartsInEmptyFolder()

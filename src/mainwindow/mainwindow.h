@@ -98,6 +98,9 @@ public slots:
 
     void updateActions();
     void updateStatusBar();
+    // Asked to end by the system: the device pages stop their work and the window closes
+    // without questions, as nobody is there to answer them. Nothing is saved.
+    void closeOnTermination();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -133,4 +136,5 @@ private:
     QLabel *m_versionLabel = nullptr;
     QLabel *m_statusLabel = nullptr;
     QComboBox *m_languageSelector = nullptr;
+    bool m_terminating = false;
 };

@@ -76,6 +76,7 @@ bool MainWindow::loadConfigData()
     if (!loaded && !hasPorts(m_settings->server)) {
         // The embedded default and any emptied tree the program saved have no ports.
         m_server->removeAllPorts();
+        onServerLoaded();
         loaded = true;
     }
     if (loaded)
@@ -302,9 +303,15 @@ bool MainWindow::maybeSave(bool exit)
     return answer == QMessageBox::Yes;
 }
 
+void MainWindow::closeOnTermination()
+{
+    m_terminating = true;
+    close();
+}
+
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (!maybeSave(true)) {
+    if (!m_terminating && !maybeSave(true)) {
         event->ignore();
         return;
     }
