@@ -396,6 +396,7 @@ void DrumelWidget::changeEvent(QEvent *event)
         retranslateUi(this);
         fillCombos();
         showWriteProtection();
+        tableWidgetPoints->setHorizontalHeaderLabels({tr("Value")});
     }
     MainDeviceWidget::changeEvent(event);
 }

@@ -14,9 +14,9 @@ class QTableWidgetItem;
 // temperature correction.
 //
 // A task of the wizard is open from the moment its code is granted until the device is locked
-// again (finishAdjust); only then does adjustMode name it. While one is open, nothing replaces
-// its page and the device check leaves it alone, so its own complete button always locks the
-// device again.
+// again (finishAdjust), and adjustMode names a task only while it is open. While one is open,
+// nothing replaces its page and the device check leaves it alone, so its own complete button
+// always locks the device again.
 class DrumelWidget : public MainDeviceWidget, public Ui_DrumelWidget
 {
     Q_OBJECT
@@ -124,7 +124,7 @@ private:
     void closeCodePage();
     bool readPrimaryVariableText(QString *value, QString *unit);
     void writeAdjustment(const QString &title, int command);
-    bool unitChosen(const QComboBox *combo, const QString &what);
+    bool choiceMade(const QComboBox *combo, const QString &what);
     void setFixedCurrentFor(double current, QDoubleSpinBox *field, QPushButton *enabled, QPushButton *disabled);
     QString linePointText(float value) const;
     int shownPointCount();

@@ -68,7 +68,7 @@ void DrumelWidget::on_btnReload_clicked()
 void DrumelWidget::on_btnSetCalibrateUnits_clicked()
 {
     DEBUGQT_LOG(4) << cmbCalibrateUnits->currentData();
-    if (!device || !unitChosen(cmbCalibrateUnits, tr("Choose the calibration units first.")))
+    if (!device || !choiceMade(cmbCalibrateUnits, tr("Choose the calibration units first.")))
         return;
     if (!startOperation(tr("Calibration units saving"), 1))
         return;

@@ -235,7 +235,7 @@ void DrumelWidget::on_cmbSensorUnits_currentIndexChanged(int index)
 }
 
 // A combo box showing no item would send code 0 as if it had been chosen.
-bool DrumelWidget::unitChosen(const QComboBox *combo, const QString &what)
+bool DrumelWidget::choiceMade(const QComboBox *combo, const QString &what)
 {
     if (combo->currentIndex() >= 0)
         return true;
@@ -246,7 +246,7 @@ bool DrumelWidget::unitChosen(const QComboBox *combo, const QString &what)
 void DrumelWidget::on_btnSaveSensorParam_clicked()
 {
     DEBUGQT_LOG(4);
-    if (!device || !unitChosen(cmbSensorUnits, tr("Choose the units of the sensor first.")))
+    if (!device || !choiceMade(cmbSensorUnits, tr("Choose the units of the sensor first.")))
         return;
     if (!startOperation(tr("Sensor parameters saving"), 2))
         return;

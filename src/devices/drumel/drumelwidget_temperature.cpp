@@ -38,7 +38,7 @@ void DrumelWidget::on_btnSetTCorrectMode_clicked()
 {
     const int mode = cmbTCorrectionMode->currentIndex();
     DEBUGQT_LOG(4) << mode;
-    if (!device || !unitChosen(cmbTCorrectionMode, tr("Choose the temperature correction mode first.")))
+    if (!device || !choiceMade(cmbTCorrectionMode, tr("Choose the temperature correction mode first.")))
         return;
     if (!startOperation(tr("Temperature correction mode saving"), 1))
         return;
