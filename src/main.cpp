@@ -1,8 +1,9 @@
 #include "core/application.h"
 #include "core/appsettings.h"
 #include "core/debugqt.h"
-#include "mainwindow/mainwindow.h"
+#include "core/terminationwatcher.h"
 #include "core/utils.h"
+#include "mainwindow/mainwindow.h"
 
 #include <QScreen>
 
@@ -23,5 +24,9 @@ int main(int argc, char *argv[])
     // Centre the window on the screen's available area (task bars excluded).
     window.move(Utils::centeredPosition(window.screen()->availableGeometry(), window.size()));
     window.show();
+
+    // A termination request closes the window the way the user would.
+    TerminationWatcher termination;
+    QObject::connect(&termination, &TerminationWatcher::terminationRequested, &window, &QWidget::close);
     return application.exec();
 }

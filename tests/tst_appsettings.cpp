@@ -136,29 +136,40 @@ void TestAppSettings::loadedFields()
 void TestAppSettings::linesLimitRange_data()
 {
     QTest::addColumn<QByteArray>("value");
-    QTest::addColumn<int>("limit");
-    QTest::newRow("1 is taken") << QByteArray("1") << 1;
-    QTest::newRow("9999 is taken") << QByteArray("9999") << 9999;
-    QTest::newRow("0 is ignored") << QByteArray("0") << 1000;
-    QTest::newRow("10000 is ignored") << QByteArray("10000") << 1000;
-    QTest::newRow("negative is ignored") << QByteArray("-5") << 1000;
-    QTest::newRow("text is ignored") << QByteArray("\"50\"") << 1000;
-    QTest::newRow("fraction is ignored") << QByteArray("12.5") << 1000;
+    QTest::addColumn<bool>("taken");
+    QTest::newRow("1 is taken") << QByteArray("1") << true;
+    QTest::newRow("9999 is taken") << QByteArray("9999") << true;
+    QTest::newRow("0 is ignored") << QByteArray("0") << false;
+    QTest::newRow("10000 is ignored") << QByteArray("10000") << false;
+    QTest::newRow("negative is ignored") << QByteArray("-5") << false;
+    QTest::newRow("text is ignored") << QByteArray("\"50\"") << false;
+    QTest::newRow("fraction is ignored") << QByteArray("12.5") << false;
+    QTest::newRow("number beyond every integer is ignored") << QByteArray("1e19") << false;
+    QTest::newRow("whole number written as a real is taken") << QByteArray("2.5e1") << true;
 }
 
 void TestAppSettings::linesLimitRange()
 {
     QFETCH(QByteArray, value);
-    QFETCH(int, limit);
+    QFETCH(bool, taken);
+    // A record whose limit is not the default shows that an ignored value keeps what was there.
+    constexpr int before = 321;
+    const int number = taken ? int(value.toDouble()) : before;
     const QString file = AppSettings::cfgDir() + "/l.cfg";
     QVERIFY(TestFiles::write(file, "{\"app\":{\"log_view_lines_limit\":" + value + "}}"));
     AppSettings settings = m_fresh();
+    settings.logViewLinesLimit = before;
     settings.loadConfigFile(file);
-    QCOMPARE(settings.logViewLinesLimit, limit);
+    QCOMPARE(settings.logViewLinesLimit, number);
 
-    AppSettings direct = m_fresh();
-    direct.setLogViewLinesLimit(value.toInt());
-    QCOMPARE(direct.logViewLinesLimit, limit == 1000 && value != "1000" ? 1000 : limit);
+    bool whole = false;
+    const int direct = value.toInt(&whole);
+    if (whole) {
+        AppSettings record = m_fresh();
+        record.logViewLinesLimit = before;
+        record.setLogViewLinesLimit(direct);
+        QCOMPARE(record.logViewLinesLimit, taken ? direct : before);
+    }
 }
 
 void TestAppSettings::saveWritesRecordAndKeepsOtherMembers()
@@ -247,6 +258,12 @@ void TestAppSettings::unreadableConfigIsKeptAndLoadsAsDefaults()
 
 void TestAppSettings::configFileNameResolution()
 {
+    // A relative name is read from the cfg folder, the file the next save writes.
+    QVERIFY(TestFiles::write(AppSettings::cfgDir() + "/rel.cfg", R"({"app":{"language":"en_US"}})"));
+    AppSettings settings = m_fresh();
+    settings.loadConfigFile("rel.cfg");
+    QCOMPARE(settings.language, QStringLiteral("en_US"));
+
     AppSettings::setConfigFileName("rel.cfg");
     QCOMPARE(AppSettings::configFileName(), AppSettings::cfgDir() + "/rel.cfg");
     QCOMPARE(startupTarget(), AppSettings::cfgDir() + "/rel.cfg");

@@ -44,6 +44,15 @@ private:
 
 } // namespace
 
+// Logs under a class name of its own, for a per-class mask that touches no other test.
+class ProbeObject : public QObject
+{
+    Q_OBJECT
+
+public:
+    void log(int level, int *evaluated) { DEBUGQT_LOG(level) << ++*evaluated; }
+};
+
 class TestDebugQt : public QObject
 {
     Q_OBJECT
@@ -56,6 +65,9 @@ private slots:
     void logStatementItems();
     void logStatementReachesStderrAndSignal();
     void plainQtWarningsPassUnfiltered();
+    void secondLoggerDoesNotReplaceTheFirst();
+    void maskedStatementIsNotBuilt_data();
+    void maskedStatementIsNotBuilt();
 };
 
 void TestDebugQt::initTestCase()
@@ -112,7 +124,7 @@ void TestDebugQt::lineFormat()
 void TestDebugQt::classMaskReplacesLevelMask()
 {
     DebugQt logger(0x10007);
-    logger.classMasks.insert(QStringLiteral("Port"), 0x10001);
+    logger.setClassMask(QStringLiteral("Port"), 0x10001);
     QCOMPARE(logger.formatLine(header(4, QStringLiteral("Port")) + QStringLiteral("x ")), QString());
     QCOMPARE(logger.formatLine(header(4, QStringLiteral("Device")) + QStringLiteral("x ")), QStringLiteral("x "));
 }
@@ -159,6 +171,48 @@ void TestDebugQt::plainQtWarningsPassUnfiltered()
     qCritical("gone");
     logger->mask = DebugQt::StartupMask;
     QCOMPARE(capture.finish(), QStringLiteral("Warning: disk 3 missing\nCritical: gone\n"));
+}
+
+void TestDebugQt::secondLoggerDoesNotReplaceTheFirst()
+{
+    DebugQt *first = DebugQt::instance();
+    {
+        DebugQt second(0x10007);
+        QCOMPARE(DebugQt::instance(), first);
+    }
+    QCOMPARE(DebugQt::instance(), first);
+}
+
+void TestDebugQt::maskedStatementIsNotBuilt_data()
+{
+    QTest::addColumn<quint32>("mask");
+    QTest::addColumn<quint32>("probeMask");   // 0: none
+    QTest::addColumn<bool>("built");
+    QTest::newRow("level off: items not evaluated, nothing printed") << quint32(0x08ED0003) << 0u << false;
+    QTest::newRow("level on: built and printed") << quint32(0x10007) << 0u << true;
+    QTest::newRow("class mask lets through a level the level mask holds off")
+        << quint32(0x10003) << quint32(0x10004) << true;
+}
+
+void TestDebugQt::maskedStatementIsNotBuilt()
+{
+    QFETCH(quint32, mask);
+    QFETCH(quint32, probeMask);
+    QFETCH(bool, built);
+    DebugQt *logger = DebugQt::instance();
+    logger->mask = mask;
+    if (probeMask)
+        logger->setClassMask(QStringLiteral("ProbeObject"), probeMask);
+    logger->emitFlag = true;
+    QSignalSpy spy(logger, &DebugQt::msg);
+
+    ProbeObject probe;
+    int evaluated = 0;
+    probe.log(4, &evaluated);
+    logger->emitFlag = false;
+    logger->mask = DebugQt::StartupMask;
+    QCOMPARE(evaluated, built ? 1 : 0);
+    QCOMPARE(spy.count(), built ? 1 : 0);
 }
 
 QTEST_GUILESS_MAIN(TestDebugQt)

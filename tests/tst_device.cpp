@@ -6,6 +6,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <future>
+#include <memory>
 #include <thread>
 
 class TestDevice : public QObject
@@ -31,7 +33,7 @@ private slots:
     void displayName_data();
     void displayName();
     void setTemplateAlwaysSignals();
-    void concurrentParameterAccess();
+    void concurrentUseLosesNothing();
     void unitText_data();
     void unitText();
     void otherTables_data();
@@ -251,28 +253,36 @@ void TestDevice::setTemplateAlwaysSignals()
     QCOMPARE(changed.first().at(0).toString(), QStringLiteral("General"));
 }
 
-void TestDevice::concurrentParameterAccess()
+void TestDevice::concurrentUseLosesNothing()
 {
-    // A polling thread fills the map and the log while the GUI thread reads and edits them.
+    // A polling thread logs and counts while the GUI thread edits, renames and readdresses the
+    // same device: every change of each thread lands, and nothing is read half-written.
     std::unique_ptr<Device> device(m_port->createDevice(QStringLiteral("General")));
     constexpr int Rounds = 20000;
-    std::thread poller([&device] {
+    const auto use = [&device](const QString &who, int i) {
+        device->setParameter(QStringLiteral("%1_%2").arg(who).arg(i % 16), i);
+        device->incrementModifyCount();
+    };
+    std::promise<void> pollerRunning;
+    std::thread poller([&] {
+        pollerRunning.set_value();
         for (int i = 0; i < Rounds; ++i) {
-            device->setParameter(QStringLiteral("PV"), float(i));
-            device->appendLogLine(QStringLiteral("poll"));
-            device->addStateFlags(Device::StatePeriodicallyRequested);
+            use(QStringLiteral("poll"), i);
+            device->logMessage(device->key());
         }
     });
+    pollerRunning.get_future().wait();
     for (int i = 0; i < Rounds; ++i) {
-        device->setParameter(QStringLiteral("edit_%1").arg(i % 16), i);
-        device->parameters();
-        device->clearStateFlags(Device::StateChanged);
-        device->addStateFlags(Device::StateChanged);
+        use(QStringLiteral("edit"), i);
+        device->appendLogLine(QStringLiteral("edit"));
+        device->setAddress(i % 64);
+        device->setName(QStringLiteral("D%1").arg(i));
     }
     poller.join();
-    QCOMPARE(device->parameterFloat(QStringLiteral("PV")), float(Rounds - 1));
+    QCOMPARE(device->parameterInt(QStringLiteral("modify_count")), 2 * Rounds);
+    QCOMPARE(device->parameters().size(), 2 * 16 + 1);
     QCOMPARE(device->logLines().size(), Device::DefaultLogLineLimit);
-    QCOMPARE(device->stateFlags(), 0x01 | 0x02 | 0x10);
+    QCOMPARE(device->address(), (Rounds - 1) % 64);
 }
 
 void TestDevice::unitText_data()

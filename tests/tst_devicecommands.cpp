@@ -184,7 +184,7 @@ void TestDeviceCommands::readDecoding_data()
     QTest::newRow("12: message") << 12 << HartSimUniversalCommands::pack(QStringLiteral("HELLO WORLD"), 32)
                                  << QVariantMap{{QStringLiteral("message"), QStringLiteral("HELLO WORLD")}} << noKeys;
     QTest::newRow("14: sensor") << 14 << QByteArray::fromHex("010203" "20" "42c80000" "c2480000" "40a00000")
-                                << QVariantMap{{QStringLiteral("sensor_number"), 0x010203},
+                                << QVariantMap{{QStringLiteral("sensor_number"), 0x010203u},
                                                {QStringLiteral("sensor_unit_code"), 32},
                                                {QStringLiteral("sensor_range_max"), 100.0f},
                                                {QStringLiteral("sensor_range_min"), -50.0f},
@@ -198,7 +198,7 @@ void TestDeviceCommands::readDecoding_data()
                        {QStringLiteral("write_protection"), 0}, {QStringLiteral("distributor_label"), 0}}
         << noKeys;
     QTest::newRow("16: final assembly number") << 16 << QByteArray::fromHex("fffffe")
-                                               << QVariantMap{{QStringLiteral("final_assembly_number"), 16777214}}
+                                               << QVariantMap{{QStringLiteral("final_assembly_number"), 16777214u}}
                                                << noKeys;
     QTest::newRow("20: long tag up to the first zero") << 20 << QByteArray("FT-201").leftJustified(32, '\0')
                                                        << QVariantMap{{QStringLiteral("long_tag"), QStringLiteral("FT-201")}}
@@ -222,8 +222,12 @@ void TestDeviceCommands::readDecoding()
         m_device->setParameter(key, QStringLiteral("before"));
 
     QVERIFY(m_device->readDevice(command));
-    for (auto it = expected.cbegin(); it != expected.cend(); ++it)
-        QCOMPARE(m_device->parameter(it.key()).toString(), it.value().toString());
+    // The type counts too: pages and measurements rely on floats staying floats.
+    for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
+        const QVariant actual = m_device->parameter(it.key());
+        QVERIFY2(actual.metaType() == it.value().metaType(), qPrintable(it.key() + QLatin1Char(' ') + actual.typeName()));
+        QCOMPARE(actual, it.value());
+    }
     for (const QString &key : untouched)
         QCOMPARE(m_device->parameterString(key), QStringLiteral("before"));
 }

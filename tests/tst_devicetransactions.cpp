@@ -4,12 +4,14 @@
 #include "model/port.h"
 #include "model/server.h"
 
-#include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 
+#include <chrono>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 #include <thread>
 
 // A device's HART transactions through its port, against the simulated slave: logging, outcome,
@@ -273,20 +275,31 @@ void TestDeviceTransactions::refusedIdentificationIsAFailure_data()
 {
     QTest::addColumn<QString>("tag");
     QTest::addColumn<int>("identityLength");
+    QTest::addColumn<bool>("afterTimeout");
     QTest::addColumn<int>("result");
     QTest::addColumn<QString>("errorText");
-    QTest::newRow("identity reply too short") << QString() << 11 << -2
+    QTest::newRow("identity reply too short") << QString() << 11 << false << -2
                                               << QStringLiteral("Invalid response lenght of command ZERO.");
-    QTest::newRow("tag with a refused character") << QStringLiteral("tt101") << 22 << 3
+    QTest::newRow("tag with a refused character") << QStringLiteral("tt101") << 22 << false << 3
                                                   << QStringLiteral("Invalid chars in device tag!");
+    QTest::newRow("unpackable tag after a timeout reports itself, not the timeout")
+        << QStringLiteral("A{") << 22 << true << 3 << QStringLiteral("*** pack/unpack error!");
 }
 
 void TestDeviceTransactions::refusedIdentificationIsAFailure()
 {
     QFETCH(QString, tag);
     QFETCH(int, identityLength);
+    QFETCH(bool, afterTimeout);
     QFETCH(int, result);
     QFETCH(QString, errorText);
+    if (afterTimeout) {
+        HartSimFaults silent;
+        silent.silent = true;
+        m_sim->setFaults(silent);
+        QVERIFY(!m_device->checkDevice(QStringLiteral("TT"), QString(), true));
+        m_sim->setFaults(HartSimFaults());
+    }
     m_sim->updateDevice(0, [&](HartSimDevice &device) { device.identityLength = identityLength; });
     QVERIFY(!m_device->checkDevice(tag, QString(), true));
     QCOMPARE(m_device->state(), int(ServerItem::StateFailure));
@@ -367,18 +380,27 @@ void TestDeviceTransactions::twoPortsRunInParallel()
     Port *otherPort = addPort(otherSim);
     QVERIFY(otherPort);
     Device *other = addDevice(otherPort, 0);
-    // Open both lines first so that only the exchanges are timed.
     QVERIFY(m_device->readDevice(1));
     QVERIFY(other->readDevice(1));
 
-    HartSimFaults slow;
-    slow.replyDelayMs = 400;
-    m_port->hartPort.setProperty("response_timeout", 1000);
-    otherPort->hartPort.setProperty("response_timeout", 1000);
-    m_sim->setFaults(slow);
-    otherSim.setFaults(slow);
-    QElapsedTimer timer;
-    timer.start();
+    // Each line answers only once the other line has its request too: one after the other,
+    // the first reply would never come.
+    std::mutex lock;
+    std::condition_variable arrived;
+    int requests = 0;
+    const HartSimulator::Handler meetThenAnswer = [&](HartSimDevice &, const QByteArray &) {
+        std::unique_lock<std::mutex> locker(lock);
+        ++requests;
+        arrived.notify_all();
+        HartSimResponse response;
+        response.silent = !arrived.wait_for(locker, std::chrono::seconds(4), [&] { return requests >= 2; });
+        response.data = QByteArray::fromHex("2041AC0000");
+        return response;
+    };
+    m_sim->setHandler(1, meetThenAnswer);
+    otherSim.setHandler(1, meetThenAnswer);
+    m_port->hartPort.setProperty("response_timeout", 5000);
+    otherPort->hartPort.setProperty("response_timeout", 5000);
     bool firstOk = false;
     bool otherOk = false;
     std::thread a([&] { firstOk = m_device->readDevice(1); });
@@ -386,8 +408,7 @@ void TestDeviceTransactions::twoPortsRunInParallel()
     a.join();
     b.join();
     QVERIFY(firstOk && otherOk);
-    // One after the other they would need two reply delays.
-    QVERIFY2(timer.elapsed() < 2 * slow.replyDelayMs, qPrintable(QString::number(timer.elapsed())));
+    QCOMPARE(other->parameterFloat(QStringLiteral("PV")), 21.5f);
     m_server.reset();
 }
 

@@ -230,6 +230,9 @@ void TestPort::loadTimeoutsFallBack_data()
     QTest::newRow("numbers as JSON gives them back")
         << QVariantMap{{"request_timeout", qlonglong(250)}, {"response_timeout", 400.0}, {"byte_timeout", "x"}}
         << QList<int>{250, 400, 50, 10};
+    QTest::newRow("values beyond the port editor's maxima are cut to them")
+        << QVariantMap{{"request_timeout", 60000}, {"response_timeout", 3600000}, {"byte_timeout", 9999}}
+        << QList<int>{5000, 9000, 1000, 10};
 }
 
 void TestPort::loadTimeoutsFallBack()

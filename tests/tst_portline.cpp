@@ -200,7 +200,8 @@ void TestPortLine::tagSearchRequest_data()
     QTest::newRow("empty tag is eight blanks") << QString() << true << QString();
     QTest::newRow("lower case refused") << QStringLiteral("pt-100") << false << QStringLiteral("Invalid chars in device tag!");
     QTest::newRow("double quote refused") << QStringLiteral("A\"B") << false << QStringLiteral("Invalid chars in device tag!");
-    QTest::newRow("brace does not survive packing") << QStringLiteral("A{B") << false << QString();
+    QTest::newRow("brace does not survive packing") << QStringLiteral("A{B") << false
+                                                    << QStringLiteral("*** pack/unpack error!");
     QTest::newRow("final newline refused") << QStringLiteral("AB\n") << false << QStringLiteral("Invalid chars in device tag!");
 }
 

@@ -5,8 +5,11 @@
 #include "testfiles.h"
 
 #include <QBuffer>
+#include <QByteArrayList>
 #include <QSignalSpy>
 #include <QtTest>
+
+#include <algorithm>
 
 class TestQJsonSettings : public QObject
 {
@@ -19,7 +22,8 @@ private slots:
     void nestedValuesRoundTrip();
     void slashKeyIsOneMember();
     void parseErrorLoggedWithLine();
-    void unreadableFileKeptBeforeSave();
+    void originalKeptBeforeWrite_data();
+    void originalKeptBeforeWrite();
     void failedWriteReportsFailure();
 };
 
@@ -40,6 +44,9 @@ void TestQJsonSettings::documents_data()
     QTest::newRow("top-level array holds no keys") << QByteArray("[1,2]") << true << QStringList();
     QTest::newRow("top-level number holds no keys") << QByteArray("42") << true << QStringList();
     QTest::newRow("syntax error") << QByteArray("{\"a\":1,\n\"b\" 2}") << false << QStringList();
+    QTest::newRow("two objects joined by a comma are no document")
+        << QByteArray(R"({"srv":{}},{"app":{}})") << false << QStringList();
+    QTest::newRow("two numbers joined by a comma are no document") << QByteArray("1, 2") << false << QStringList();
     QTest::newRow("keys are case-sensitive") << QByteArray(R"({"App":1,"app":2})") << true << QStringList{"App", "app"};
 }
 
@@ -107,19 +114,54 @@ void TestQJsonSettings::parseErrorLoggedWithLine()
     QVERIFY2(found, "the parse error names its line");
 }
 
-void TestQJsonSettings::unreadableFileKeptBeforeSave()
+void TestQJsonSettings::originalKeptBeforeWrite_data()
 {
-    TempWorkDir dir;
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QByteArrayList>("copiesBefore");   // c.cfg.bak, then time-stamped copies
+    QTest::addColumn<bool>("write");
+    QTest::addColumn<QByteArrayList>("copiesAfter");    // contents of every copy
+
     const QByteArray broken = "{\"srv\": {\"ports\": [ }";
-    QVERIFY(TestFiles::write(dir.filePath("c.cfg"), broken));
-    { QJsonSettings first(dir.filePath("c.cfg")); }
-    // Reading it again keeps one copy, not a new one each time.
+    QTest::newRow("file that does not parse") << broken << QByteArrayList() << true << QByteArrayList{broken};
+    QTest::newRow("array document") << QByteArray("[1,2]") << QByteArrayList() << true
+                                    << QByteArrayList{"[1,2]"};
+    QTest::newRow("file only read gets no copy") << broken << QByteArrayList() << false << QByteArrayList();
+    QTest::newRow("object document needs no copy") << QByteArray(R"({"a":1})") << QByteArrayList() << true
+                                                   << QByteArrayList();
+    QTest::newRow("content kept under a time-stamped name is not kept again")
+        << broken << QByteArrayList{"other", broken} << true << QByteArrayList{broken, "other"};
+    QTest::newRow("content beside another copy gets a time-stamped copy")
+        << broken << QByteArrayList{"other"} << true << QByteArrayList{broken, "other"};
+}
+
+void TestQJsonSettings::originalKeptBeforeWrite()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QByteArrayList, copiesBefore);
+    QFETCH(bool, write);
+    QFETCH(QByteArrayList, copiesAfter);
+
+    TempWorkDir dir;
+    const QString file = dir.filePath("c.cfg");
+    QVERIFY(TestFiles::write(file, content));
+    for (int i = 0; i < copiesBefore.size(); ++i)
+        QVERIFY(TestFiles::write(file + (i == 0 ? QStringLiteral(".bak") : QStringLiteral(".%1.bak").arg(i)),
+                                 copiesBefore.at(i)));
+    { QJsonSettings first(file); }
     {
-        QJsonSettings settings(dir.filePath("c.cfg"));
-        settings.setValue("app", QVariantMap{{"language", "en_US"}});
+        QJsonSettings settings(file);
+        if (write) {
+            settings.setValue("app", QVariantMap{{"language", "en_US"}});
+            QVERIFY(settings.writeNow());
+        }
     }
-    QCOMPARE(TestFiles::read(dir.filePath("c.cfg.bak")), broken);
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files).filter(".bak").size(), 1);
+    QByteArrayList copies;
+    const QStringList names = QDir(dir.path()).entryList({"*.bak"}, QDir::Files);
+    for (const QString &name : names)
+        copies << TestFiles::read(dir.filePath(name));
+    std::sort(copies.begin(), copies.end());
+    std::sort(copiesAfter.begin(), copiesAfter.end());
+    QCOMPARE(copies, copiesAfter);
 }
 
 void TestQJsonSettings::failedWriteReportsFailure()

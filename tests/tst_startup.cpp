@@ -130,8 +130,11 @@ void TestStartup::programStartsInEmptyFolder()
                                  && QFileInfo::exists(dir.filePath("cfg/tenvara.cfg")),
                              20000);
     QCOMPARE(program.state(), QProcess::Running);
+    // Asked to end, the program closes its window and leaves its event loop normally.
     program.terminate();
     QVERIFY(program.waitForFinished(20000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 0);
 }
 
 int main(int argc, char *argv[])

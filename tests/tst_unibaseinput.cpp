@@ -43,6 +43,8 @@ private slots:
     void display();
     void setNegative_data();
     void setNegative();
+    void decimalRangeFollowsTheHeldValue_data();
+    void decimalRangeFollowsTheHeldValue();
 };
 
 void TestUniBaseInput::init()
@@ -248,6 +250,32 @@ void TestUniBaseInput::setNegative()
     QCOMPARE(field.setNegative(true), taken);
     QCOMPARE(field.isNegative(), taken);
     QCOMPARE(field.text(), text);
+}
+
+void TestUniBaseInput::decimalRangeFollowsTheHeldValue_data()
+{
+    QTest::addColumn<Setup>("setup");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<uint>("value");
+    QTest::newRow("signed field keeps the int range and its text") << Setup::Signed << "-5" << uint(-5);
+    QTest::newRow("unsigned field takes the unsigned range") << Setup::Unsigned << "3000000000" << 3000000000u;
+}
+
+void TestUniBaseInput::decimalRangeFollowsTheHeldValue()
+{
+    QFETCH(Setup, setup);
+    QFETCH(QString, text);
+    QFETCH(uint, value);
+
+    UniBaseInput field;
+    if (setup == Setup::Signed)
+        field.setValue(-5);
+    else
+        field.setUnsignedValue(7);
+    field.selectAll();
+    field.insert(QStringLiteral("3000000000"));
+    QCOMPARE(field.text(), text);
+    QCOMPARE(field.unsignedValue(), value);
 }
 
 QTEST_MAIN(TestUniBaseInput)

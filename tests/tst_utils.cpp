@@ -274,6 +274,13 @@ void TestUtils::appSettingGroups()
 
     QVERIFY2(!Utils::writeAppSetting(groups, file + QStringLiteral("/inside/a/file.cfg")),
              "a write that cannot happen must not be reported as done");
+
+    // The outcome is this write's, not that of the read before it.
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write("{broken");
+    f.close();
+    QVERIFY(Utils::writeAppSetting(groups, file));
+    QCOMPARE(Utils::readAppSetting(file), groups);
 }
 
 QTEST_GUILESS_MAIN(TestUtils)

@@ -1657,4 +1657,358 @@ the transaction</source>
         <translation>Прибор отвечает с длинным адресом %1, а не с записанным %2.</translation>
     </message>
 </context>
+<context>
+    <name>DeviceWidget</name>
+    <message>
+        <source>Custom</source>
+        <translation>Произвольная команда</translation>
+    </message>
+    <message>
+        <source>Measurement</source>
+        <translation>Измерения</translation>
+    </message>
+    <message>
+        <source>Metrologic</source>
+        <translation>Метрология</translation>
+    </message>
+    <message>
+        <source>Hart Log</source>
+        <translation>Журнал HART</translation>
+    </message>
+</context>
+<context>
+    <name>StatusWidget</name>
+    <message>
+        <source>Form</source>
+        <translation>Форма</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Статус</translation>
+    </message>
+    <message>
+        <source>&lt;p style=&quot;color: green;&quot;&gt;completed successfully&lt;/p&gt;</source>
+        <translation>&lt;p style=&quot;color: green;&quot;&gt;завершено успешно&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;p style=&quot;color: red;&quot;&gt;completed with errors&lt;/p&gt;</source>
+        <translation>&lt;p style=&quot;color: red;&quot;&gt;завершено с ошибками&lt;/p&gt;</translation>
+    </message>
+</context>
+<context>
+    <name>CommonWidget</name>
+    <message>
+        <source>Port:</source>
+        <translation>Порт:</translation>
+    </message>
+    <message>
+        <source>Find...</source>
+        <translation>Поиск...</translation>
+    </message>
+    <message>
+        <source>Poliing address:</source>
+        <translation>Адрес опроса:</translation>
+    </message>
+    <message>
+        <source>Save </source>
+        <translation>Записать</translation>
+    </message>
+    <message>
+        <source>Check</source>
+        <translation>Проверить</translation>
+    </message>
+    <message>
+        <source>Long address:</source>
+        <translation>Полный адрес:</translation>
+    </message>
+    <message>
+        <source>Tag</source>
+        <translation>Тег</translation>
+    </message>
+    <message>
+        <source>Long Tag</source>
+        <translation>Длинный тег</translation>
+    </message>
+    <message>
+        <source>Tag:</source>
+        <translation>Тег:</translation>
+    </message>
+    <message>
+        <source>Check by tag</source>
+        <translation>Проверить</translation>
+    </message>
+    <message>
+        <source>Desc:</source>
+        <translation>Дескриптор:</translation>
+    </message>
+    <message>
+        <source>Date:</source>
+        <translation>Дата:</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Записать</translation>
+    </message>
+    <message>
+        <source>Long Tag:</source>
+        <translation>Длинный тег:</translation>
+    </message>
+    <message>
+        <source>Read</source>
+        <translation>Чтение</translation>
+    </message>
+    <message>
+        <source>Message</source>
+        <translation>Сообщение</translation>
+    </message>
+    <message>
+        <source>manufacturer code:</source>
+        <translation>код производителя:</translation>
+    </message>
+    <message>
+        <source>device type code:</source>
+        <translation>код типа устройства:</translation>
+    </message>
+    <message>
+        <source>universal cmd version:</source>
+        <translation>версия общих команд:</translation>
+    </message>
+    <message>
+        <source>device revision:</source>
+        <translation>ревизия устр-ва:</translation>
+    </message>
+    <message>
+        <source>software version:</source>
+        <translation>версия ПО:</translation>
+    </message>
+    <message>
+        <source>hardware version:</source>
+        <translation>версия прибора:</translation>
+    </message>
+    <message>
+        <source>Flags:</source>
+        <translation>ФЛАГИ:</translation>
+    </message>
+    <message>
+        <source>write protection</source>
+        <translation>защита от записи</translation>
+    </message>
+    <message>
+        <source>Reset device</source>
+        <translation>Сброс прибора</translation>
+    </message>
+    <message>
+        <source>Self Test</source>
+        <translation>Самотестирование</translation>
+    </message>
+    <message>
+        <source>Damping time</source>
+        <translation>Время демпфирования</translation>
+    </message>
+    <message>
+        <source>Preambles in responce</source>
+        <translation>Преамбул в ответе</translation>
+    </message>
+    <message>
+        <source>Final assembly number</source>
+        <translation>Номер конечной сборки</translation>
+    </message>
+    <message>
+        <source>Device identification by tag</source>
+        <translation>Идентификация устройства по тегу</translation>
+    </message>
+    <message>
+        <source>Tag is empty!
+Please enter a tag with up to 8 characters</source>
+        <translation>Тег пуст!
+Введите тег длиной до 8 символов</translation>
+    </message>
+    <message>
+        <source>Device identification by long tag</source>
+        <translation>Идентификация устройства по длинному тегу</translation>
+    </message>
+    <message>
+        <source>Long tag is empty!
+Please enter a long tag with up to 32 characters</source>
+        <translation>Длинный тег пуст!
+Введите длинный тег длиной до 32 символов</translation>
+    </message>
+    <message>
+        <source>by tag</source>
+        <translation>по тегу</translation>
+    </message>
+    <message>
+        <source>by long tag</source>
+        <translation>по длинному тегу</translation>
+    </message>
+    <message>
+        <source>Device identification %1</source>
+        <translation>Идентификация устройства %1</translation>
+    </message>
+    <message>
+        <source>ERROR: Tags not equal!
+Send: &apos;%1&apos;
+Resv: &apos;%2&apos;</source>
+        <translation>ОШИБКА: теги не совпадают!
+Послан: &apos;%1&apos;
+Получен: &apos;%2&apos;</translation>
+    </message>
+    <message>
+        <source>Search by command 73</source>
+        <translation>Поиск командой 73</translation>
+    </message>
+    <message>
+        <source>Did you press two buttons on the device?</source>
+        <translation>Вы нажали две кнопки на устройстве?</translation>
+    </message>
+    <message>
+        <source>Check device</source>
+        <translation>Проверка устройства</translation>
+    </message>
+    <message>
+        <source>Wrong template %1 for
+device type code = 0x%2%3 !!!
+
+Continue ?</source>
+        <translation>Неверный шаблон %1 для
+кода типа устройства = 0x%2%3 !!!
+
+Продолжить?</translation>
+    </message>
+    <message>
+        <source>Writing </source>
+        <translation>Запись: </translation>
+    </message>
+    <message>
+        <source>Reading </source>
+        <translation>Чтение: </translation>
+    </message>
+    <message>
+        <source>The device is write-protected!</source>
+        <translation>Устройство защищено от записи!</translation>
+    </message>
+    <message>
+        <source>of </source>
+        <translation>: </translation>
+    </message>
+    <message>
+        <source>Do you want to save your changes %1?</source>
+        <translation>Записать изменения%1?</translation>
+    </message>
+    <message>
+        <source>tag, descriptor and date</source>
+        <translation>тег, дескриптор и дата</translation>
+    </message>
+    <message>
+        <source>long tag</source>
+        <translation>длинный тег</translation>
+    </message>
+    <message>
+        <source>message</source>
+        <translation>сообщение</translation>
+    </message>
+    <message>
+        <source>assemlbly number</source>
+        <translation>номер сборки</translation>
+    </message>
+    <message>
+        <source>number of preambles</source>
+        <translation>число преамбул</translation>
+    </message>
+    <message>
+        <source>damping time</source>
+        <translation>время демпфирования</translation>
+    </message>
+    <message>
+        <source>polling_address</source>
+        <translation>адрес опроса</translation>
+    </message>
+    <message>
+        <source>The long tag may hold Latin-1 characters only.</source>
+        <translation>Длинный тег может содержать только символы Latin-1.</translation>
+    </message>
+    <message>
+        <source>The final assembly number must lie between 0 and %1.</source>
+        <translation>Номер конечной сборки должен лежать в пределах от 0 до %1.</translation>
+    </message>
+    <message>
+        <source>Do you want to disable the current loop function?</source>
+        <translation>Отключить токовую петлю?</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>Сброс</translation>
+    </message>
+    <message>
+        <source>Device self test</source>
+        <translation>Самотестирование устройства</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to start the device self test? It can take some time!</source>
+        <translation>Запустить самотестирование устройства? Это может занять некоторое время!</translation>
+    </message>
+    <message>
+        <source>Self test</source>
+        <translation>Самотестирование</translation>
+    </message>
+    <message>
+        <source>*** The device is still busy after %1 s; the self test is no longer waited for.</source>
+        <translation>*** Устройство всё ещё занято через %1 с; ожидание самотестирования прекращено.</translation>
+    </message>
+    <message>
+        <source>Write protection</source>
+        <translation>Защита от записи</translation>
+    </message>
+    <message>
+        <source>Do you want to set write protection in the device?
+
+To remove write protection is possible only
+through the menu of the device!</source>
+        <translation>Установить защиту от записи в устройстве?
+
+Снять защиту от записи можно только
+через меню устройства!</translation>
+    </message>
+    <message>
+        <source>Set write protection</source>
+        <translation>Установка защиты от записи</translation>
+    </message>
+    <message>
+        <source>Reading write protection flag</source>
+        <translation>Чтение флага защиты от записи</translation>
+    </message>
+    <message>
+        <source>To remove write protection is possible only
+through the menu of the device!</source>
+        <translation>Снять защиту от записи можно только
+через меню устройства!</translation>
+    </message>
+</context>
+<context>
+    <name>PVWidget</name>
+    <message>
+        <source>Reading variables</source>
+        <translation>Чтение переменных</translation>
+    </message>
+    <message>
+        <source>Reading the primary variable</source>
+        <translation>Чтение главной переменной</translation>
+    </message>
+    <message>
+        <source>Primary Variable value read error! Try again please.</source>
+        <translation>Ошибка чтения значения главной переменной! Попробуйте ещё раз.</translation>
+    </message>
+    <message>
+        <source>PV measurement error=%1! Try again please.</source>
+        <translation>Ошибка измерения PV=%1! Попробуйте ещё раз.</translation>
+    </message>
+    <message>
+        <source>current loop disabled</source>
+        <translation>токовая петля отключена</translation>
+    </message>
+    <message>
+        <source>Reset flag &lt;Config changed&gt;</source>
+        <translation>Сброс флага &lt;Конфигурация изменена&gt;</translation>
+    </message>
+</context>
 </TS>

@@ -7,6 +7,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cmath>
+#include <limits>
+
 namespace {
 
 const QString kStartupName = QStringLiteral("startup.cfg");
@@ -38,6 +41,11 @@ QString createdFolder(const QString &path)
     return path;
 }
 
+QString resolvedConfigName(const QString &fileName)
+{
+    return QFileInfo(fileName).isRelative() ? join(paths().cfg, fileName) : fileName;
+}
+
 bool isList(const QVariant &value)
 {
     return value.typeId() == QMetaType::QVariantList || value.typeId() == QMetaType::QStringList;
@@ -50,12 +58,19 @@ bool readWholeNumber(const QVariant &value, qlonglong *number)
     case QMetaType::Int:
     case QMetaType::UInt:
     case QMetaType::LongLong:
+        *number = value.toLongLong();
+        return true;
     case QMetaType::ULongLong:
+        if (value.toULongLong() > quint64(std::numeric_limits<qlonglong>::max()))
+            return false;
         *number = value.toLongLong();
         return true;
     case QMetaType::Double: {
+        // Only a whole number inside the qlonglong range may be converted: anything else
+        // (1e19, infinity, a fraction) is no whole number.
         const double real = value.toDouble();
-        if (real != qlonglong(real))
+        constexpr double limit = 9223372036854775808.0; // 2^63
+        if (!std::isfinite(real) || real < -limit || real >= limit || std::trunc(real) != real)
             return false;
         *number = qlonglong(real);
         return true;
@@ -118,7 +133,7 @@ void AppSettings::setConfigFileName(const QString &fileName)
         paths().config.clear();
         return;
     }
-    paths().config = QFileInfo(fileName).isRelative() ? join(paths().cfg, fileName) : fileName;
+    paths().config = resolvedConfigName(fileName);
     QJsonSettings startup(paths().startup);
     startup.setValue(QStringLiteral("cfg_filename"), paths().config);
 }
@@ -140,7 +155,9 @@ void AppSettings::createDefaultConfig()
 
 bool AppSettings::loadConfigFile(const QString &fileName)
 {
-    QJsonSettings file(fileName);
+    // A relative name means a file in the cfg folder, for reading as for the later save.
+    const QString resolved = resolvedConfigName(fileName);
+    QJsonSettings file(resolved);
     const QVariant srv = file.value(QStringLiteral("srv"));
     server = srv.typeId() == QMetaType::QVariantMap ? srv.toMap() : QVariantMap();
     const QVariantMap app = file.value(QStringLiteral("app")).toMap();
@@ -166,7 +183,7 @@ bool AppSettings::loadConfigFile(const QString &fileName)
     if (readWholeNumber(app.value(QStringLiteral("log_view_lines_limit")), &limit) && limit >= 1 && limit <= 9999)
         logViewLinesLimit = int(limit);
 
-    setConfigFileName(fileName);
+    setConfigFileName(resolved);
     return true;
 }
 
@@ -190,8 +207,7 @@ bool AppSettings::saveConfigFile()
             {QStringLiteral("log_view_lines_limit"), logViewLinesLimit},
         };
         file.setValue(QStringLiteral("app"), app);
-        file.sync();
-        if (file.status() == QSettings::AccessError) {
+        if (!file.writeNow()) {
             DEBUGQT_LOG(1) << "*** cannot write the configuration file" << fileName;
             return false;
         }

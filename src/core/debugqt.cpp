@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QMutex>
 #include <QStringList>
 
 #include <cstdio>
@@ -37,18 +38,26 @@ std::atomic<DebugQt *> DebugQt::s_instance{nullptr};
 
 DebugQt *DebugQt::instance(quint32 mask, QObject *parent)
 {
-    DebugQt *logger = s_instance.load();
-    if (!logger)
-        logger = new DebugQt(mask, parent);
-    return logger;
+    if (DebugQt *logger = s_instance.load(std::memory_order_acquire))
+        return logger;
+    // Threads that ask at once wait here, so the logger is made once.
+    static QBasicMutex creation;
+    const QMutexLocker locker(&creation);
+    if (DebugQt *logger = s_instance.load(std::memory_order_acquire))
+        return logger;
+    return new DebugQt(mask, parent);
 }
 
 DebugQt::DebugQt(quint32 levelMask, QObject *parent)
     : QObject(parent)
     , mask(levelMask)
 {
-    s_instance.store(this);
-    qInstallMessageHandler(&DebugQt::messageHandler);
+    DebugQt *none = nullptr;
+    if (s_instance.compare_exchange_strong(none, this, std::memory_order_acq_rel)) {
+        qInstallMessageHandler(&DebugQt::messageHandler);
+        return;
+    }
+    qWarning("DebugQt: a logger exists already; the new one is not installed");
 }
 
 DebugQt::~DebugQt()
@@ -57,6 +66,15 @@ DebugQt::~DebugQt()
     DebugQt *self = this;
     if (s_instance.compare_exchange_strong(self, nullptr))
         qInstallMessageHandler(nullptr);
+}
+
+void DebugQt::setClassMask(const QString &className, quint32 classMask)
+{
+    m_classMasks.insert(className, classMask);
+    quint32 levels = 0;
+    for (const quint32 each : std::as_const(m_classMasks))
+        levels |= each;
+    m_classLevels.store(levels, std::memory_order_relaxed);
 }
 
 QString DebugQt::formatLine(const QString &message) const
@@ -70,8 +88,8 @@ QString DebugQt::formatLine(const QString &message) const
         return message; // not made by the log statement: treat it as a plain message
 
     const quint32 level = header.at(Level).toUInt();
-    const auto classMask = classMasks.constFind(header.at(Class));
-    const quint32 effective = classMask != classMasks.constEnd() ? classMask.value() : mask.load();
+    const auto classMask = m_classMasks.constFind(header.at(Class));
+    const quint32 effective = classMask != m_classMasks.constEnd() ? classMask.value() : mask.load();
     if ((level & effective) == 0)
         return QString();
 

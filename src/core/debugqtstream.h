@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/debugqt.h"
+
 #include <QDebug>
 #include <QMessageLogContext>
 #include <QMetaObject>
@@ -46,7 +48,21 @@ inline const QMetaObject *metaObject()
     return nullptr;
 }
 
+// Turns a finished statement into an expression of type void; '&' binds after every '<<'.
+struct DebugQtVoidify
+{
+    void operator&(const DebugQtStream &) const {}
+};
+
 // The log statement: DEBUGQT_LOG(4) << "text" << value;
 // In a static member function of a QObject class, use DEBUGQT_LOG_STATIC.
-#define DEBUGQT_LOG(level) DebugQtStream((level), __FILE__, __func__, __LINE__, metaObject())
-#define DEBUGQT_LOG_STATIC(level) DebugQtStream((level), __FILE__, __func__, __LINE__, nullptr)
+// When no mask lets the level through, nothing is built and the items are not evaluated. The
+// statement is one expression, so it sits safely in an unbraced if or else.
+#define DEBUGQT_LOG(level)                                                                     \
+    !DebugQt::isEnabled(level) ? (void)0                                                      \
+                               : DebugQtVoidify() & DebugQtStream((level), __FILE__, __func__, \
+                                                                  __LINE__, metaObject())
+#define DEBUGQT_LOG_STATIC(level)                                                              \
+    !DebugQt::isEnabled(level) ? (void)0                                                      \
+                               : DebugQtVoidify() & DebugQtStream((level), __FILE__, __func__, \
+                                                                  __LINE__, nullptr)

@@ -62,6 +62,10 @@ Prompt::Answer Prompt::askPerson(QWidget *parent, const Request &request)
     case Font:
         answer.font = QFontDialog::getFont(&answer.accepted, request.font, parent, request.title);
         break;
+    case Number:
+        answer.value = QInputDialog::getDouble(parent, request.title, request.text, request.value, request.minimum,
+                                               request.maximum, request.decimals, &answer.accepted);
+        break;
     }
     if (request.kind >= OpenFile && request.kind <= Directory)
         answer.accepted = !answer.text.isEmpty();
@@ -145,6 +149,20 @@ QString Prompt::getText(QWidget *parent, const QString &title, const QString &la
     if (ok)
         *ok = answer.accepted;
     return answer.accepted ? answer.text : QString();
+}
+
+double Prompt::getDouble(QWidget *parent, const QString &title, const QString &label, double value, double minimum,
+                         double maximum, int decimals, bool *ok)
+{
+    Request request = message(Number, title, label, QMessageBox::Ok | QMessageBox::Cancel);
+    request.value = value;
+    request.minimum = minimum;
+    request.maximum = maximum;
+    request.decimals = decimals;
+    const Answer answer = ask(parent, request);
+    if (ok)
+        *ok = answer.accepted;
+    return answer.accepted ? answer.value : value;
 }
 
 QFont Prompt::getFont(bool *ok, const QFont &initial, QWidget *parent, const QString &title)

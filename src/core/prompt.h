@@ -13,7 +13,7 @@ class QWidget;
 class Prompt
 {
 public:
-    enum Kind { Information, Warning, Critical, Question, OpenFile, SaveFile, Directory, Text, Font };
+    enum Kind { Information, Warning, Critical, Question, OpenFile, SaveFile, Directory, Text, Font, Number };
 
     struct Request
     {
@@ -25,6 +25,10 @@ public:
         QMessageBox::StandardButtons buttons = QMessageBox::Ok;
         QMessageBox::StandardButton defaultButton = QMessageBox::NoButton; // message boxes
         QFont font;      // initial font of a font dialog
+        double value = 0;      // number dialog: initial value, range and decimals
+        double minimum = 0;
+        double maximum = 0;
+        int decimals = 0;
     };
 
     struct Answer
@@ -33,6 +37,7 @@ public:
         QString text;           // chosen path or typed text; empty when cancelled
         bool accepted = true;
         QFont font;             // chosen font of a font dialog
+        double value = 0;       // typed number of a number dialog
     };
 
     using Handler = std::function<Answer(const Request &)>;
@@ -60,6 +65,9 @@ public:
     static QString getExistingDirectory(QWidget *parent, const QString &caption, const QString &dir = QString());
     static QString getText(QWidget *parent, const QString &title, const QString &label, const QString &text = QString(),
                            bool *ok = nullptr);
+    // A number dialog; *ok tells whether a number was accepted (else the initial value returns).
+    static double getDouble(QWidget *parent, const QString &title, const QString &label, double value, double minimum,
+                            double maximum, int decimals, bool *ok);
     // A font dialog starting at initial; *ok tells whether a font was chosen.
     static QFont getFont(bool *ok, const QFont &initial, QWidget *parent, const QString &title = QString());
 

@@ -19,4 +19,8 @@ public:
     explicit QJsonSettings(const QString &fileName, QObject *parent = nullptr);
     QJsonSettings(const QString &organization, const QString &application, QObject *parent = nullptr);
     ~QJsonSettings() override;
+
+    // Writes pending changes at once; true when the file holds them, whatever the status says of
+    // the file as it was read.
+    bool writeNow();
 };

@@ -248,8 +248,7 @@ bool writeAppSetting(const QVariantMap &map, const QString &fileName)
         settings.setValue(key, isMap(value) ? value.toMap() : QVariantMap());
     }
     // A write that did not reach the disk is a failure, not a success.
-    settings.sync();
-    return settings.status() == QSettings::NoError;
+    return settings.writeNow();
 }
 
 } // namespace Utils

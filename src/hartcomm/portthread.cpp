@@ -9,6 +9,8 @@
 #include <QSerialPort>
 #include <QTime>
 
+#include <limits>
+
 namespace {
 
 constexpr int breakMs = 50;
@@ -16,6 +18,8 @@ constexpr int pauseAfterOpenMs = 70;
 constexpr int pauseBeforeWriteMs = 5;
 constexpr qint64 readChunk = 128;
 constexpr qint64 readBufferSize = 256;
+// Room for opening the port and for a loaded machine's scheduling on top of a job's pauses.
+constexpr int jobSlackMs = 1000;
 
 // Some line settings cannot be made on every device (a pseudo-terminal has no modem lines);
 // the line still works, so a failure is only worth a warning.
@@ -57,7 +61,8 @@ void PortThread::transaction(const QString &portName, int requestTimeout, int re
 
     responseMutex.lock();
     responseReady = false;
-    awaitedResponseTimeout = responseTimeout;
+    awaitedResponseTimeout = qBound(0, responseTimeout, maxResponseTimeoutMs);
+    awaitedWaitMs = jobTimeLimitMs(requestTimeout, responseTimeout, int(request.size()));
 
     QMutexLocker locker(&requestMutex);
     this->portName = portName;
@@ -82,7 +87,7 @@ void PortThread::transaction(const QString &portName, int requestTimeout, int re
 void PortThread::waitResponse()
 {
     DEBUGQT_LOG(4) << "wait response ...";
-    const QDeadlineTimer deadline(responseWaitMs);
+    const QDeadlineTimer deadline(awaitedWaitMs);
     while (!responseReady && responseCondition.wait(&responseMutex, deadline)) {
     }
     const bool rv = responseReady;
@@ -113,6 +118,14 @@ QString PortThread::buildLogString(const QString &direction, const QByteArray &d
 int PortThread::turnaroundMs(int frameBytes)
 {
     return int(frameBytes * 9.1525 + 50);
+}
+
+int PortThread::jobTimeLimitMs(int requestTimeout, int responseTimeout, int frameBytes)
+{
+    const qint64 longest = qint64(breakMs) + pauseAfterOpenMs + pauseBeforeWriteMs
+                           + qBound(0, requestTimeout, maxRequestTimeoutMs) + turnaroundMs(frameBytes)
+                           + qBound(0, responseTimeout, maxResponseTimeoutMs) + replyTimeLimitMs + jobSlackMs;
+    return int(qBound(qint64(responseWaitMs), longest, qint64(std::numeric_limits<int>::max())));
 }
 
 void PortThread::run()
@@ -150,10 +163,11 @@ bool PortThread::takeJob(Job &job)
     job.sequence = postedJob;
     job.portName = portName;
     job.request = request;
-    // A negative timeout means "forever" to QSerialPort and would leave the job unbounded.
-    job.requestTimeout = qMax(0, requestTimeout);
-    job.responseTimeout = qMax(0, responseTimeout);
-    job.byteTimeout = qMax(0, byteTimeout);
+    // A negative timeout means "forever" to QSerialPort, and a huge one nearly so: either would
+    // hold the worker past its poster's wait and keep a closing program waiting.
+    job.requestTimeout = qBound(0, requestTimeout, maxRequestTimeoutMs);
+    job.responseTimeout = qBound(0, responseTimeout, maxResponseTimeoutMs);
+    job.byteTimeout = qBound(0, byteTimeout, maxByteTimeoutMs);
     return true;
 }
 

@@ -30,8 +30,8 @@ public:
     // request. Returns with the response lock held until waitResponse().
     void transaction(const QString &portName, int requestTimeout, int responseTimeout, int byteTimeout,
                      const QByteArray &request);
-    // Waits until the job is done, at most responseWaitMs; a wait that runs out is a failure
-    // with the timeout code and the response-timeout text.
+    // Waits until the job is done, at most as long as the job may take (jobTimeLimitMs); a wait
+    // that runs out is a failure with the timeout code and the response-timeout text.
     void waitResponse();
     QString buildLogString(const QString &direction, const QByteArray &data);
 
@@ -39,11 +39,20 @@ public:
     static int turnaroundMs(int frameBytes);
 
     static constexpr int timeoutErrorCode = 12;
+    // The least wait for a job; longer timeouts make the wait longer (jobTimeLimitMs).
     static constexpr int responseWaitMs = 5000;
     // A reply ends at the first pause longer than the byte timeout, and at the latest after this
-    // many bytes or this long after its first byte, well inside responseWaitMs.
+    // many bytes or this long after its first byte.
     static constexpr int replyLengthLimit = 512;
     static constexpr int replyTimeLimitMs = 2500;
+    // The longest timeouts a job takes, as the port editor allows them; longer ones are cut.
+    static constexpr int maxRequestTimeoutMs = 5000;
+    static constexpr int maxResponseTimeoutMs = 9000;
+    static constexpr int maxByteTimeoutMs = 1000;
+
+    // The longest a job with these timeouts and a request frame of frameBytes bytes may take,
+    // (re)opening the port included, and never less than responseWaitMs.
+    static int jobTimeLimitMs(int requestTimeout, int responseTimeout, int frameBytes);
 
     // Results of the last collected job; read them after waitResponse().
     QByteArray reply;    // empty unless the last request was answered
@@ -108,4 +117,5 @@ private:
     quint64 awaitedJob = 0;      // the job whose poster still waits; 0 when none
     bool responseReady = false;
     int awaitedResponseTimeout = 0;
+    int awaitedWaitMs = responseWaitMs;
 };

@@ -9,6 +9,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QElapsedTimer>
+#include <QDynamicPropertyChangeEvent>
 #include <QMutexLocker>
 #include <QSemaphoreReleaser>
 #include <QTime>
@@ -91,8 +92,26 @@ void Device::setTemplate(const QString &name)
     emit deviceTemplateChanged(name);
 }
 
-int Device::address() const { return property("address").toInt(); }
+int Device::address() const
+{
+    QMutexLocker locker(&m_dataLock);
+    return m_address;
+}
+
 void Device::setAddress(int address) { setProperty("address", address); }
+
+bool Device::event(QEvent *event)
+{
+    // The polling address is a property the GUI thread sets (through setAddress or directly);
+    // polling threads read the copy kept under the device's lock.
+    if (event->type() == QEvent::DynamicPropertyChange
+        && static_cast<QDynamicPropertyChangeEvent *>(event)->propertyName() == "address") {
+        const int address = property("address").toInt();
+        QMutexLocker locker(&m_dataLock);
+        m_address = address;
+    }
+    return ServerItem::event(event);
+}
 int Device::pollingPeriod() const { return property("polling_period").toInt(); }
 void Device::setPollingPeriod(int milliseconds) { setProperty("polling_period", milliseconds); }
 int Device::requestTimeout() const { return property("request_timeout").toInt(); }
@@ -734,17 +753,13 @@ void Device::recordOutcome(Port *line)
     setResult(line->result());
 }
 
-void Device::recordRefusedIdentity(const Port *line)
+void Device::recordShortIdentity(const Port *line)
 {
-    // The port reports success for a check that was refused before any exchange (a tag that
-    // packed ASCII cannot carry) or whose identity reply was too short; the device must not
-    // show it as a success.
-    const bool shortIdentity = line->hartPort.errorCode == -2;
-    QString text = line->lastErrorText();
-    if (text.isEmpty())
-        text = shortIdentity ? line->hartPort.errorText : QStringLiteral("*** pack/unpack error!");
-    setLastErrorText(text);
-    setResult(shortIdentity ? -2 : ResultConfigError);
+    // The port reports success for an exchange whose identity reply was too short (a refused
+    // tag records its own failure on the port); the device must not show it as a success.
+    const QString text = line->lastErrorText();
+    setLastErrorText(text.isEmpty() ? line->hartPort.errorText : text);
+    setResult(-2);
 }
 
 int Device::read(const QString &name, int command, QByteArray &reply)
@@ -892,7 +907,7 @@ bool Device::identify(int command, const QString &tag, const QString &longTag, b
             logMessage(lines(line->hartPort.statusTexts));
         recordOutcome(line);
         if (!ok && line->result() == ResultSuccess)
-            recordRefusedIdentity(line);
+            recordShortIdentity(line);
     }
     if (closePortAfterTransaction() && line->isOpened())
         line->closeHart();

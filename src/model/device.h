@@ -18,8 +18,9 @@ class Port;
 // value-state flags shown as marks in the tree, and the log of its HART traffic.
 //
 // The GUI thread and the polling threads use one device at the same time. The parameter map,
-// the log and the status fields are guarded by the device's own lock, taken only around single
-// reads and changes (never across a HART transaction); the value-state flags are atomic.
+// the log, the status fields and the polling address are guarded by the device's own lock, taken
+// only around single reads and changes (never across a HART transaction); the value-state flags
+// are atomic, and the name is guarded by the tree item.
 class Device : public ServerItem
 {
     Q_OBJECT
@@ -239,6 +240,7 @@ signals:
     void deviceError(const QString &text);
 
 protected:
+    bool event(QEvent *event) override;
     // Names the device from the pattern among the port's devices and applies the defaults a
     // freshly built device has; the model classes call it with their own pattern.
     void applyDefaults(const QString &namePattern);
@@ -251,7 +253,7 @@ private:
                     QByteArray &reply);
     void logTransactionError(Direction direction, const QString &name, int command);
     void recordOutcome(Port *port);
-    void recordRefusedIdentity(const Port *port);
+    void recordShortIdentity(const Port *port);
     void logLinkLines(const Port *port);
     bool identify(int command, const QString &tag, const QString &longTag, bool clearParameters);
     bool runIdentityCheck(Port *port, int command, const QString &tag, const QString &longTag);
@@ -279,6 +281,7 @@ private:
     static QVariantMap decodeParameters(const QVariantMap &stored, const QVariantMap &types);
 
     std::atomic<int> m_processingTime{0};
+    int m_address = 0;   // the "address" property, for reading on any thread
     QString m_templateName;
     QByteArray m_uniqueAddress;
     QByteArray m_deviceId;

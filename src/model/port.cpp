@@ -43,12 +43,15 @@ struct TimeoutSetting
 {
     const char *key;
     int defaultValue;
+    int maximum;   // the port editor's maximum; a larger stored value is cut to it
 };
 
 // Kept on the HART link; a stored value of 0 or less falls back to the default.
 constexpr int DefaultLongPreambles = 10;
 
-const TimeoutSetting Timeouts[] = {{"request_timeout", 200}, {"response_timeout", 370}, {"byte_timeout", 50}};
+const TimeoutSetting Timeouts[] = {{"request_timeout", 200, PortThread::maxRequestTimeoutMs},
+                                   {"response_timeout", 370, PortThread::maxResponseTimeoutMs},
+                                   {"byte_timeout", 50, PortThread::maxByteTimeoutMs}};
 
 // The parity letter is stored as a one-letter text; a character code is taken as well.
 QChar parityFromValue(const QVariant &value)
@@ -437,19 +440,14 @@ bool Port::checkHartDeviceByTag(const QString &tag, QVariantMap *identity)
     // is a range in code order.
     static const QRegularExpression allowed(
         QRegularExpression::anchoredPattern(QStringLiteral("[A-Z0-9,.!?@#$%^&*()_+-=\\]\\[{}<>;:'/\\\\ ]*")));
-    if (!allowed.match(tag).hasMatch()) {
-        setLastErrorText(tr("Invalid chars in device tag!"));
-        return false;
-    }
+    if (!allowed.match(tag).hasMatch())
+        return refuseTag(tr("Invalid chars in device tag!"));
     const QString padded = tag.leftJustified(ShortTagLength, QLatin1Char(' '));
     const QByteArray packed = packAscii(padded);
-    if (packed.isEmpty())
-        return false;
     // Unpacking drops trailing blanks, so an empty tag comes back empty and is sent as blanks.
-    const QString unpacked = unpackAscii(packed);
-    if (unpacked.leftJustified(ShortTagLength, QLatin1Char(' ')) != padded) {
+    if (packed.isEmpty() || unpackAscii(packed).leftJustified(ShortTagLength, QLatin1Char(' ')) != padded) {
         DEBUGQT_LOG(4) << "*** pack/unpack error!";
-        return false;
+        return refuseTag(QStringLiteral("*** pack/unpack error!"));
     }
 
     QByteArray reply;
@@ -458,6 +456,18 @@ bool Port::checkHartDeviceByTag(const QString &tag, QVariantMap *identity)
         return false;
     }
     return parseIdentity(reply, identity);
+}
+
+bool Port::refuseTag(const QString &text)
+{
+    // Nothing was sent: the outcome is the refusal's own, never what an earlier exchange left.
+    hartPort.txLogLine.clear();
+    hartPort.rxLogLine.clear();
+    hartPort.status.clear();
+    hartPort.statusTexts.clear();
+    setLastErrorText(text);
+    setResultCode(ResultConfigError);
+    return false;
 }
 
 bool Port::checkHartDeviceByLongTag(const QString &longTag, QVariantMap *identity)
@@ -559,7 +569,7 @@ bool Port::load(const QVariantMap &map)
     setProperty("databits", map.value(QStringLiteral("databits")).toInt());
     for (const TimeoutSetting &timeout : Timeouts) {
         const int value = map.value(QLatin1String(timeout.key)).toInt();
-        hartPort.setProperty(timeout.key, value > 0 ? value : timeout.defaultValue);
+        hartPort.setProperty(timeout.key, value > 0 ? qMin(value, timeout.maximum) : timeout.defaultValue);
     }
     setProperty("close_port_after_transaction", map.value(QStringLiteral("close_port_after_transaction")).toBool());
     const int preambles = map.value(QStringLiteral("initial_number_of_preambles")).toInt();

@@ -93,4 +93,5 @@ signals:
 private:
     bool hasDeviceWithStateFlag(int flag) const;
     bool parseIdentity(const QByteArray &reply, QVariantMap *identity);
+    bool refuseTag(const QString &text);
 };

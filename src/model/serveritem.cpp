@@ -33,19 +33,28 @@ int ServerItem::row() const
     return int(m_parent->m_children.indexOf(const_cast<ServerItem *>(this)));
 }
 
+QString ServerItem::name() const
+{
+    QMutexLocker locker(&m_nameLock);
+    return m_name;
+}
+
 void ServerItem::setName(const QString &name)
 {
     DEBUGQT_LOG(4) << name;
-    const QString oldName = m_name;
+    const QString oldName = this->name();
     QString newName = sanitizeName(name);
     if (!isNameFree(newName))
         newName = uniqueName(newName + QStringLiteral("_%1"));
-    m_name = newName;
-    DEBUGQT_LOG(4) << "name:" << m_name;
+    {
+        QMutexLocker locker(&m_nameLock);
+        m_name = newName;
+    }
+    DEBUGQT_LOG(4) << "name:" << newName;
 
     if (m_parent && m_parent->m_childMap.value(oldName) == this) {
         m_parent->m_childMap.remove(oldName);
-        m_parent->m_childMap.insert(m_name, this);
+        m_parent->m_childMap.insert(newName, this);
     }
 }
 

@@ -15,7 +15,8 @@
 //
 // Items have no QObject parent: each item owns its children through its own child list and
 // deletes them itself. The outcome fields may be written by a polling thread while the GUI
-// thread shows them, so the numbers are atomic and the error text is guarded.
+// thread shows them, so the numbers are atomic and the error text is guarded; so is the name,
+// which polling threads read while the GUI thread may rename the item.
 class ServerItem : public QObject
 {
     Q_OBJECT
@@ -38,7 +39,7 @@ public:
     QStringList childNames() const { return m_childMap.keys(); }
     int row() const;
 
-    QString name() const { return m_name; }
+    QString name() const;
     void setName(const QString &name);
     static QString sanitizeName(const QString &name);
     bool isNameFree(const QString &name) const;
@@ -97,4 +98,5 @@ private:
     QString m_name;
     std::atomic<int> m_errorCounter{0};
     mutable QMutex m_errorTextLock;
+    mutable QMutex m_nameLock;
 };

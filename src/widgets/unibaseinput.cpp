@@ -93,6 +93,7 @@ float UniBaseInput::floatValue() const
 
 void UniBaseInput::setValue(int v)
 {
+    m_signedField = true;
     m_negative = v < 0;
     m_bits = static_cast<quint32>(v);
     m_float = false;
@@ -102,6 +103,7 @@ void UniBaseInput::setValue(int v)
 
 void UniBaseInput::setUnsignedValue(unsigned int v)
 {
+    m_signedField = false;
     m_negative = false;
     m_float = false;
     m_integer = true;
@@ -180,9 +182,11 @@ UniBaseInput::Parsed UniBaseInput::parse(const QString &text) const
         parsed.bits = floatBits(f);
         DEBUGQT_LOG(4) << "float value";
     } else if (matchesWhole(QStringLiteral("[+-]?[0-9]+"), text)) {
-        // Negative numbers reach down to the int range's floor, others up to the unsigned ceiling.
+        // Negative numbers reach down to the int range's floor, others up to the int ceiling, or
+        // the unsigned one where the field may hold an unsigned value.
         const qlonglong number = text.toLongLong(&fits);
-        fits = fits && number >= INT_MIN && number <= qlonglong(UINT_MAX);
+        const qlonglong ceiling = m_signedField ? qlonglong(INT_MAX) : qlonglong(UINT_MAX);
+        fits = fits && number >= INT_MIN && number <= ceiling;
         parsed.kind = Parsed::Integer;
         parsed.bits = static_cast<quint32>(number);
         parsed.setsSign = true;

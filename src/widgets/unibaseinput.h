@@ -58,4 +58,7 @@ private:
     QChar m_decimalPoint;
     bool m_float = false;
     bool m_integer = false;
+    // Set by setValue: the field holds an int, so a typed decimal beyond the int range is
+    // refused rather than stored as a different negative number. setUnsignedValue clears it.
+    bool m_signedField = false;
 };

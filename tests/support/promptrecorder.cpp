@@ -41,3 +41,10 @@ void PromptRecorder::answerFont(const QFont &font)
     answer.font = font;
     m_answers.append(answer);
 }
+
+void PromptRecorder::answerNumber(double value)
+{
+    Prompt::Answer answer;
+    answer.value = value;
+    m_answers.append(answer);
+}

@@ -19,6 +19,7 @@ public:
     void answerText(const QString &text);      // a chosen file, folder or typed text
     void answerCancel();
     void answerFont(const QFont &font);
+    void answerNumber(double value);
 
     QList<Prompt::Request> requests;
     Prompt::Answer defaultAnswer;

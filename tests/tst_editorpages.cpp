@@ -1,0 +1,783 @@
+#include "editor/commonwidget.h"
+#include "editor/devicewidget.h"
+#include "editor/pvwidget.h"
+#include "editor/statuswidget.h"
+#include "hartsimulator.h"
+#include "hartsimuniversalcommands.h"
+#include "model/device.h"
+#include "model/port.h"
+#include "model/server.h"
+#include "promptrecorder.h"
+#include "widgets/unibaseinput.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDoubleSpinBox>
+#include <QLCDNumber>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QTest>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+
+namespace {
+
+// An editor's page set as the editors build it: a root with its status strip, the
+// process-variable page and the identification page.
+class PageSet : public DeviceWidget
+{
+public:
+    PageSet()
+        : DeviceWidget(nullptr, nullptr)
+    {
+        status = new StatusWidget(this);
+        statusWidget = status;
+        pv = new PVWidget(this, 4, true);
+        addChildWidget(pv, QStringLiteral("PV"));
+        common = new CommonWidget(this, true);
+        addChildWidget(common, QStringLiteral("Common"));
+        connect(common, &DeviceWidget::updateButtons, this, &DeviceWidget::updateButtons);
+        connect(common, &DeviceWidget::changed, this, &DeviceWidget::changed);
+        connect(pv, &DeviceWidget::changed, this, &DeviceWidget::changed);
+    }
+
+    void bind(Device *item)
+    {
+        device = item;
+        emit deviceChanged(item);
+    }
+
+    template<typename T>
+    T *field(const char *name) const
+    {
+        T *found = findChild<T *>(QLatin1String(name));
+        Q_ASSERT(found);
+        return found;
+    }
+
+    QString outcome() const { return status->lbError->text(); }
+    void click(const char *button) const { field<QPushButton>(button)->click(); }
+
+    StatusWidget *status;
+    PVWidget *pv;
+    CommonWidget *common;
+};
+
+bool succeeded(const PageSet &pages)
+{
+    return pages.outcome().contains(QLatin1String("completed successfully"));
+}
+
+bool isBlue(const QWidget *field)
+{
+    return field->palette().color(QPalette::Text) == QColor(Qt::blue);
+}
+
+QList<quint8> commandsSent(const HartSimulator &sim)
+{
+    QList<quint8> commands;
+    for (const HartSimRequest &request : sim.requests())
+        commands.append(request.command);
+    return commands;
+}
+
+HartSimResponse busyAnswer()
+{
+    HartSimResponse response;
+    response.responseCode = 32;
+    return response;
+}
+
+enum Field { LineEdit, NumberInput, Label, DoubleSpin, Spin, Check };
+
+} // namespace
+
+class TestEditorPages : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void binderShowsValueByFieldClass_data();
+    void binderShowsValueByFieldClass();
+    void userEditMarksFieldAndDevice();
+    void fillComboBoxKeepsIndex_data();
+    void fillComboBoxKeepsIndex();
+    void busyPageSetRefusesSecondStart();
+    void outcomeAndChangedFollowSteps();
+    void lineClosedAfterOperationWhenPortAsks();
+    void statusBytesColour_data();
+    void statusBytesColour();
+    void errorBoxOnlyForCountedErrors();
+    void stripEscapesTextAndHidesFrameDumps();
+    void identification_data();
+    void identification();
+    void identificationFailures_data();
+    void identificationFailures();
+    void revision5DeviceKeepsItsAddress();
+    void loadingKeepsDeviceAddress();
+    void writes_data();
+    void writes();
+    void writeProtection();
+    void refusedInputSendsNothing_data();
+    void refusedInputSendsNothing();
+    void selfTestWaitsWhileBusy_data();
+    void selfTestWaitsWhileBusy();
+    void variableRowsFollowAnswer_data();
+    void variableRowsFollowAnswer();
+    void variablesErrorsAndStatusLines();
+    void pollingResponseShowsItsOwnValues();
+    void clickDuringTransactionCannotDeadlock();
+
+private:
+    Device *addDevice(quint8 pollingAddress);
+    void identify();
+
+    std::unique_ptr<HartSimulator> m_sim;
+    std::unique_ptr<Server> m_server;
+    std::unique_ptr<PageSet> m_pages;
+    std::unique_ptr<PromptRecorder> m_prompts;
+    Port *m_port = nullptr;
+    Device *m_device = nullptr;
+};
+
+void TestEditorPages::init()
+{
+    m_sim = std::make_unique<HartSimulator>();
+    QVERIFY(m_sim->isValid());
+    HartSimUniversalCommands::install(*m_sim);
+    HartSimDevice simDevice(0);
+    simDevice.tag = QStringLiteral("TT101");
+    const QVariantMap values{{QStringLiteral("long_tag"), QStringLiteral("Boiler feed")},
+                             {QStringLiteral("descriptor"), QStringLiteral("FEED PUMP")},
+                             {QStringLiteral("date"), QDate(2020, 5, 17)},
+                             {QStringLiteral("final_assembly_number"), 4242},
+                             {QStringLiteral("damping_time"), 2.0f},
+                             {QStringLiteral("current_loop_mode"), 1},
+                             {QStringLiteral("output_current"), 12.0f},
+                             {QStringLiteral("output_current_%"), 50.0f}};
+    simDevice.values.insert(values);
+    for (const char *name : {"PV", "SV", "TV", "QV"}) {
+        simDevice.values.insert(QLatin1String(name) + QStringLiteral("_unit_code"), 32);
+        simDevice.values.insert(QLatin1String(name), 21.5f);
+    }
+    m_sim->addDevice(simDevice);
+    m_server = std::make_unique<Server>();
+    m_port = m_server->addPort(QStringLiteral("COM1"));
+    QVERIFY(m_port->setSerialName(m_sim->portName()));
+    m_port->hartPort.setProperty("response_timeout", 100);
+    m_port->hartPort.setProperty("byte_timeout", 20);
+    m_device = addDevice(0);
+    m_pages = std::make_unique<PageSet>();
+    m_pages->bind(m_device);
+    m_prompts = std::make_unique<PromptRecorder>();
+}
+
+void TestEditorPages::cleanup()
+{
+    m_prompts.reset();
+    m_pages.reset();
+    m_server.reset();
+    m_sim.reset();
+}
+
+Device *TestEditorPages::addDevice(quint8 pollingAddress)
+{
+    Device *device = m_port->createDevice(QStringLiteral("General"));
+    device->setAddress(pollingAddress);
+    m_port->insertChild(-1, device);
+    return device;
+}
+
+void TestEditorPages::identify()
+{
+    m_pages->click("btnCheck");
+    QVERIFY2(succeeded(*m_pages), qPrintable(m_pages->outcome()));
+    m_sim->clearRequests();
+    m_prompts->requests.clear();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Field binding
+
+void TestEditorPages::binderShowsValueByFieldClass_data()
+{
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("one byte as hex in a line edit") << int(LineEdit) << QVariant(QByteArray("\x0a")) << "0x0A";
+    QTest::newRow("three bytes without blanks") << int(LineEdit) << QVariant(QByteArray::fromHex("abcdef")) << "0xABCDEF";
+    QTest::newRow("empty bytes") << int(LineEdit) << QVariant(QByteArray("")) << "0x";
+    QTest::newRow("number input float with three decimals") << int(NumberInput) << QVariant(4.0f) << "4.000";
+    QTest::newRow("number input unsigned") << int(NumberInput) << QVariant(uint(4000000000u)) << "4000000000";
+    QTest::newRow("label float in six digits") << int(Label) << QVariant(0.1234567f) << "0.123457";
+    QTest::newRow("label whole float") << int(Label) << QVariant(4.0f) << "4";
+    QTest::newRow("double spin box takes a float") << int(DoubleSpin) << QVariant(4.0f) << "4";
+    QTest::newRow("missing key gives a spin box 0") << int(Spin) << QVariant() << "0";
+    QTest::newRow("non-zero number ticks a check box") << int(Check) << QVariant(1) << "true";
+}
+
+void TestEditorPages::binderShowsValueByFieldClass()
+{
+    QFETCH(int, field);
+    QFETCH(QVariant, value);
+    QFETCH(QString, shown);
+    QWidget *widget = nullptr;
+    std::function<QString()> read;
+    switch (Field(field)) {
+    case LineEdit: { auto *w = new QLineEdit(m_pages.get()); read = [w] { return w->text(); }; widget = w; break; }
+    case NumberInput: { auto *w = new UniBaseInput(m_pages.get()); read = [w] { return w->text(); }; widget = w; break; }
+    case Label: { auto *w = new QLabel(m_pages.get()); read = [w] { return w->text(); }; widget = w; break; }
+    case DoubleSpin: { auto *w = new QDoubleSpinBox(m_pages.get()); read = [w] { return QString::number(w->value()); }; widget = w; break; }
+    case Spin: { auto *w = new QSpinBox(m_pages.get()); w->setValue(5); read = [w] { return QString::number(w->value()); }; widget = w; break; }
+    case Check: { auto *w = new QCheckBox(m_pages.get()); read = [w] { return QVariant(w->isChecked()).toString(); }; widget = w; break; }
+    }
+    if (value.isValid())
+        m_device->setParameter(QStringLiteral("key"), value);
+    QSignalSpy changed(m_pages.get(), &DeviceWidget::changed);
+
+    m_pages->showDeviceInfoInField(QStringLiteral("key"), widget, true);
+
+    QCOMPARE(read(), shown);
+    QVERIFY(!isBlue(widget));
+    QCOMPARE(changed.count(), 0);
+    QVERIFY(!m_device->hasStateFlag(Device::StateChanged));
+}
+
+void TestEditorPages::userEditMarksFieldAndDevice()
+{
+    auto *edit = new QLineEdit(m_pages.get());
+    m_device->setParameter(QStringLiteral("key"), QStringLiteral("AB"));
+    m_pages->showDeviceInfoInField(QStringLiteral("key"), edit, true);
+    m_pages->showDeviceInfoInField(QStringLiteral("key"), edit, true);
+    QSignalSpy changed(m_pages.get(), &DeviceWidget::changed);
+
+    QTest::keyClick(edit, Qt::Key_C);
+
+    QVERIFY(isBlue(edit));
+    QVERIFY(m_device->hasStateFlag(Device::StateChanged));
+    QCOMPARE(changed.count(), 1);
+}
+
+void TestEditorPages::fillComboBoxKeepsIndex_data()
+{
+    QTest::addColumn<int>("itemsBefore");
+    QTest::addColumn<int>("itemsAfter");
+    QTest::addColumn<int>("index");
+    QTest::newRow("index still inside") << 5 << 4 << 3;
+    QTest::newRow("index past the end goes to 0") << 5 << 2 << 0;
+    QTest::newRow("an empty box starts at its first item") << 0 << 3 << 0;
+}
+
+void TestEditorPages::fillComboBoxKeepsIndex()
+{
+    QFETCH(int, itemsBefore);
+    QFETCH(int, itemsAfter);
+    QFETCH(int, index);
+    QComboBox combo;
+    for (int item = 0; item < itemsBefore; ++item)
+        combo.addItem(QString::number(item), item);
+    combo.setCurrentIndex(itemsBefore > 3 ? 3 : -1);
+    QSignalSpy indexChanged(&combo, &QComboBox::currentIndexChanged);
+
+    DeviceWidget::fillComboBox(QStringList(itemsAfter, QStringLiteral("x")), &combo);
+
+    QCOMPARE(combo.currentIndex(), index);
+    QCOMPARE(combo.itemData(itemsAfter - 1).toInt(), itemsAfter - 1);
+    QCOMPARE(indexChanged.count(), 0);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Operation protocol and status strip
+
+void TestEditorPages::busyPageSetRefusesSecondStart()
+{
+    QSignalSpy starts(m_pages.get(), &DeviceWidget::init_progress_bar);
+    QVERIFY(m_pages->startOperation(QStringLiteral("first"), 1));
+    QVERIFY(!m_pages->common->startOperation(QStringLiteral("second"), 1));
+    QVERIFY(!m_pages->startOperation(QStringLiteral("third"), 1));
+    QCOMPARE(starts.count(), 1);
+    QVERIFY(m_pages->pv->isBusy());
+    m_pages->finishOperation(0);
+    QVERIFY(!m_pages->isBusy());
+    QVERIFY(m_pages->pv->startOperation(QStringLiteral("after"), 1));
+    m_pages->pv->finishOperation(0);
+}
+
+void TestEditorPages::outcomeAndChangedFollowSteps()
+{
+    QSignalSpy changed(m_pages.get(), &DeviceWidget::changed);
+    QVERIFY(m_pages->startOperation(QStringLiteral("three"), 3));
+    for (int step = 0; step < 3; ++step)
+        m_pages->common->nextStep();
+    m_pages->finishOperation(0);
+    QVERIFY(succeeded(*m_pages));
+    QCOMPARE(changed.count(), 0);
+
+    QVERIFY(m_pages->common->startOperation(QStringLiteral("three"), 3));
+    m_pages->common->nextStep();
+    m_pages->common->nextStep();
+    m_device->setResult(ServerItem::ResultLinkError);
+    m_pages->common->finishOperation(0);
+    QVERIFY(m_pages->outcome().contains(QLatin1String("completed with errors")));
+    QCOMPARE(changed.count(), 1);
+}
+
+void TestEditorPages::lineClosedAfterOperationWhenPortAsks()
+{
+    m_port->setProperty("close_port_after_transaction", true);
+    m_pages->pv->onUpdateButtons(true);
+    m_pages->click("btnRefresh");
+    QVERIFY(succeeded(*m_pages));
+    QVERIFY(!m_port->isOpened());
+}
+
+void TestEditorPages::statusBytesColour_data()
+{
+    QTest::addColumn<QByteArray>("status");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("all clear") << QByteArray::fromHex("0000") << "<p style=\"color: green; font: bold;\">00 00</p>";
+    QTest::newRow("response code") << QByteArray::fromHex("4000") << "<p style=\"color: red; font: bold;\">40 00</p>";
+    QTest::newRow("device status") << QByteArray::fromHex("0020") << "<p style=\"color: magenta;\">00 20</p>";
+    QTest::newRow("both") << QByteArray::fromHex("4020") << "<p style=\"color: magenta;\">40 20</p>";
+    QTest::newRow("one byte") << QByteArray::fromHex("00") << "<p style=\"color: green; font: bold;\">00</p>";
+    QTest::newRow("none") << QByteArray() << "<p style=\"color: green; font: bold;\"></p>";
+}
+
+void TestEditorPages::statusBytesColour()
+{
+    QFETCH(QByteArray, status);
+    QFETCH(QString, shown);
+    m_pages->status->onAppendDeviceStatus(QStringLiteral("ignored"), status);
+    QCOMPARE(m_pages->status->lbStatus->text(), shown);
+}
+
+void TestEditorPages::errorBoxOnlyForCountedErrors()
+{
+    QVERIFY(m_pages->startOperation(QString(), 2));
+    m_pages->finishOperation(1);
+    QVERIFY(m_prompts->requests.isEmpty());   // "No error" after the start is not an error
+
+    QVERIFY(m_pages->startOperation(QString(), 2));
+    m_device->setResult(ServerItem::ResultLinkError);
+    m_device->setLastErrorText(QStringLiteral("*** first*** second"));
+    m_pages->finishOperation(1);
+    QCOMPARE(m_prompts->requests.size(), 1);
+    QCOMPARE(m_prompts->requests.at(0).kind, Prompt::Critical);
+    QCOMPARE(m_prompts->requests.at(0).title, m_device->key());
+    QCOMPARE(m_prompts->requests.at(0).text, QStringLiteral("\n* first\n* second"));
+}
+
+void TestEditorPages::stripEscapesTextAndHidesFrameDumps()
+{
+    StatusWidget *strip = m_pages->status;
+    strip->onShowLogMessage(0, QStringLiteral("Try to check <A&B> ..."));
+    QCOMPARE(strip->lbError->text(), QStringLiteral("<p style=\"color: black;\">Try to check &lt;A&amp;B&gt; ...</p>"));
+    strip->onShowLogMessage(0, QStringLiteral("12:00:00 TX (5 ms): ff ff 02"));
+    strip->onAppendDeviceError(QString());
+    QVERIFY(strip->lbError->text().contains(QLatin1String("&lt;A&amp;B&gt;")));
+    strip->onAppendDeviceError(QStringLiteral("error <1>\ntimeout"));
+    QCOMPARE(strip->lbError->text(), QStringLiteral("<p style=\"color: red;\">error &lt;1&gt; - timeout</p>"));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Identification
+
+void TestEditorPages::identification_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QList<QMessageBox::StandardButton>>("answers");
+    QTest::newRow("by polling address") << "btnCheck" << QString() << QList<QMessageBox::StandardButton>();
+    QTest::newRow("by tag") << "btnCheckByTag" << "TT101" << QList<QMessageBox::StandardButton>();
+    QTest::newRow("by long tag") << "btnCheckByLongTag" << "Boiler feed" << QList<QMessageBox::StandardButton>();
+    QTest::newRow("by command 73") << "btnFindDeviceBy73" << QString() << QList<QMessageBox::StandardButton>{QMessageBox::Yes};
+}
+
+void TestEditorPages::identification()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, typed);
+    QFETCH(QList<QMessageBox::StandardButton>, answers);
+    for (QMessageBox::StandardButton answer : answers)
+        m_prompts->answerButton(answer);
+    (button == QLatin1String("btnCheckByLongTag") ? m_pages->field<QLineEdit>("txtLongTag")
+                                                    : m_pages->field<QLineEdit>("txtTag"))->setText(typed);
+    QSignalSpy changed(m_pages.get(), &DeviceWidget::changed);
+
+    m_pages->click(qPrintable(button));
+
+    QVERIFY2(succeeded(*m_pages), qPrintable(m_pages->outcome()));
+    QCOMPARE(m_pages->status->progressBar->maximum(), 6);
+    QCOMPARE(m_pages->field<QLineEdit>("txtAddress")->text(), QStringLiteral("0x264E123456"));
+    QCOMPARE(m_pages->field<QLineEdit>("txtTag")->text(), QStringLiteral("TT101"));
+    QCOMPARE(m_pages->field<QLineEdit>("txtDesc")->text(), QStringLiteral("FEED PUMP"));
+    QCOMPARE(m_pages->field<QDateEdit>("dateDev")->date(), QDate(2020, 5, 17));
+    QCOMPARE(m_pages->field<QSpinBox>("spnDampingTime")->value(), 2);
+    QCOMPARE(m_pages->field<UniBaseInput>("txtAssemlblyNumber")->text(), QStringLiteral("4242"));
+    QCOMPARE(m_pages->field<QLabel>("lbManufacturerCode")->text(), QStringLiteral("60 26"));
+    QCOMPARE(m_pages->field<QLabel>("lbDeviceTypeCode")->text(), QStringLiteral("26 4E"));
+    QCOMPARE(m_pages->field<QLabel>("lbUniversalCmdVersion")->text(), QStringLiteral("7"));
+    QCOMPARE(m_pages->field<QLabel>("lbFlags")->text(), QStringLiteral("00"));
+    QVERIFY(m_pages->field<QPushButton>("btnSaveTagDescDate")->isEnabled());
+    QVERIFY(m_pages->pv->findChild<QPushButton *>(QStringLiteral("btnRefresh"))->isEnabled());
+    QVERIFY(!changed.isEmpty());
+    QCOMPARE(m_prompts->requests.size(), answers.size());
+}
+
+void TestEditorPages::identificationFailures_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QMessageBox::StandardButton>("templateAnswer");
+    QTest::addColumn<int>("steps");
+    QTest::addColumn<bool>("buttonsEnabled");
+    QTest::newRow("silent device") << "silent" << QMessageBox::NoButton << 0 << false;
+    QTest::newRow("tag mismatch") << "mismatch" << QMessageBox::NoButton << 3 << true;
+    QTest::newRow("wrong template refused") << "template" << QMessageBox::Cancel << 2 << false;
+    QTest::newRow("wrong template accepted") << "template" << QMessageBox::Yes << 6 << true;
+}
+
+void TestEditorPages::identificationFailures()
+{
+    QFETCH(QString, fault);
+    QFETCH(QMessageBox::StandardButton, templateAnswer);
+    QFETCH(int, steps);
+    QFETCH(bool, buttonsEnabled);
+    if (fault == QLatin1String("silent")) {
+        HartSimFaults silent;
+        silent.silent = true;
+        m_sim->setFaults(silent);
+    } else if (fault == QLatin1String("mismatch")) {
+        m_sim->updateDevice(0, [](HartSimDevice &d) {
+            d.values.insert(QStringLiteral("reply_data_13"),
+                            HartSimUniversalCommands::pack(QStringLiteral("OTHER"), 8) + QByteArray(15, '\0'));
+        });
+        m_pages->field<QLineEdit>("txtTag")->setText(QStringLiteral("TT101"));
+    } else {
+        m_pages->common->expectedManufacturerCode = 0xE0;
+        m_pages->common->expectedDeviceTypeCode = 0x94;
+        m_prompts->answerButton(templateAnswer);
+    }
+    QSignalSpy stepSpy(m_pages->common, &DeviceWidget::next_step);
+    QSignalSpy mismatch(m_pages->common, &CommonWidget::appendDeviceError);
+
+    m_pages->click(fault == QLatin1String("mismatch") ? "btnCheckByTag" : "btnCheck");
+
+    QCOMPARE(m_pages->status->progressBar->value(), 0);
+    QCOMPARE(stepSpy.count(), steps);
+    QCOMPARE(succeeded(*m_pages), steps == 6);
+    QCOMPARE(m_pages->field<QPushButton>("btnReset")->isEnabled(), buttonsEnabled);
+    QCOMPARE(mismatch.count(), fault == QLatin1String("mismatch") ? 1 : 0);
+    if (fault == QLatin1String("mismatch"))
+        QCOMPARE(m_pages->field<QLineEdit>("txtTag")->text(), QStringLiteral("TT101"));
+    if (fault == QLatin1String("silent"))
+        QCOMPARE(m_prompts->requests.last().kind, Prompt::Critical);
+}
+
+void TestEditorPages::revision5DeviceKeepsItsAddress()
+{
+    HartSimDevice old(2, 0x26, 0x4E, QByteArray::fromHex("222222"));
+    old.universalRevision = 5;
+    m_sim->addDevice(old);
+    m_device->setAddress(2);
+    m_pages->click("btnCheck");
+    QVERIFY2(succeeded(*m_pages), qPrintable(m_pages->outcome()));
+    QVERIFY(!commandsSent(*m_sim).contains(7));
+    QCOMPARE(m_pages->field<QSpinBox>("spnPollingAddress")->value(), 2);
+    QCOMPARE(m_device->parameterInt(QStringLiteral("polling_address")), 2);
+}
+
+void TestEditorPages::loadingKeepsDeviceAddress()
+{
+    auto *spin = m_pages->field<QSpinBox>("spnPollingAddress");
+    QCOMPARE(spin->maximum(), CommonWidget::MaxPollingAddress);
+    m_device->setAddress(5);
+    m_pages->showDeviceInfoInFields();
+    QCOMPARE(spin->value(), 5);
+    QCOMPARE(m_device->address(), 5);
+    QVERIFY(!m_device->hasStateFlag(Device::StateChanged));
+
+    m_device->setParameter(QStringLiteral("polling_address"), 3);
+    m_pages->showDeviceInfoInFields();
+    QCOMPARE(m_device->address(), 3);
+    spin->setValue(4);   // a person's edit
+    QCOMPARE(m_device->address(), 4);
+    QVERIFY(m_device->hasStateFlag(Device::StateChanged));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Writes
+
+void TestEditorPages::writes_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QList<QMessageBox::StandardButton>>("answers");
+    QTest::addColumn<QString>("simKey");
+    QTest::addColumn<QVariant>("expected");
+    using Answers = QList<QMessageBox::StandardButton>;
+    const Answers yes{QMessageBox::Yes};
+    QTest::newRow("tag") << "txtTag" << "PT7" << "btnSaveTagDescDate" << yes << "tag" << QVariant(QStringLiteral("PT7"));
+    QTest::newRow("message") << "txtMessage" << "HELLO" << "btnReadSaveMessage" << yes << "message"
+                             << QVariant(QStringLiteral("HELLO"));
+    QTest::newRow("long tag") << "txtLongTag" << "Flow line 2" << "btnSaveLongTag" << yes << "long_tag"
+                              << QVariant(QStringLiteral("Flow line 2"));
+    QTest::newRow("final assembly number") << "txtAssemlblyNumber" << "16777215" << "btnSaveAssemblyNumber" << yes
+                                           << "final_assembly_number" << QVariant(16777215);
+    QTest::newRow("preambles") << "spnPreamblesCount" << "7" << "btnSavePreamblesCount" << yes << "preambles_count"
+                               << QVariant(7);
+    QTest::newRow("damping") << "spnDampingTime" << "3" << "btnSaveDampingTime" << yes << "damping_time"
+                             << QVariant(3.0f);
+    QTest::newRow("loop current kept") << "spnPollingAddress" << "0" << "btnSavePollingAddress"
+                                       << Answers{QMessageBox::Yes, QMessageBox::No} << "current_loop_mode"
+                                       << QVariant(1);
+    QTest::newRow("loop current disabled") << "spnPollingAddress" << "0" << "btnSavePollingAddress"
+                                           << Answers{QMessageBox::Yes, QMessageBox::Yes} << "current_loop_mode"
+                                           << QVariant(0);
+    QTest::newRow("cancelled") << "txtMessage" << "HELLO" << "btnReadSaveMessage" << Answers{QMessageBox::Cancel}
+                               << "message" << QVariant();
+}
+
+void TestEditorPages::writes()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, input);
+    QFETCH(QString, button);
+    QFETCH(QList<QMessageBox::StandardButton>, answers);
+    QFETCH(QString, simKey);
+    QFETCH(QVariant, expected);
+    identify();
+    QWidget *target = m_pages->field<QWidget>(qPrintable(field));
+    if (auto *spin = qobject_cast<QSpinBox *>(target)) {
+        spin->setValue(input.toInt() + 1);
+        spin->setValue(input.toInt());
+    } else {
+        static_cast<QLineEdit *>(target)->setText(input);
+    }
+    for (QMessageBox::StandardButton answer : answers)
+        m_prompts->answerButton(answer);
+
+    m_pages->click(qPrintable(button));
+
+    QCOMPARE(m_prompts->requests.size(), answers.size());
+    QCOMPARE(m_prompts->requests.at(0).defaultButton, QMessageBox::Cancel);
+    const HartSimDevice simDevice = m_sim->device(0);
+    const QVariant stored = simKey == QLatin1String("tag") ? QVariant(simDevice.tag) : simDevice.values.value(simKey);
+    if (!expected.isValid()) {
+        QVERIFY(m_sim->requests().isEmpty());
+        return;
+    }
+    QCOMPARE(stored, expected);
+    QVERIFY(succeeded(*m_pages));
+    QVERIFY(!isBlue(target));
+}
+
+void TestEditorPages::writeProtection()
+{
+    identify();
+    auto *box = m_pages->field<QCheckBox>("chkWriteProtection");
+    m_sim->setHandler(129, [](HartSimDevice &, const QByteArray &) {
+        HartSimResponse refused;
+        refused.responseCode = 16;   // access restricted
+        return refused;
+    });
+    m_prompts->answerButton(QMessageBox::Yes);
+    box->setChecked(true);
+    QVERIFY(!box->isChecked());
+    QVERIFY(!m_device->hasParameter(QStringLiteral("write_protection"))
+            || m_device->parameterInt(QStringLiteral("write_protection")) == 0);
+
+    HartSimUniversalCommands::install(*m_sim);
+    m_prompts->answerButton(QMessageBox::Yes);
+    box->setChecked(true);
+    QVERIFY(box->isChecked());
+    QCOMPARE(m_sim->device(0).values.value(QStringLiteral("write_protection")).toInt(), 1);
+
+    m_sim->clearRequests();
+    m_pages->field<QLineEdit>("txtMessage")->setText(QStringLiteral("HELLO"));
+    m_pages->click("btnReadSaveMessage");
+    QCOMPARE(m_prompts->requests.last().text, QStringLiteral("The device is write-protected!"));
+    QVERIFY(m_sim->requests().isEmpty());
+
+    box->setChecked(false);   // reads the flag again: still protected
+    QVERIFY(box->isChecked());
+    QCOMPARE(commandsSent(*m_sim), QList<quint8>{15});
+}
+
+void TestEditorPages::refusedInputSendsNothing_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("button");
+    QTest::newRow("assembly number beyond three bytes") << "txtAssemlblyNumber" << "16777216" << "btnSaveAssemblyNumber";
+    QTest::newRow("long tag outside Latin-1") << "txtLongTag" << QStringLiteral("Печь 3") << "btnSaveLongTag";
+}
+
+void TestEditorPages::refusedInputSendsNothing()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, input);
+    QFETCH(QString, button);
+    identify();
+    m_pages->field<QLineEdit>(qPrintable(field))->setText(input);
+    m_pages->click(qPrintable(button));
+    QCOMPARE(m_prompts->requests.size(), 1);
+    QCOMPARE(m_prompts->requests.at(0).kind, Prompt::Critical);
+    QVERIFY(m_sim->requests().isEmpty());
+}
+
+void TestEditorPages::selfTestWaitsWhileBusy_data()
+{
+    QTest::addColumn<int>("busyAnswers");
+    QTest::addColumn<bool>("done");
+    QTest::newRow("busy for a while") << 2 << true;
+    QTest::newRow("busy for ever") << 1000 << false;
+}
+
+void TestEditorPages::selfTestWaitsWhileBusy()
+{
+    QFETCH(int, busyAnswers);
+    QFETCH(bool, done);
+    identify();
+    auto remaining = std::make_shared<std::atomic<int>>(busyAnswers);
+    m_sim->setHandler(48, [remaining](HartSimDevice &, const QByteArray &) {
+        if (remaining->fetch_sub(1) > 0)
+            return busyAnswer();
+        HartSimResponse ready;
+        ready.data = QByteArray(9, '\0');
+        return ready;
+    });
+    m_pages->common->setSelfTestWaitLimit(1500);
+    m_prompts->answerButton(QMessageBox::Yes);
+
+    m_pages->click("btnSelfTest");
+
+    QCOMPARE(m_prompts->requests.at(0).defaultButton, QMessageBox::Cancel);
+    QCOMPARE(succeeded(*m_pages), done);
+    const int statusReads = int(commandsSent(*m_sim).count(48));
+    QVERIFY(done ? statusReads == busyAnswers + 1 : statusReads < 20);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Process variables
+
+void TestEditorPages::variableRowsFollowAnswer_data()
+{
+    QTest::addColumn<int>("replyLength");
+    QTest::addColumn<int>("tvUnit");
+    QTest::addColumn<QString>("rows");
+    QTest::newRow("PV only") << 9 << 32 << "";
+    QTest::newRow("with SV") << 14 << 32 << "SV";
+    QTest::newRow("with TV") << 19 << 32 << "SV TV";
+    QTest::newRow("all four") << 24 << 32 << "SV TV QV";
+    QTest::newRow("TV not used") << 24 << 250 << "SV QV";
+}
+
+void TestEditorPages::variableRowsFollowAnswer()
+{
+    QFETCH(int, replyLength);
+    QFETCH(int, tvUnit);
+    QFETCH(QString, rows);
+    m_sim->updateDevice(0, [=](HartSimDevice &d) {
+        d.values.insert(QStringLiteral("reply_length_3"), replyLength);
+        d.values.insert(QStringLiteral("TV_unit_code"), tvUnit);
+    });
+    QVERIFY(m_pages->pv->readPrimaryVariable(true));
+    QStringList shown;
+    for (const char *name : {"SV", "TV", "QV"}) {
+        auto *lcd = m_pages->pv->findChild<QLCDNumber *>(QStringLiteral("lcd%1Value").arg(QLatin1String(name)));
+        if (!lcd->isHidden()) {
+            shown.append(QLatin1String(name));
+            QCOMPARE(lcd->value(), 21.5);
+        }
+    }
+    QCOMPARE(shown.join(QLatin1Char(' ')), rows);
+    QCOMPARE(m_pages->pv->findChild<QLCDNumber *>(QStringLiteral("lcdPVValue"))->value(), 21.5);
+}
+
+void TestEditorPages::variablesErrorsAndStatusLines()
+{
+    PVWidget *pv = m_pages->pv;
+    pv->onUpdateButtons(true);
+    // A measurement error reported in the additional status fails the interactive read.
+    m_sim->updateDevice(0, [](HartSimDevice &d) {
+        d.values.insert(QStringLiteral("additional_status"), QByteArray::fromHex("050000000000000000"));
+    });
+    pv->findChild<QCheckBox *>(QStringLiteral("chkAdditionalStatus"))->setChecked(true);
+    QVERIFY(!pv->readPrimaryVariable(true));
+    QCOMPARE(m_prompts->requests.last().text, QStringLiteral("PV measurement error=5! Try again please."));
+
+    // A failed command 2 costs the refresh its last step and shows no current.
+    m_sim->setHandler(2, [](HartSimDevice &, const QByteArray &) { return busyAnswer(); });
+    m_pages->click("btnRefresh");
+    QVERIFY(!succeeded(*m_pages));
+    QCOMPARE(pv->findChild<UniBaseInput *>(QStringLiteral("txtOutputCurrent"))->text(), QStringLiteral("0"));
+
+    auto *box = pv->findChild<QPlainTextEdit *>(QStringLiteral("txtStatusText"));
+    box->clear();
+    pv->onInitProgressBar(QString(), 1);
+    pv->appendDeviceStatus(QStringLiteral("*** Configuration changed"), QByteArray::fromHex("0040"));
+    pv->appendDeviceStatus(QStringLiteral("*** Configuration changed\n--- extra"), QByteArray::fromHex("0050"));
+    pv->appendDeviceError(QString());
+    QCOMPARE(box->toPlainText(), QStringLiteral("[00 40] *** Configuration changed\n--- extra"));
+    QVERIFY(pv->findChild<QPushButton *>(QStringLiteral("btnResetConfigChanged"))->isEnabled());
+}
+
+void TestEditorPages::pollingResponseShowsItsOwnValues()
+{
+    PVWidget *pv = m_pages->pv;
+    QVERIFY(pv->readPrimaryVariable(true));
+    QSignalSpy changed(m_pages.get(), &DeviceWidget::changed);
+    for (const char *key : {"PV", "SV", "TV", "QV"})
+        m_device->removeParameter(QLatin1String(key));   // the polling thread empties them
+    pv->showPeriodResponsePV({{QStringLiteral("PV"), 1.234f}, {QStringLiteral("SV"), 2.5f},
+                              {QStringLiteral("output_current"), 4.5f}});
+    QCOMPARE(pv->findChild<QLCDNumber *>(QStringLiteral("lcdPVValue"))->value(), 1.23);
+    QCOMPARE(pv->findChild<QLCDNumber *>(QStringLiteral("lcdSVValue"))->value(), 2.5);
+    QCOMPARE(pv->findChild<QLCDNumber *>(QStringLiteral("lcdTVValue"))->value(), 21.5);
+    auto *current = pv->findChild<UniBaseInput *>(QStringLiteral("txtOutputCurrent"));
+    QCOMPARE(current->text(), QStringLiteral("4.50"));
+    QVERIFY(!isBlue(current));
+    QCOMPARE(changed.count(), 0);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Re-entry
+
+void TestEditorPages::clickDuringTransactionCannotDeadlock()
+{
+    m_sim->addDevice(HartSimDevice(1, 0x26, 0x4E, QByteArray::fromHex("111111")));
+    PageSet second;
+    second.bind(addDevice(1));
+    QPushButton *otherCheck = second.field<QPushButton>("btnCheck");
+    bool posted = false;
+    // The click arrives while the first page set's transaction holds the line.
+    connect(m_device, &Device::modbusMessage, this, [&] {
+        if (posted)
+            return;
+        posted = true;
+        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            QCoreApplication::postEvent(otherCheck, new QMouseEvent(type, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton,
+                                                                    Qt::LeftButton, Qt::NoModifier));
+        }
+    });
+
+    m_pages->click("btnCheck");
+
+    QVERIFY(posted);
+    QVERIFY2(succeeded(*m_pages), qPrintable(m_pages->outcome()));
+}
+
+QTEST_MAIN(TestEditorPages)
+#include "tst_editorpages.moc"
