@@ -2,6 +2,116 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ru_RU">
 <context>
+    <name>MainDeviceWidget</name>
+    <message>
+        <source>Write device configuration</source>
+        <translation>Запись конфигурации прибора</translation>
+    </message>
+    <message>
+        <source>Write changes to device</source>
+        <translation>Запись изменений в прибор</translation>
+    </message>
+    <message>
+        <source>The device is write-protected!</source>
+        <translation>Устройство защищено от записи!</translation>
+    </message>
+    <message>
+        <source>Changes</source>
+        <translation>Изменения</translation>
+    </message>
+    <message>
+        <source>Do you want to save your changes of the settings in the device?</source>
+        <translation>Вы действительно хотите записать изменения конфигурации в прибор?</translation>
+    </message>
+    <message>
+        <source>Adjustment</source>
+        <translation>Метрология</translation>
+    </message>
+    <message>
+        <source>You are in metrology mode and really want to record changes to the settings in the device?</source>
+        <translation>Вы находитесь в режиме метрологии и действительно хотите записать изменения настроек в устройстве?</translation>
+    </message>
+    <message>
+        <source>You must first read the device configuration!</source>
+        <translation>Необходимо предварительно считать конфигурацию прибора!</translation>
+    </message>
+    <message>
+        <source>Access code verification</source>
+        <translation>Прверка кода доступа</translation>
+    </message>
+    <message>
+        <source>Fixed current setting</source>
+        <translation>Установка фиксированного тока</translation>
+    </message>
+    <message>
+        <source>Manufacturer settings</source>
+        <translation>Заводские настройки</translation>
+    </message>
+    <message>
+        <source>Manufacturer setting</source>
+        <translation>Заводские настройки</translation>
+    </message>
+    <message>
+        <source>Do you really want to save current device settings as manufacturer setting?
+Previously saved device settings will be lost!</source>
+        <translation>Вы действительно хотите сохранить текущие настройки прибора как заводские?
+Все ранее сохраненные настройки прибора будут потеряны!</translation>
+    </message>
+    <message>
+        <source>Do you really want to restore manufacturer settings ?
+All current device settings will be lost!</source>
+        <translation>Вы действительно хотите восстановить заводские настройки?
+Текущие настройки прибора будут потеряны!</translation>
+    </message>
+    <message>
+        <source>Setting the conversion range</source>
+        <translation>Установка диапазона преобразования</translation>
+    </message>
+    <message>
+        <source>Do you want to write current
+Primary Variable value=%1 %2
+as Upper Range Value ?</source>
+        <translation>Вы действительно хотите записать текущее
+значение первичной переменной (=%1 %2)
+как МАКСИМУМ диапазона?</translation>
+    </message>
+    <message>
+        <source>Do you want to write current
+Primary Variable value=%1 %2
+as Lower Range Value ?</source>
+        <translation>Вы действительно хотите записать текущее
+значение первичной переменной (=%1 %2)
+как МИНИМУМ диапазона?</translation>
+    </message>
+    <message>
+        <source>Setting the high range limit</source>
+        <translation>Установка верхней границы диапазона</translation>
+    </message>
+    <message>
+        <source>Setting the lower range limit</source>
+        <translation>Установка нижней границы диапазона</translation>
+    </message>
+    <message>
+        <source>Current adjustment 4 mA</source>
+        <translation>Регулировка тока 4 мА</translation>
+    </message>
+    <message>
+        <source>Current adjustment 20 mA</source>
+        <translation>Регулировка тока 20 мА</translation>
+    </message>
+    <message>
+        <source>Unknown answer code (%1).</source>
+        <translation>Неизвестный ответный код (%1).  </translation>
+    </message>
+</context>
+<context>
+    <name>ZorvanWidget</name>
+    <message>
+        <source>Current state</source>
+        <translation>Текущее состояние</translation>
+    </message>
+</context>
+<context>
     <name>Device</name>
     <message>
         <source>reading %1 (cmd=%2)...</source>

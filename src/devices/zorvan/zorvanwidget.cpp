@@ -1,0 +1,105 @@
+#include "devices/zorvan/zorvanwidget.h"
+
+#include "core/debugqtstream.h"
+#include "editor/commandwidget.h"
+#include "editor/commonwidget.h"
+#include "editor/pvwidget.h"
+#include "editor/statuswidget.h"
+#include "model/device.h"
+#include "widgets/logwidget.h"
+
+#include <QEvent>
+#include <QGridLayout>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+ZorvanWidget::ZorvanWidget(QWidget *parent)
+    : MainDeviceWidget(parent, nullptr)
+{
+    setObjectName(QStringLiteral("ZorvanWidget"));
+    auto *verticalLayout = new QVBoxLayout(this);
+    verticalLayout->setSpacing(5);
+    verticalLayout->setContentsMargins(5, 5, 5, 5);
+    tabMainWidget = new QTabWidget(this);
+    tabMainWidget->setObjectName(QStringLiteral("tabMainWidget"));
+    tabMainWidget->setElideMode(Qt::ElideNone);
+    tabMainWidget->setUsesScrollButtons(true);
+    verticalLayout->addWidget(tabMainWidget, 1);
+    verticalLayoutStatus = new QVBoxLayout();
+    verticalLayout->addLayout(verticalLayoutStatus);
+    initWidget();
+
+    statusWidget = new StatusWidget(this);
+    verticalLayoutStatus->addWidget(statusWidget);
+
+    pvWidget = new PVWidget(this, 1, false);
+    addChildWidget(pvWidget, QStringLiteral("PV"));
+    connect(pvWidget, &DeviceWidget::changed, this, &DeviceWidget::changed);
+
+    commonWidget = new CommonWidget(this, false);
+    addChildWidget(commonWidget, QStringLiteral("Common"));
+    connect(commonWidget, &DeviceWidget::resetWidget, this, &ZorvanWidget::onResetWidget);
+    connect(commonWidget, &DeviceWidget::updateButtons, this, &ZorvanWidget::onUpdateButtons);
+    connect(commonWidget, &DeviceWidget::changed, this, &DeviceWidget::changed);
+    buildCurrentStateTab();
+
+    logWidget = new LogWidget(this);
+    setWidgetInTab(logWidget, tabMainWidget, QStringLiteral("Hart Log"));
+    connect(this, &MainDeviceWidget::appendLogMessage, logWidget, &LogWidget::appendLogMessage);
+
+    commandWidget = new CommandWidget(this);
+    setWidgetInTab(commandWidget, tabMainWidget, QStringLiteral("Custom"));
+    connect(this, &DeviceWidget::deviceChanged, commandWidget, &CommandWidget::onDeviceChanged);
+    connect(this, &DeviceWidget::updateButtons, commandWidget, &CommandWidget::onUpdateButtons);
+
+    retranslateTabs();
+    retranslatePage();
+    onUpdateButtons(false);
+    tabMainWidget->setCurrentIndex(0);
+}
+
+ZorvanWidget::~ZorvanWidget() = default;
+
+void ZorvanWidget::buildCurrentStateTab()
+{
+    tabCurrentState = new QWidget(tabMainWidget);
+    tabCurrentState->setObjectName(QStringLiteral("tabCurrentState"));
+    auto *grid = new QGridLayout(tabCurrentState);
+    grid->setContentsMargins(5, 5, 5, 5);
+    grid->addWidget(pvWidget, 0, 0);
+    grid->addWidget(commonWidget, 0, 1);
+    grid->setColumnStretch(0, 1);
+    grid->setColumnStretch(1, 1);
+    tabMainWidget->addTab(tabCurrentState, QString());
+}
+
+void ZorvanWidget::initWidget()
+{
+    DEBUGQT_LOG(4);
+    modifiedKeys.clear();
+}
+
+void ZorvanWidget::onUpdateButtons(bool enabled)
+{
+    DEBUGQT_LOG(4) << enabled;
+    emit updateButtons(enabled);
+}
+
+void ZorvanWidget::onResetWidget()
+{
+    onUpdateButtons(false);
+    configurationRead = false;
+    emit resetWidget();
+}
+
+void ZorvanWidget::retranslatePage()
+{
+    tabMainWidget->setTabText(tabMainWidget->indexOf(tabCurrentState), tr("Current state"));
+}
+
+void ZorvanWidget::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslatePage();
+    MainDeviceWidget::changeEvent(event);
+}

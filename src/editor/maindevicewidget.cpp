@@ -1,0 +1,184 @@
+#include "editor/maindevicewidget.h"
+
+#include "core/debugqtstream.h"
+#include "core/prompt.h"
+#include "model/device.h"
+#include "model/port.h"
+
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QSpinBox>
+
+#include <algorithm>
+
+namespace {
+
+// The range values go last: a device checks them against the unit and sensor written before.
+constexpr int RangeCommand = 35;
+
+} // namespace
+
+MainDeviceWidget::MainDeviceWidget(QWidget *parent, Device *device)
+    : DeviceWidget(parent, device)
+{
+}
+
+MainDeviceWidget::~MainDeviceWidget() = default;
+
+void MainDeviceWidget::setItem(Device *newDevice)
+{
+    // Handles rather than sender and signal, so a device that is gone is never touched.
+    disconnect(m_logRelay);
+    disconnect(m_serialNameRelay);
+    device = newDevice;
+    Port *port = device ? device->port() : nullptr;
+    DEBUGQT_LOG(4) << (port ? port->name() : QString())
+                   << (port ? port->property("serial_name").toString() : QString());
+    if (device)
+        m_logRelay = connect(device, &Device::modbusMessage, this, &MainDeviceWidget::appendLogMessage);
+    if (port)
+        m_serialNameRelay = connect(port, &Port::serialNameChanged, this, &DeviceWidget::serialNameChanged);
+    emit deviceChanged(device);
+}
+
+void MainDeviceWidget::setFieldColorModified(QWidget *field, bool modified)
+{
+    if (!field)
+        return;
+    DeviceWidget::setFieldColorModified(field, modified);
+    const auto registered = std::find(fields.cbegin(), fields.cend(), field);
+    if (registered == fields.cend())
+        return;
+    if (modified)
+        modifiedKeys.insert(registered.key());
+    else
+        modifiedKeys.remove(registered.key());
+    DEBUGQT_LOG(4) << modified << QStringList(modifiedKeys.cbegin(), modifiedKeys.cend());
+}
+
+QList<int> MainDeviceWidget::getWriteFunctionsList()
+{
+    if (isBusy() || !device)
+        return {};
+    if (device->parameterInt(QStringLiteral("write_protection")) == 1) {
+        Prompt::warning(this, tr("Write changes to device"), tr("The device is write-protected!"), QMessageBox::Ok);
+        return {};
+    }
+    if (!confirmWrite())
+        return {};
+
+    QSet<int> commandSet;
+    copyEditedValues(&commandSet);
+    QList<int> commands(commandSet.cbegin(), commandSet.cend());
+    std::sort(commands.begin(), commands.end());
+    if (commands.removeOne(RangeCommand))
+        commands.append(RangeCommand);
+    return commands;
+}
+
+bool MainDeviceWidget::confirmWrite()
+{
+    if (adjustMode == NoAdjustMode) {
+        return Prompt::warning(this, tr("Changes"), tr("Do you want to save your changes of the settings in the device?"),
+                               QMessageBox::Yes | QMessageBox::Cancel, QMessageBox::Cancel)
+               == QMessageBox::Yes;
+    }
+    if (Prompt::warning(this, tr("Adjustment"),
+                        tr("You are in metrology mode and really want to record changes to the settings in the device?"),
+                        QMessageBox::Yes | QMessageBox::Cancel, QMessageBox::Cancel)
+        != QMessageBox::Yes) {
+        return false;
+    }
+    // The settings are written whether or not metrology mode could be left.
+    finishAdjust();
+    return true;
+}
+
+void MainDeviceWidget::copyEditedValues(QSet<int> *commands)
+{
+    for (const QString &key : std::as_const(modifiedKeys)) {
+        const QWidget *field = fields.value(key);
+        // A key without a command has nothing to send it (and command 0 would identify).
+        if (!field || !writeCommands.contains(key))
+            continue;
+        commands->insert(writeCommands.value(key));
+        const QVariant value = editedValue(field);
+        DEBUGQT_LOG(4) << key << "v: " << value;
+        if (!value.isNull())
+            device->setParameter(key, value);
+    }
+}
+
+QVariant MainDeviceWidget::editedValue(const QWidget *field)
+{
+    // By the exact class: a subclass with a meta-object of its own is not read.
+    if (!field->isEnabled())
+        return QVariant();
+    const QLatin1String className(field->metaObject()->className());
+    if (className == QLatin1String("QComboBox"))
+        return static_cast<const QComboBox *>(field)->currentData();
+    if (className == QLatin1String("QSpinBox"))
+        return static_cast<const QSpinBox *>(field)->value();
+    if (className == QLatin1String("QDoubleSpinBox"))
+        return static_cast<const QDoubleSpinBox *>(field)->value();
+    return QVariant();
+}
+
+void MainDeviceWidget::writeConfiguration(const QList<int> &commands, bool refresh)
+{
+    if (!device)
+        return;
+    // An empty list writes and refreshes nothing, so it counts no step that could be missed.
+    const int steps = commands.isEmpty() ? 0 : int(commands.size()) + (refresh ? 1 : 0);
+    if (!startOperation(tr("Write device configuration"), steps))
+        return;
+    if (commands.isEmpty()) {
+        finishOperation(0);
+        return;
+    }
+
+    int written = 0;
+    for (int command : commands) {
+        if (!device->writeDevice(command))
+            break;
+        markWritten(command);
+        nextStep();
+        ++written;
+    }
+    if (written < commands.size()) {
+        finishOperation(written);
+        return;
+    }
+    if (refresh) {
+        refreshAfterWrite();
+        finishOperation(written + 1);
+    } else {
+        finishOperation(written);
+    }
+    emit changed();
+}
+
+void MainDeviceWidget::markWritten(int command)
+{
+    for (auto it = writeCommands.cbegin(); it != writeCommands.cend(); ++it) {
+        if (it.value() == command)
+            setFieldColorModified(fields.value(it.key()), false);
+    }
+}
+
+bool MainDeviceWidget::checkConfigurationRead()
+{
+    if (configurationRead)
+        return true;
+    Prompt::warning(this, tr("Adjustment"), tr("You must first read the device configuration!"), QMessageBox::Ok);
+    return false;
+}
+
+void MainDeviceWidget::refreshAfterWrite()
+{
+}
+
+void MainDeviceWidget::finishAdjust()
+{
+    completeAdjust();
+}

@@ -1,0 +1,60 @@
+#include "devices/zorvan/zorvanwidget.h"
+#include "editor/pvwidget.h"
+#include "model/device.h"
+#include "model/port.h"
+#include "model/server.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+
+// The temperature converter's editor opens with the shared pages for both of its templates.
+class TestZorvanWidget : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void sharedPages_data();
+    void sharedPages();
+};
+
+void TestZorvanWidget::sharedPages_data()
+{
+    QTest::addColumn<QString>("templateName");
+    QTest::newRow("Zorvan-M") << QStringLiteral("Zorvan-M");
+    QTest::newRow("Belkor-M") << QStringLiteral("Belkor-M");
+}
+
+void TestZorvanWidget::sharedPages()
+{
+    QFETCH(QString, templateName);
+    Server server;
+    Port *port = server.addPort(QStringLiteral("COM1"));
+    Device *device = port->createDevice(templateName);
+    port->insertChild(-1, device);
+    ZorvanWidget page(nullptr);
+    page.setItem(device);
+    page.showDeviceInfoInFields();
+
+    auto *tabs = page.findChild<QTabWidget *>(QStringLiteral("tabMainWidget"));
+    QVERIFY(tabs);
+    QStringList titles;
+    for (int i = 0; i < tabs->count(); ++i)
+        titles << tabs->tabText(i);
+    QCOMPARE(titles, (QStringList{QStringLiteral("Current state"), QStringLiteral("Hart Log"), QStringLiteral("Custom")}));
+
+    // One variable, no self test.
+    auto *pv = page.findChild<PVWidget *>();
+    QVERIFY(pv);
+    QVERIFY(!page.findChild<QLabel *>(QStringLiteral("lbSVTitle"))->isVisibleTo(pv));
+    QVERIFY(!page.findChild<QPushButton *>(QStringLiteral("btnSelfTest"))->isVisibleTo(&page));
+
+    device->logMessage(QStringLiteral("### send - ff ff 02"));
+    QVERIFY(page.findChild<QPlainTextEdit *>(QStringLiteral("modbusLogTextEdit"))->toPlainText().contains(
+        QLatin1String("### send - ff ff 02")));
+}
+
+QTEST_MAIN(TestZorvanWidget)
+#include "tst_zorvanwidget.moc"
