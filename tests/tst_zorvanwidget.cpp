@@ -1,10 +1,13 @@
 #include "devices/zorvan/zorvanwidget.h"
 #include "editor/pvwidget.h"
+#include "measure/measurewidget.h"
 #include "model/device.h"
 #include "model/port.h"
 #include "model/server.h"
 
+#include <QDateTime>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -43,12 +46,25 @@ void TestZorvanWidget::sharedPages()
     QStringList titles;
     for (int i = 0; i < tabs->count(); ++i)
         titles << tabs->tabText(i);
-    QCOMPARE(titles, (QStringList{QStringLiteral("Current state"), QStringLiteral("Hart Log"), QStringLiteral("Custom")}));
+    QCOMPARE(titles, (QStringList{QStringLiteral("Current state"), QStringLiteral("Measurement"),
+                                  QStringLiteral("Hart Log"), QStringLiteral("Custom")}));
 
     // One variable, no self test.
     auto *pv = page.findChild<PVWidget *>();
     QVERIFY(pv);
-    QVERIFY(!page.findChild<QLabel *>(QStringLiteral("lbSVTitle"))->isVisibleTo(pv));
+    QVERIFY(!pv->findChild<QLabel *>(QStringLiteral("lbSVTitle"))->isVisibleTo(pv));
+
+    // The measurement page polls the primary variable of the bound device and shows each
+    // response on the process-variable page too.
+    auto *measure = page.findChild<MeasureWidget *>();
+    QVERIFY(measure);
+    QCOMPARE(measure->variableMode(), 1);
+    QVERIFY(device->measureInfo().contains(QStringLiteral("archive_path_name")));
+    measure->showPeriodResponsePV({{QStringLiteral("PV"), 21.5f}, {QStringLiteral("output_current"), 7.25f},
+                                   {QStringLiteral("DateTime"), QDateTime::currentDateTime()},
+                                   {QStringLiteral("statusCode"), QStringLiteral("00 00")},
+                                   {QStringLiteral("statusText"), QString()}});
+    QCOMPARE(pv->findChild<QLineEdit *>(QStringLiteral("txtOutputCurrent"))->text(), QStringLiteral("7.25"));
     QVERIFY(!page.findChild<QPushButton *>(QStringLiteral("btnSelfTest"))->isVisibleTo(&page));
 
     device->logMessage(QStringLiteral("### send - ff ff 02"));

@@ -5,6 +5,7 @@
 #include "editor/commonwidget.h"
 #include "editor/pvwidget.h"
 #include "editor/statuswidget.h"
+#include "measure/measurewidget.h"
 #include "model/device.h"
 #include "widgets/logwidget.h"
 
@@ -42,6 +43,7 @@ ZorvanWidget::ZorvanWidget(QWidget *parent)
     connect(commonWidget, &DeviceWidget::updateButtons, this, &ZorvanWidget::onUpdateButtons);
     connect(commonWidget, &DeviceWidget::changed, this, &DeviceWidget::changed);
     buildCurrentStateTab();
+    buildMeasurementTab();
 
     logWidget = new LogWidget(this);
     setWidgetInTab(logWidget, tabMainWidget, QStringLiteral("Hart Log"));
@@ -71,6 +73,19 @@ void ZorvanWidget::buildCurrentStateTab()
     grid->setColumnStretch(0, 1);
     grid->setColumnStretch(1, 1);
     tabMainWidget->addTab(tabCurrentState, QString());
+}
+
+// Polling of the primary variable; while it runs, the identification page keeps its writes.
+void ZorvanWidget::buildMeasurementTab()
+{
+    measureWidget = new MeasureWidget(this, 1);
+    setWidgetInTab(measureWidget, tabMainWidget, QStringLiteral("Measurement"));
+    connect(this, &DeviceWidget::deviceChanged, measureWidget, &MeasureWidget::onDeviceChanged);
+    connect(this, &DeviceWidget::updateButtons, measureWidget, &MeasureWidget::onUpdateButtons);
+    connect(this, &MainDeviceWidget::closeApplication, measureWidget, &MeasureWidget::onCloseApplication);
+    connect(measureWidget, &MeasureWidget::changed, this, &DeviceWidget::changed);
+    connect(measureWidget, &MeasureWidget::startPeriod, commonWidget, &CommonWidget::onStartPeriod);
+    connect(measureWidget, &MeasureWidget::responsePV, pvWidget, &PVWidget::showPeriodResponsePV);
 }
 
 void ZorvanWidget::initWidget()

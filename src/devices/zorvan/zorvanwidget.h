@@ -5,6 +5,7 @@
 class CommandWidget;
 class CommonWidget;
 class LogWidget;
+class MeasureWidget;
 class QEvent;
 class QTabWidget;
 class QVBoxLayout;
@@ -32,6 +33,7 @@ protected:
 
 private:
     void buildCurrentStateTab();
+    void buildMeasurementTab();
     void retranslatePage();
 
     QVBoxLayout *verticalLayoutStatus = nullptr;
@@ -40,4 +42,5 @@ private:
     CommonWidget *commonWidget = nullptr;
     LogWidget *logWidget = nullptr;
     CommandWidget *commandWidget = nullptr;
+    MeasureWidget *measureWidget = nullptr;
 };
