@@ -901,6 +901,405 @@ check result by command %3</source>
     </message>
 </context>
 <context>
+    <name>DefaultDeviceWidget</name>
+    <message>
+        <source>Read from device</source>
+        <translation>Прочитать из прибора</translation>
+    </message>
+    <message>
+        <source>Write in device</source>
+        <translation>Записать в прибор</translation>
+    </message>
+    <message>
+        <source>Read device configuration</source>
+        <translation>Чтение конфигурации прибора</translation>
+    </message>
+    <message>
+        <source>Read device variable information</source>
+        <translation>Чтение информации о переменной устройства</translation>
+    </message>
+    <message>
+        <source>Zero adjustment</source>
+        <translation>Корректировка нуля</translation>
+    </message>
+    <message>
+        <source>Adjusting zero</source>
+        <translation>Корректировка нуля</translation>
+    </message>
+    <message>
+        <source>Do you want to set current
+Primary Variable value=%1 %2
+as Zero Value ?</source>
+        <translation>Вы действительно хотите установить
+текущее значение первичной переменной (=%1 %2)
+как "ноль"?</translation>
+    </message>
+    <message>
+        <source>4mA adjustment</source>
+        <translation>Регулировка 4 мА</translation>
+    </message>
+    <message>
+        <source>Have you set fixed loop current value at 4 mA ?</source>
+        <translation>Вы зафиксировали ток петли на 4 мА ?</translation>
+    </message>
+    <message>
+        <source>Do you really want to set the measured current value=%1 as 4 mA ?</source>
+        <translation>Вы действительно хотите установить измеренное значение тока =%1 как 4 мА ?</translation>
+    </message>
+    <message>
+        <source>20mA adjustment</source>
+        <translation>Регулировка 20 мА</translation>
+    </message>
+    <message>
+        <source>Have you set fixed loop current value at 20 mA ?</source>
+        <translation>Вы зафиксировали ток петли на 20 мА ?</translation>
+    </message>
+    <message>
+        <source>Do you really want to set the measured current value =%1 as 20 mA ?</source>
+        <translation>Вы действительно хотите установить измеренное значение тока =%1 как 20 мА ?</translation>
+    </message>
+    <message>
+        <source>write protection is enabled</source>
+        <translation>В приборе включена защита от записи</translation>
+    </message>
+    <message>
+        <source>Device requires maintenance.</source>
+        <translation>Прибору необходимо обслуживание.</translation>
+    </message>
+    <message>
+        <source>Device variable is in an Alarm state.</source>
+        <translation>Тревожное состояние переменной прибора.  </translation>
+    </message>
+    <message>
+        <source>Variable</source>
+        <translation>Переменная</translation>
+    </message>
+    <message>
+        <source>Class</source>
+        <translation>Класс</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>Значение</translation>
+    </message>
+    <message>
+        <source>Units</source>
+        <translation>Ед.изм</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Статус</translation>
+    </message>
+    <message>
+        <source>Variable %1</source>
+        <translation>Переменная %1</translation>
+    </message>
+    <message>
+        <source>Not Used</source>
+        <translation>Не используются</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>Отсутствуют</translation>
+    </message>
+    <message>
+        <source>Unknown</source>
+        <translation>Неизвестно</translation>
+    </message>
+    <message>
+        <source>Special</source>
+        <translation>Особенный</translation>
+    </message>
+    <message>
+        <source>Pa  (Pa)</source>
+        <translation>паскаль  (Па)</translation>
+    </message>
+    <message>
+        <source>kPa (kPa)</source>
+        <translation>килопаскаль (кПа)</translation>
+    </message>
+    <message>
+        <source>MPa (MPa)</source>
+        <translation>мегамаскаль (MPa)</translation>
+    </message>
+    <message>
+        <source>kgf/sm2 (kgf/sm2)</source>
+        <translation>килограмм на квадратный сантиметр (кгс/см2)</translation>
+    </message>
+    <message>
+        <source>mbar (mbar)</source>
+        <translation>миллибар (мбар)</translation>
+    </message>
+    <message>
+        <source>bar (bar)</source>
+        <translation>бар (бар)</translation>
+    </message>
+    <message>
+        <source>mmWS (mmWS)</source>
+        <translation>мм. водяного столба (мм вод.ст.) </translation>
+    </message>
+    <message>
+        <source>inchWS (inchWS)</source>
+        <translation>дюймы водяного столба (дюйм вод.ст.) </translation>
+    </message>
+    <message>
+        <source>mmHg (mmHg)</source>
+        <translation>мм. ртутного столба  (мм рт.ст.)</translation>
+    </message>
+    <message>
+        <source>inchHg (inchHg)</source>
+        <translation>дюймы ртутного столба (дюйм вод.ст.)</translation>
+    </message>
+    <message>
+        <source>psi (lb/inch2)</source>
+        <translation>фунт на квадратный дюйм (psi)</translation>
+    </message>
+    <message>
+        <source>% (percent)</source>
+        <translation>процент (%)</translation>
+    </message>
+    <message>
+        <source>mV</source>
+        <translation>милливольты (мВ)</translation>
+    </message>
+    <message>
+        <source>V</source>
+        <translation>вольты (В)</translation>
+    </message>
+    <message>
+        <source>kOm</source>
+        <translation>кОм</translation>
+    </message>
+    <message>
+        <source>MOm</source>
+        <translation>МОм</translation>
+    </message>
+    <message>
+        <source>Om</source>
+        <translation>Ом </translation>
+    </message>
+    <message>
+        <source>microsiemens</source>
+        <translation>микросименс (мкСм)</translation>
+    </message>
+    <message>
+        <source>milli siemens per centimeter</source>
+        <translation>миллисименс на сантиметр (мСм/см)</translation>
+    </message>
+    <message>
+        <source>micro siemens per centimeter</source>
+        <translation>микросименс на сантиметр (мкСм/см)</translation>
+    </message>
+    <message>
+        <source>specific gravity units</source>
+        <translation>единицы удельного веса</translation>
+    </message>
+    <message>
+        <source>micrograms per liter</source>
+        <translation>микрограмм на литр (мкг/л)</translation>
+    </message>
+    <message>
+        <source>micrograms per cubic meter</source>
+        <translation>микрограмм на кубический метр (мкг/м3)</translation>
+    </message>
+    <message>
+        <source>milligrams per liter</source>
+        <translation>миллиграмм на литр (мг/л)</translation>
+    </message>
+    <message>
+        <source>grams per milliliter</source>
+        <translation>грамм на миллилитр (г/мл)</translation>
+    </message>
+    <message>
+        <source>grams per cubic centimeter</source>
+        <translation>грамм на кубический сантиметр (г/см3)</translation>
+    </message>
+    <message>
+        <source>grams per liter</source>
+        <translation>грамм на литр (г/л)</translation>
+    </message>
+    <message>
+        <source>kilograms per cubic meter</source>
+        <translation>килограмм на кубический метр (кг/м3)</translation>
+    </message>
+    <message>
+        <source>kilograms per liter</source>
+        <translation>килограмм на литр (кг/л)</translation>
+    </message>
+    <message>
+        <source>parts per million</source>
+        <translation>частей на миллион (ppm) </translation>
+    </message>
+    <message>
+        <source>parts per billion</source>
+        <translation>частей на миллиард (ppb)</translation>
+    </message>
+    <message>
+        <source>grams per second</source>
+        <translation>грамм в секунду (г/с)</translation>
+    </message>
+    <message>
+        <source>grams per minute</source>
+        <translation>грамм в минуту (г/мин)</translation>
+    </message>
+    <message>
+        <source>grams per hour</source>
+        <translation>грамм в час (г/ч)</translation>
+    </message>
+    <message>
+        <source>kilograms per second</source>
+        <translation>килограмм в секунду (кг/с)</translation>
+    </message>
+    <message>
+        <source>kilograms per minute</source>
+        <translation>килограмм в минуту (кг/мин)</translation>
+    </message>
+    <message>
+        <source>kilograms per hour</source>
+        <translation>килограмм в час (кг/ч)</translation>
+    </message>
+    <message>
+        <source>kilograms per day</source>
+        <translation>килограмм в сутки (кг/сут)</translation>
+    </message>
+    <message>
+        <source>liters per minute</source>
+        <translation>литров в минуту (л/мин)</translation>
+    </message>
+    <message>
+        <source>liters per second</source>
+        <translation>литров в секунду (л/с)</translation>
+    </message>
+    <message>
+        <source>liters per hour</source>
+        <translation>литров в час (л/ч)</translation>
+    </message>
+    <message>
+        <source>cubic meter per hour</source>
+        <translation>кубический метр в час (м3/ч)</translation>
+    </message>
+    <message>
+        <source>cubic meters per second</source>
+        <translation>кубический метр в секунду (м3/с)</translation>
+    </message>
+    <message>
+        <source>cubic meters per day</source>
+        <translation>кубический метр в сутки (м3/сут)</translation>
+    </message>
+    <message>
+        <source>cubic meters per minute</source>
+        <translation>кубический метр в минуту (м3/мин)</translation>
+    </message>
+    <message>
+        <source>barrels per second</source>
+        <translation>баррелей в секунду (bbls/с)</translation>
+    </message>
+    <message>
+        <source>barrels per minute</source>
+        <translation>баррелей в минуту  (bbls/мин)</translation>
+    </message>
+    <message>
+        <source>barrels per hour</source>
+        <translation>баррелей в час  (bbls/ч)</translation>
+    </message>
+    <message>
+        <source>barrels per day</source>
+        <translation>баррелей в сутки  (bbls/сутки)</translation>
+    </message>
+    <message>
+        <source>gallons</source>
+        <translation>галлоны (гал)</translation>
+    </message>
+    <message>
+        <source>liters</source>
+        <translation>литры (л)</translation>
+    </message>
+    <message>
+        <source>cubic meters</source>
+        <translation>кубические метры (м3)</translation>
+    </message>
+    <message>
+        <source>cubic inches</source>
+        <translation>кубические дюймы (дюйм3)</translation>
+    </message>
+    <message>
+        <source>barrels</source>
+        <translation>баррель (bbls)</translation>
+    </message>
+    <message>
+        <source>meters</source>
+        <translation>метры(м)</translation>
+    </message>
+    <message>
+        <source>inches</source>
+        <translation>дюймы (in)</translation>
+    </message>
+    <message>
+        <source>centimeters</source>
+        <translation>сантиметры (см)</translation>
+    </message>
+    <message>
+        <source>millimeters</source>
+        <translation>миллиметры (мм)</translation>
+    </message>
+    <message>
+        <source>grams</source>
+        <translation>граммы (г)</translation>
+    </message>
+    <message>
+        <source>kilograms</source>
+        <translation>килограммы (кг)</translation>
+    </message>
+    <message>
+        <source>metric tons</source>
+        <translation>метрические тонны (т)</translation>
+    </message>
+    <message>
+        <source>minutes</source>
+        <translation>минуты</translation>
+    </message>
+    <message>
+        <source>seconds</source>
+        <translation>секунды</translation>
+    </message>
+    <message>
+        <source>hours</source>
+        <translation>часы</translation>
+    </message>
+    <message>
+        <source>days</source>
+        <translation>дни</translation>
+    </message>
+    <message>
+        <source>Linear</source>
+        <translation>Линейная</translation>
+    </message>
+    <message>
+        <source>Square Root</source>
+        <translation>Квадратный корень</translation>
+    </message>
+    <message>
+        <source>Square Root Third Power</source>
+        <translation>Квадратный корень третьей степени</translation>
+    </message>
+    <message>
+        <source>Square Root Fifth Power</source>
+        <translation>Квадратный корень пятой степени</translation>
+    </message>
+    <message>
+        <source>Special Curve</source>
+        <translation>Специальная кривая</translation>
+    </message>
+    <message>
+        <source>Square</source>
+        <translation>Квадрат</translation>
+    </message>
+    <message>
+        <source>Discrete (Switch)</source>
+        <translation>Дискретная (переключатель)</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>Ports &amp; Devices</source>

@@ -1,0 +1,189 @@
+#include "editor/defaultdevicewidget.h"
+
+#include "core/debugqtstream.h"
+#include "core/prompt.h"
+#include "editor/pvwidget.h"
+#include "model/device.h"
+
+#include <QStringList>
+
+#include <algorithm>
+
+// The device operations of the generic editor: reading the configuration, writing what the
+// user changed with its read-back, and the zero and loop-current trims.
+
+namespace {
+
+constexpr int UnknownVariableCode = 252;
+
+const char *const AssignmentKeys[] = {"PV_dev_variable_code", "SV_dev_variable_code", "QV_dev_variable_code",
+                                      "TV_dev_variable_code"};
+
+} // namespace
+
+void DefaultDeviceWidget::on_btnReadCfgFromDevice_clicked()
+{
+    DEBUGQT_LOG(4) << "read configuration";
+    configurationRead = false;
+    if (!device || !startOperation(tr("Read device configuration"), 7))
+        return;
+    // Every command is tried whatever became of the ones before; the count of steps reached
+    // tells the status page whether all of them succeeded.
+    int reached = 1;
+    nextStep();
+
+    for (QLineEdit *classField : {lbPVClass, lbSVClass, lbTVClass, lbQVClass})
+        classField->clear();
+    for (const char *key : {"PV_class_code", "SV_class_code", "TV_class_code", "QV_class_code"})
+        device->removeParameter(QLatin1String(key));
+    if (device->readDevice(8))
+        reached = 2;
+    nextStep();
+
+    if (device->readDevice(3)) {
+        fillPVUnits();
+        ++reached;
+    }
+    nextStep();
+
+    fillDeviceVariableCombos();
+    for (const char *key : AssignmentKeys)
+        device->removeParameter(QLatin1String(key));
+    if (device->readDevice(50)) {
+        ++reached;
+    } else {
+        for (const char *key : AssignmentKeys)
+            device->setParameter(QLatin1String(key), UnknownVariableCode);
+    }
+    showDynamicVariableInfo();
+    nextStep();
+
+    if (readDeviceVariables())
+        ++reached;
+    nextStep();
+
+    if (device->readDevice(14)) {
+        showSensorInfo();
+        ++reached;
+    }
+    nextStep();
+
+    if (device->readDevice(15)) {
+        showRangeInfo();
+        ++reached;
+    }
+    nextStep();
+
+    finishOperation(reached);
+    configurationRead = true;
+    emit changed();
+}
+
+void DefaultDeviceWidget::setSlotCodesForCommand9()
+{
+    const int count = device->parameterInt(QStringLiteral("dev_variables_count"));
+    DEBUGQT_LOG(4) << "Try command 9 to get " << count << "device variables";
+    // Command 9 takes eight slots: codes beyond them would only pile up in the saved
+    // configuration, since clearing the slots clears these eight.
+    const int last = std::min(count, Device::SlotCount - 1);
+    for (int slot = 0; slot <= last; ++slot)
+        device->setParameter(QStringLiteral("slot_%1_code").arg(slot), slot);
+}
+
+bool DefaultDeviceWidget::readDeviceVariables()
+{
+    device->clearSlotVariables();
+    initDeviceVariablesTable();
+    setSlotCodesForCommand9();
+    if (!device->writeDevice(9))
+        return false;
+    showDeviceVariables();
+    return true;
+}
+
+void DefaultDeviceWidget::on_btnWriteCfgInDevice_clicked()
+{
+    const QList<int> commands = getWriteFunctionsList();
+    QStringList numbers;
+    for (int command : commands)
+        numbers.append(QString::number(command));
+    DEBUGQT_LOG(4) << "write list (" + numbers.join(QStringLiteral(", ")) + ")";
+    if (commands.isEmpty())
+        return;
+    // Units and assignments change what other reads show; the rest is read back by nobody.
+    const bool refresh = commands.contains(44) || commands.contains(51) || commands.contains(53);
+    lastWriteCommands = commands;
+    writeConfiguration(commands, refresh);
+    DEBUGQT_LOG(4) << "modified keys:" << modifiedKeys.size();
+    DEBUGQT_LOG(4) << QStringList(modifiedKeys.cbegin(), modifiedKeys.cend()).join(QStringLiteral(", "));
+}
+
+void DefaultDeviceWidget::refreshAfterWrite()
+{
+    if (!device)
+        return;
+    const bool assignments = lastWriteCommands.contains(51);
+    const bool variableUnits = lastWriteCommands.contains(53);
+    if ((assignments || variableUnits) && device->readDevice(3))
+        fillPVUnits();
+    if (assignments && device->readDevice(8))
+        showDynamicVariableInfo();
+    if (variableUnits)
+        readDeviceVariables();
+    if (lastWriteCommands.contains(44)) {
+        if (device->readDevice(14))
+            showSensorInfo();
+        if (device->readDevice(15))
+            showRangeInfo();
+    }
+}
+
+bool DefaultDeviceWidget::confirm(const QString &title, const QString &text)
+{
+    return Prompt::warning(this, title, text, QMessageBox::Yes | QMessageBox::Cancel, QMessageBox::Cancel)
+           == QMessageBox::Yes;
+}
+
+void DefaultDeviceWidget::on_btnAdjustZero_clicked()
+{
+    if (!device || !pvWidget || !pvWidget->readPrimaryVariable(true))
+        return;
+    const QString value = QString::number(double(device->parameterFloat(QStringLiteral("PV"))), 'f', 3);
+    const QString question = tr("Do you want to set current\nPrimary Variable value=%1 %2\nas Zero Value ?");
+    if (!confirm(tr("Zero adjustment"), question.arg(value, device->pvUnitText())))
+        return;
+    if (!startOperation(tr("Adjusting zero"), 2))
+        return;
+    nextStep();
+    if (device->writeDevice(43)) {
+        nextStep();
+        emit changed();
+    }
+    finishOperation(0);
+}
+
+void DefaultDeviceWidget::on_btnAdjust4mA_clicked()
+{
+    adjustCurrent({QT_TR_NOOP("4mA adjustment"), QT_TR_NOOP("Have you set fixed loop current value at 4 mA ?"),
+                   QT_TR_NOOP("Do you really want to set the measured current value=%1 as 4 mA ?"), false});
+}
+
+void DefaultDeviceWidget::on_btnAdjust20mA_clicked()
+{
+    adjustCurrent({QT_TR_NOOP("20mA adjustment"), QT_TR_NOOP("Have you set fixed loop current value at 20 mA ?"),
+                   QT_TR_NOOP("Do you really want to set the measured current value =%1 as 20 mA ?"), true});
+}
+
+void DefaultDeviceWidget::adjustCurrent(const CurrentTrim &trim)
+{
+    const QString title = tr(trim.title);
+    if (!confirm(title, tr(trim.firstQuestion)))
+        return;
+    const QString measured = QString::number(dspnMeasuringCurrent->value(), 'g', 6);
+    if (!confirm(title, tr(trim.secondQuestion).arg(measured)))
+        return;
+    if (trim.upper)
+        onAdjust20mA_clicked(dspnMeasuringCurrent);
+    else
+        onAdjust4mA_clicked(dspnMeasuringCurrent);
+}
