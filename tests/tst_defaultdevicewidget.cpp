@@ -3,6 +3,7 @@
 #include "editor/defaultdevicewidget.h"
 #include "editor/statuswidget.h"
 #include "hartsimulator.h"
+#include "measure/measurewidget.h"
 #include "hartsimuniversalcommands.h"
 #include "model/device.h"
 #include "model/port.h"
@@ -232,8 +233,14 @@ void TestDefaultDeviceWidget::programFillsMarkNothing()
     case ReadConfiguration: m_page->btnReadCfgFromDevice->click(); break;
     case ShowFields: m_page->showDeviceInfoInFields(); break;
     case LanguageChange: {
+        QTranslator russian;
+        QVERIFY(russian.load(QStringLiteral(":/lang/ru_ru.qm")));
+        QCoreApplication::installTranslator(&russian);
         QEvent event(QEvent::LanguageChange);
         QApplication::sendEvent(m_page.get(), &event);
+        QCoreApplication::removeTranslator(&russian);
+        QCOMPARE(m_page->btnReadCfgFromDevice->text(), QStringLiteral("Прочитать из прибора"));
+        QCOMPARE(m_page->cmbInputUnits->currentText(), QStringLiteral("килопаскаль (кПа)"));
         break;
     }
     }
@@ -482,13 +489,17 @@ void TestDefaultDeviceWidget::writeButtonAcrossPolling()
     readWholeConfiguration();
     m_page->dspnRangeMax->setValue(90.0);
     QVERIFY(m_page->btnWriteCfgInDevice->isEnabled());
-    m_page->onStartPeriod(false);
+    auto *measurement = m_page->findChild<MeasureWidget *>();
+    measurement->chkPeriod->setChecked(true);
+    measurement->btnStartStop->click();
+    QVERIFY(measurement->isPolling());
     QVERIFY(!m_page->btnWriteCfgInDevice->isEnabled());
     // An edit while polling runs keeps the button locked ...
     m_page->dspnRangeMin->setValue(5.0);
     QVERIFY(!m_page->btnWriteCfgInDevice->isEnabled());
     // ... and stopping gives it back.
-    m_page->onStartPeriod(true);
+    measurement->btnStartStop->click();
+    QVERIFY(!measurement->isPolling());
     QVERIFY(m_page->btnWriteCfgInDevice->isEnabled());
 }
 
