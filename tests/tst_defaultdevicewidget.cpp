@@ -283,7 +283,8 @@ void TestDefaultDeviceWidget::writeSendsChangesAndReadsBack()
     QWidget *lastField = nullptr;
     switch (Edit(edit)) {
     case EditRange:
-        m_page->dspnRangeMax->setValue(80.0);
+        // The form bounds the range to what the device is sent.
+        m_page->dspnRangeMax->setValue(12000.0);
         m_page->dspnRangeMin->setValue(10.0);
         lastField = m_page->dspnRangeMin;
         break;
@@ -315,6 +316,8 @@ void TestDefaultDeviceWidget::writeSendsChangesAndReadsBack()
         // Command 53 names the selected variable by its code, with the chosen unit.
         QCOMPARE(m_sim->requests().first().data, QByteArray::fromHex("0221"));
     }
+    if (edit == EditRange)
+        QCOMPARE(m_sim->device(0).values.value(QStringLiteral("range_max")).toFloat(), 9999.0f);
     if (edit == EditUnitsAndAssignment)
         QCOMPARE(m_sim->device(0).values.value(QStringLiteral("PV_dev_variable_code")).toInt(), 3);
 }
