@@ -11,6 +11,8 @@ int main(int argc, char *argv[])
 {
     DebugQt *logger = DebugQt::instance(DebugQt::StartupMask, nullptr);
     logger->emitFlag = true;
+    // From here on a termination request waits for the event loop, which closes the window.
+    TerminationWatcher::catchSignals();
 
     AppSettings::instance()->loadStartup();
 

@@ -16,22 +16,30 @@ constexpr int watchedSignals[] = {SIGTERM, SIGINT, SIGHUP};
 
 } // namespace
 
-TerminationWatcher::TerminationWatcher(QObject *parent)
-    : QObject(parent)
+void TerminationWatcher::catchSignals()
 {
+    if (s_pipe[0] >= 0)
+        return;
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, s_pipe) != 0) {
-        DEBUGQT_LOG(1) << "*** termination signals not watched: no socket pair";
+        DEBUGQT_LOG_STATIC(1) << "*** termination signals not watched: no socket pair";
         return;
     }
-    m_notifier = new QSocketNotifier(s_pipe[1], QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, &TerminationWatcher::readSignal);
-
     struct sigaction action = {};
     action.sa_handler = &TerminationWatcher::handleSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     for (const int signalNumber : watchedSignals)
         ::sigaction(signalNumber, &action, nullptr);
+}
+
+TerminationWatcher::TerminationWatcher(QObject *parent)
+    : QObject(parent)
+{
+    catchSignals();
+    if (s_pipe[1] < 0)
+        return;
+    m_notifier = new QSocketNotifier(s_pipe[1], QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &TerminationWatcher::readSignal);
 }
 
 TerminationWatcher::~TerminationWatcher()

@@ -13,6 +13,11 @@ class TerminationWatcher : public QObject
     Q_OBJECT
 
 public:
+    // Catches the signals from now on, before the application object exists; a signal caught
+    // before the watcher is made waits for it and arrives once the event loop runs.
+    static void catchSignals();
+
+    // Needs the application object; catches the signals if that was not done before.
     explicit TerminationWatcher(QObject *parent = nullptr);
     ~TerminationWatcher() override;
 
