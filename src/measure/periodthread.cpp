@@ -40,11 +40,14 @@ void PeriodThread::setDevice(Device *device, int period)
     QMutexLocker locker(&m_mutex);
     m_period = period;
     m_timer.stop();
-    // The device that stops being polled must let its line close and lose its "@" mark.
-    if (isRunning() && m_device && m_device != device)
-        m_device->clearStateFlags(Device::StatePeriodicallyRequested);
+    // The device that stops being polled must let its line close and lose its "@" mark, unless
+    // another poller still uses it.
+    if (m_device != device) {
+        if (m_device)
+            m_device->endPolling();
+        device->beginPolling();
+    }
     m_device = device;
-    device->addStateFlags(Device::StatePeriodicallyRequested);
     m_stop = false;
     m_timer.start(period);
     if (isRunning())
@@ -55,8 +58,6 @@ void PeriodThread::setDevice(Device *device, int period)
 
 void PeriodThread::stopThread()
 {
-    if (!isRunning())
-        return;
     DEBUGQT_LOG(4) << " ...";
     m_timer.stop();
     Device *device = nullptr;
@@ -68,7 +69,7 @@ void PeriodThread::stopThread()
     }
     wait();
     if (device)
-        device->clearStateFlags(Device::StatePeriodicallyRequested);
+        device->endPolling();
     {
         // The device may go once polling has stopped; nothing keeps its address.
         QMutexLocker locker(&m_mutex);

@@ -274,6 +274,28 @@ void Device::incrementModifyCount()
     m_parameters.insert(ModifyCountKey, m_parameters.value(ModifyCountKey).toInt() + 1);
 }
 
+void Device::beginPolling()
+{
+    QMutexLocker locker(&m_dataLock);
+    if (m_pollers++ == 0)
+        addStateFlags(StatePeriodicallyRequested);
+}
+
+void Device::endPolling()
+{
+    QMutexLocker locker(&m_dataLock);
+    if (m_pollers == 0)
+        return;
+    if (--m_pollers == 0)
+        clearStateFlags(StatePeriodicallyRequested);
+}
+
+int Device::pollerCount() const
+{
+    QMutexLocker locker(&m_dataLock);
+    return m_pollers;
+}
+
 QString Device::stateMarks() const
 {
     const int flags = stateFlags();

@@ -153,6 +153,12 @@ public:
     void addStateFlags(int flags) { m_stateFlags.fetch_or(flags); }
     void clearStateFlags(int flags) { m_stateFlags.fetch_and(~flags); }
     bool hasStateFlag(int flag) const { return (m_stateFlags.load() & flag) != 0; }
+    // Every polling thread of the device registers while it polls; the "periodically requested"
+    // flag stays set until the last of them has stopped, so that no poller closes the line
+    // between the transactions of another.
+    void beginPolling();
+    void endPolling();
+    int pollerCount() const;
     QString stateMarks() const;
     QString valueSourceText() const;
 
@@ -299,4 +305,5 @@ private:
     QVariantMap m_referenceParameters;
     mutable QMutex m_dataLock;
     mutable QRecursiveMutex m_outcomeLock;
+    int m_pollers = 0;   // guarded by m_dataLock
 };

@@ -86,11 +86,24 @@ QByteArray graduationPoint(HartSimDevice &device, const QByteArray &request)
            + HartSimUniversalCommands::floatBytes(s);
 }
 
+// Code 0 locks the meter again; its own code unlocks it.
 QByteArray accessCode(HartSimDevice &device, const QByteArray &request)
 {
     const float code = HartSimUniversalCommands::floatAt(request, 0);
-    const bool granted = code == device.values.value(QStringLiteral("access_code")).toFloat();
+    const bool granted = code != 0.0f && code == device.values.value(QStringLiteral("access_code")).toFloat();
+    device.values.insert(QStringLiteral("unlocked"), granted);
     return QByteArray(1, granted ? char(0x80) : '\0');
+}
+
+// pHi is kept only in the two pH modes; the others send zero in its place.
+QByteArray electrode(HartSimDevice &device, const QByteArray &request)
+{
+    const float phi = device.values.value(QStringLiteral("phi_isopotential_point")).toFloat();
+    store(device, {{U8, "input_units"}, {F32, "ei_isopotential_point"}, {F32, "steepness"},
+                   {F32, "phi_isopotential_point"}}, request);
+    if (device.values.value(QStringLiteral("input_units")).toInt() > 1)
+        device.values.insert(QStringLiteral("phi_isopotential_point"), phi);
+    return request;
 }
 
 HartSimulator::Handler withTestHooks(quint8 command, const Body &body)
@@ -133,8 +146,7 @@ void HartSimAcivelCommands::install(HartSimulator &simulator)
         {150, reading(graduation)},
         {152, reading(eiSRanges)},
         {171, reading(adjustment)},
-        {131, storing({{U8, "input_units"}, {F32, "ei_isopotential_point"}, {F32, "steepness"},
-                       {F32, "phi_isopotential_point"}})},
+        {131, electrode},
         {132, storing({{U8, "average_time_small_sig_ph"}, {U8, "average_time_big_sig_ph"},
                        {F32, "big_sig_threshold_ph"}})},
         {133, storing({{U8, "electrode_diag"}})},

@@ -16,7 +16,12 @@ class HartSimulator;
 // "adjust_Rc_point" likewise the Rc points, 173 writes "adjust_Rt_p"; 142 writes the sensor
 // limits that command 14 reads). Command 151 answers the point number with a new Ei equal to
 // the point's value and a new S of 100 plus the point number, and stores them; command 170
-// answers 0x80 when the code sent equals "access_code", else 0x00.
+// answers 0x80 when the code sent is not 0 and equals "access_code", else 0x00, and keeps the
+// outcome in "unlocked". Command 131 keeps "phi_isopotential_point" in the millivolt modes
+// ("input_units" above 1), where the program sends zero for it.
+//
+// Device variables for command 33 are those of the universal commands ("variable_<code>_value"
+// and "variable_<code>_unit_code"); a test changes them between polls with updateDevice.
 //
 // The test hooks of the universal commands hold here too: "reply_length_N" cuts the reply data,
 // "reply_data_N" (bytes) replaces it after the command has taken effect.
