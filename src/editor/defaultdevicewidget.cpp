@@ -1,13 +1,11 @@
 #include "editor/defaultdevicewidget.h"
 
 #include "core/debugqtstream.h"
-#include "editor/commandwidget.h"
 #include "editor/commonwidget.h"
 #include "editor/pvwidget.h"
 #include "editor/statuswidget.h"
 #include "measure/measurewidget.h"
 #include "model/device.h"
-#include "widgets/logwidget.h"
 
 #include <QGridLayout>
 #include <QKeyEvent>
@@ -32,14 +30,8 @@ DefaultDeviceWidget::DefaultDeviceWidget(QWidget *parent)
     createPages();
     createMeasurementTab();
 
-    logWidget = new LogWidget(this);
-    setWidgetInTab(logWidget, tabMainWidget, QStringLiteral("Hart Log"));
-    connect(this, &MainDeviceWidget::appendLogMessage, logWidget, &LogWidget::appendLogMessage);
-
-    commandWidget = new CommandWidget(this);
-    setWidgetInTab(commandWidget, tabMainWidget, QStringLiteral("Custom"));
-    connect(this, &DeviceWidget::deviceChanged, commandWidget, &CommandWidget::onDeviceChanged);
-    connect(this, &DeviceWidget::updateButtons, commandWidget, &CommandWidget::onUpdateButtons);
+    logWidget = addLogTab(tabMainWidget);
+    commandWidget = addCommandTab(tabMainWidget);
 
     retranslateTabs();
     onUpdateButtons(false);
@@ -77,15 +69,8 @@ void DefaultDeviceWidget::createPages()
 void DefaultDeviceWidget::createMeasurementTab()
 {
     // The generic editor polls all four dynamic variables.
-    measureWidget = new MeasureWidget(this, 4);
-    setWidgetInTab(measureWidget, tabMainWidget, QStringLiteral("Measurement"));
-    connect(this, &DeviceWidget::deviceChanged, measureWidget, &MeasureWidget::onDeviceChanged);
-    connect(measureWidget, &MeasureWidget::responsePV, pvWidget, &PVWidget::showPeriodResponsePV);
+    measureWidget = addMeasurementTab(tabMainWidget, 4, pvWidget, commonWidget);
     connect(measureWidget, &MeasureWidget::startPeriod, this, &DefaultDeviceWidget::onStartPeriod);
-    connect(measureWidget, &MeasureWidget::changed, this, &DeviceWidget::changed);
-    connect(measureWidget, &MeasureWidget::startPeriod, commonWidget, &CommonWidget::onStartPeriod);
-    connect(this, &DeviceWidget::updateButtons, measureWidget, &MeasureWidget::onUpdateButtons);
-    connect(this, &MainDeviceWidget::closeApplication, measureWidget, &MeasureWidget::onCloseApplication);
 }
 
 void DefaultDeviceWidget::initWidget()

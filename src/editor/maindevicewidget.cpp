@@ -2,8 +2,13 @@
 
 #include "core/debugqtstream.h"
 #include "core/prompt.h"
+#include "editor/commandwidget.h"
+#include "editor/commonwidget.h"
+#include "editor/pvwidget.h"
+#include "measure/measurewidget.h"
 #include "model/device.h"
 #include "model/port.h"
+#include "widgets/logwidget.h"
 
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -181,4 +186,34 @@ void MainDeviceWidget::refreshAfterWrite()
 void MainDeviceWidget::finishAdjust()
 {
     completeAdjust();
+}
+
+MeasureWidget *MainDeviceWidget::addMeasurementTab(QTabWidget *tabs, int mode, PVWidget *pv, CommonWidget *common)
+{
+    auto *measure = new MeasureWidget(this, mode);
+    setWidgetInTab(measure, tabs, QStringLiteral("Measurement"));
+    connect(this, &DeviceWidget::deviceChanged, measure, &MeasureWidget::onDeviceChanged);
+    connect(this, &DeviceWidget::updateButtons, measure, &MeasureWidget::onUpdateButtons);
+    connect(this, &MainDeviceWidget::closeApplication, measure, &MeasureWidget::onCloseApplication);
+    connect(measure, &MeasureWidget::changed, this, &DeviceWidget::changed);
+    connect(measure, &MeasureWidget::responsePV, pv, &PVWidget::showPeriodResponsePV);
+    connect(measure, &MeasureWidget::startPeriod, common, &CommonWidget::onStartPeriod);
+    return measure;
+}
+
+LogWidget *MainDeviceWidget::addLogTab(QTabWidget *tabs)
+{
+    auto *log = new LogWidget(this);
+    setWidgetInTab(log, tabs, QStringLiteral("Hart Log"));
+    connect(this, &MainDeviceWidget::appendLogMessage, log, &LogWidget::appendLogMessage);
+    return log;
+}
+
+CommandWidget *MainDeviceWidget::addCommandTab(QTabWidget *tabs)
+{
+    auto *command = new CommandWidget(this);
+    setWidgetInTab(command, tabs, QStringLiteral("Custom"));
+    connect(this, &DeviceWidget::deviceChanged, command, &CommandWidget::onDeviceChanged);
+    connect(this, &DeviceWidget::updateButtons, command, &CommandWidget::onUpdateButtons);
+    return command;
 }

@@ -9,9 +9,14 @@
 #include <QString>
 #include <QVariant>
 
+class CommandWidget;
+class CommonWidget;
 class Device;
+class LogWidget;
+class MeasureWidget;
 class PVWidget;
 class QDoubleSpinBox;
+class QTabWidget;
 
 // The frame of every device editor: it binds the page set to its device and relays the device's
 // HART log, keeps the registry of editable fields with the command that writes each, writes
@@ -73,6 +78,13 @@ signals:
     void closeApplication();
 
 protected:
+    // The tabs every editor shares, appended to tabs and wired to this page: the measurements
+    // page polling in the given mode (its responses reach pv, its start and stop reach common),
+    // the device's HART log and the arbitrary command.
+    MeasureWidget *addMeasurementTab(QTabWidget *tabs, int mode, PVWidget *pv, CommonWidget *common);
+    LogWidget *addLogTab(QTabWidget *tabs);
+    CommandWidget *addCommandTab(QTabWidget *tabs);
+
     bool configurationRead = false;
     QMap<QWidget *, bool> enabledStates;     // controls' enabled states kept while polling runs
     // The editable field of each parameter key, registered by initWidget. The binder's own map

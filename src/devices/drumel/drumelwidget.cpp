@@ -1,13 +1,11 @@
 #include "devices/drumel/drumelwidget.h"
 
 #include "core/debugqtstream.h"
-#include "editor/commandwidget.h"
 #include "editor/commonwidget.h"
 #include "editor/pvwidget.h"
 #include "editor/statuswidget.h"
 #include "measure/measurewidget.h"
 #include "model/device.h"
-#include "widgets/logwidget.h"
 
 #include <QEvent>
 #include <QGridLayout>
@@ -101,24 +99,10 @@ void DrumelWidget::buildPages()
     currentState->setColumnStretch(0, 1);
     currentState->setColumnStretch(1, 1);
 
-    auto *measure = new MeasureWidget(this, 2);
-    setWidgetInTab(measure, tabMainWidget, QStringLiteral("Measurement"));
-    connect(this, &DeviceWidget::deviceChanged, measure, &MeasureWidget::onDeviceChanged);
-    connect(measure, &MeasureWidget::responsePV, pvWidget, &PVWidget::showPeriodResponsePV);
+    MeasureWidget *measure = addMeasurementTab(tabMainWidget, 2, pvWidget, common);
     connect(measure, &MeasureWidget::startPeriod, this, &DrumelWidget::onStartPeriod);
-    connect(measure, &MeasureWidget::changed, this, &DeviceWidget::changed);
-    connect(measure, &MeasureWidget::startPeriod, common, &CommonWidget::onStartPeriod);
-    connect(this, &DeviceWidget::updateButtons, measure, &MeasureWidget::onUpdateButtons);
-    connect(this, &MainDeviceWidget::closeApplication, measure, &MeasureWidget::onCloseApplication);
-
-    auto *log = new LogWidget(this);
-    setWidgetInTab(log, tabMainWidget, QStringLiteral("Hart Log"));
-    connect(this, &MainDeviceWidget::appendLogMessage, log, &LogWidget::appendLogMessage);
-
-    auto *command = new CommandWidget(this);
-    setWidgetInTab(command, tabMainWidget, QStringLiteral("Custom"));
-    connect(this, &DeviceWidget::deviceChanged, command, &CommandWidget::onDeviceChanged);
-    connect(this, &DeviceWidget::updateButtons, command, &CommandWidget::onUpdateButtons);
+    addLogTab(tabMainWidget);
+    addCommandTab(tabMainWidget);
 }
 
 void DrumelWidget::initWidget()

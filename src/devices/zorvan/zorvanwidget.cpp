@@ -1,13 +1,11 @@
 #include "devices/zorvan/zorvanwidget.h"
 
 #include "core/debugqtstream.h"
-#include "editor/commandwidget.h"
 #include "editor/commonwidget.h"
 #include "editor/pvwidget.h"
 #include "editor/statuswidget.h"
 #include "measure/measurewidget.h"
 #include "model/device.h"
-#include "widgets/logwidget.h"
 
 #include <QEvent>
 #include <QGridLayout>
@@ -43,16 +41,9 @@ ZorvanWidget::ZorvanWidget(QWidget *parent)
     connect(commonWidget, &DeviceWidget::updateButtons, this, &ZorvanWidget::onUpdateButtons);
     connect(commonWidget, &DeviceWidget::changed, this, &DeviceWidget::changed);
     buildCurrentStateTab();
-    buildMeasurementTab();
-
-    logWidget = new LogWidget(this);
-    setWidgetInTab(logWidget, tabMainWidget, QStringLiteral("Hart Log"));
-    connect(this, &MainDeviceWidget::appendLogMessage, logWidget, &LogWidget::appendLogMessage);
-
-    commandWidget = new CommandWidget(this);
-    setWidgetInTab(commandWidget, tabMainWidget, QStringLiteral("Custom"));
-    connect(this, &DeviceWidget::deviceChanged, commandWidget, &CommandWidget::onDeviceChanged);
-    connect(this, &DeviceWidget::updateButtons, commandWidget, &CommandWidget::onUpdateButtons);
+    measureWidget = addMeasurementTab(tabMainWidget, 1, pvWidget, commonWidget);
+    logWidget = addLogTab(tabMainWidget);
+    commandWidget = addCommandTab(tabMainWidget);
 
     retranslateTabs();
     retranslatePage();
@@ -76,18 +67,6 @@ void ZorvanWidget::buildCurrentStateTab()
 }
 
 // Polling of the primary variable; while it runs, the identification page keeps its writes.
-void ZorvanWidget::buildMeasurementTab()
-{
-    measureWidget = new MeasureWidget(this, 1);
-    setWidgetInTab(measureWidget, tabMainWidget, QStringLiteral("Measurement"));
-    connect(this, &DeviceWidget::deviceChanged, measureWidget, &MeasureWidget::onDeviceChanged);
-    connect(this, &DeviceWidget::updateButtons, measureWidget, &MeasureWidget::onUpdateButtons);
-    connect(this, &MainDeviceWidget::closeApplication, measureWidget, &MeasureWidget::onCloseApplication);
-    connect(measureWidget, &MeasureWidget::changed, this, &DeviceWidget::changed);
-    connect(measureWidget, &MeasureWidget::startPeriod, commonWidget, &CommonWidget::onStartPeriod);
-    connect(measureWidget, &MeasureWidget::responsePV, pvWidget, &PVWidget::showPeriodResponsePV);
-}
-
 void ZorvanWidget::initWidget()
 {
     DEBUGQT_LOG(4);

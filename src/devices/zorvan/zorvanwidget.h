@@ -33,7 +33,6 @@ protected:
 
 private:
     void buildCurrentStateTab();
-    void buildMeasurementTab();
     void retranslatePage();
 
     QVBoxLayout *verticalLayoutStatus = nullptr;
