@@ -17,8 +17,11 @@
 #include <QtTest>
 
 #include <cmath>
+#include <csignal>
 #include <limits>
 #include <memory>
+
+#include <sys/resource.h>
 
 namespace {
 
@@ -513,6 +516,22 @@ void TestMeasureWidget::exportCancelAndFailures()
     QVERIFY(cancelledAt >= 100 && cancelledAt < 250);
     QCOMPARE(fileLines(fileName).size(), 1 + cancelledAt + 1);
     QCOMPARE(fileLines(fileName).last(), QStringLiteral(";;"));
+
+    // A write that fails (here: a full disk) is reported, and the earlier export stays whole.
+    {
+        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit previous;
+        getrlimit(RLIMIT_FSIZE, &previous);
+        rlimit limit = previous;
+        limit.rlim_cur = 2000;
+        setrlimit(RLIMIT_FSIZE, &limit);
+        m_prompts->answerText(fileName);
+        m_page->on_btnSaveAsFile_clicked();
+        setrlimit(RLIMIT_FSIZE, &previous);
+        std::signal(SIGXFSZ, previousHandler);
+    }
+    QVERIFY(m_prompts->requests.last().text.startsWith(QStringLiteral("Cannot write data to file: ")));
+    QCOMPARE(fileLines(fileName).size(), 1 + cancelledAt + 1);
 
     // Every failure is reported.
     m_prompts->answerText(m_work->filePath(QStringLiteral("cancelled.csv/t.csv")));

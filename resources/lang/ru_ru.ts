@@ -497,6 +497,188 @@ Error (processing time: %1ms)</source>
         <source>Start</source>
         <translation>Старт</translation>
     </message>
+    <message>
+        <source>Free convertion</source>
+        <translation>Свободное преобразование диапазона</translation>
+    </message>
+    <message>
+        <source>Pa  (Pa)</source>
+        <translation>Па  (Pa)</translation>
+    </message>
+    <message>
+        <source>kPa (kPa)</source>
+        <translation>кПа (kPa)</translation>
+    </message>
+    <message>
+        <source>MPa (MPa)</source>
+        <translation>МПа (MPa)</translation>
+    </message>
+    <message>
+        <source>kgf/sm2 (kgf/sm2)</source>
+        <translation>кгс/см2 (kgf/sm2)</translation>
+    </message>
+    <message>
+        <source>mbar (mbar)</source>
+        <translation>мбар (mbar)</translation>
+    </message>
+    <message>
+        <source>bar (bar)</source>
+        <translation>бар (bar)</translation>
+    </message>
+    <message>
+        <source>mmWS (mmWS)</source>
+        <translation>мм. водяного столба (mmWS) </translation>
+    </message>
+    <message>
+        <source>inchWS (inchWS)</source>
+        <translation>дюймов водяного столба (inchWS) </translation>
+    </message>
+    <message>
+        <source>mmHg (mmHg)</source>
+        <translation>мм. ртутного столба  (mmHg)</translation>
+    </message>
+    <message>
+        <source>inchHg (inchHg)</source>
+        <translation>дюймов ртутного столба (inchHg)</translation>
+    </message>
+    <message>
+        <source>psi (lb/inch2)</source>
+        <translation>psi</translation>
+    </message>
+    <message>
+        <source>correction is disabled</source>
+        <translation>коррекция отключена</translation>
+    </message>
+    <message>
+        <source>zero offset correction</source>
+        <translation>коррекция смещения «нуля» входного сигнала</translation>
+    </message>
+    <message>
+        <source>zero offset and gain correction</source>
+        <translation>коррекция смещения «нуля» и «коэффициента усиления»</translation>
+    </message>
+    <message>
+        <source>write protection is enabled</source>
+        <translation>В приборе включена защита от записи</translation>
+    </message>
+    <message>
+        <source>Read device configuration</source>
+        <translation>Чтение конфигурации прибора</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>Значение</translation>
+    </message>
+    <message>
+        <source>Adjustment</source>
+        <translation>Метрология</translation>
+    </message>
+    <message>
+        <source>Wrong security code (answer=%1).</source>
+        <translation>Неверный код доступа (ответ=%1).</translation>
+    </message>
+    <message>
+        <source>Zero adjustment</source>
+        <translation>Корректировка нуля</translation>
+    </message>
+    <message>
+        <source>Do you want to set current
+Primary Variable value=%1 %2
+as Zero Value ?</source>
+        <translation>Вы действительно хотите установить текущее
+значение первичной переменной (=%1 %2)
+как НУЛЬ?</translation>
+    </message>
+    <message>
+        <source>Adjusting zero</source>
+        <translation>Подстройка нуля</translation>
+    </message>
+    <message>
+        <source>Gain correction</source>
+        <translation>Корректировка коэффициента усиления</translation>
+    </message>
+    <message>
+        <source>Do you want to set current
+Primary Variable value=%1 %2
+as upper limit of measurement ?</source>
+        <translation>Вы действительно хотите установить текущее
+значение первичной переменной (=%1 %2)
+как верхний предел измерения?</translation>
+    </message>
+    <message>
+        <source>Real value of input signal (%1):</source>
+        <translation>Действительное значение входного сигнала (%1):</translation>
+    </message>
+    <message>
+        <source>Adjusting the gain</source>
+        <translation>Подстройка коэффициента усиления</translation>
+    </message>
+    <message>
+        <source>Sensor parameters saving</source>
+        <translation>Сохранение параметров сенсора</translation>
+    </message>
+    <message>
+        <source>Choose the units of the sensor first.</source>
+        <translation>Сначала выберите единицы измерения сенсора.</translation>
+    </message>
+    <message>
+        <source>Choose the calibration units first.</source>
+        <translation>Сначала выберите единицы измерения при настройке.</translation>
+    </message>
+    <message>
+        <source>Choose the temperature correction mode first.</source>
+        <translation>Сначала выберите режим температурной коррекции.</translation>
+    </message>
+    <message>
+        <source>Linearization table loading</source>
+        <translation>Загрузка таблицы линеаризации</translation>
+    </message>
+    <message>
+        <source>Calibration units saving</source>
+        <translation>Сохранение единиц измерения калибровки</translation>
+    </message>
+    <message>
+        <source>Line points count saving</source>
+        <translation>Сохранение количества точек линеаризации</translation>
+    </message>
+    <message>
+        <source>Pressure reading</source>
+        <translation>Чтение давления</translation>
+    </message>
+    <message>
+        <source>Linearization point %1 value saving</source>
+        <translation>Сохранение значения точки линеаризации %1</translation>
+    </message>
+    <message>
+        <source>Temperature correction mode reading</source>
+        <translation>Чтение режима температурной коррекции</translation>
+    </message>
+    <message>
+        <source>Temperature correction mode saving</source>
+        <translation>Сохранение режима температурной коррекции</translation>
+    </message>
+    <message>
+        <source>in thermostat should be T1=%1 °C</source>
+        <translation>в термостате должна быть температура T1=%1 °C</translation>
+    </message>
+    <message>
+        <source>in the thermostat should be T2=%1 °C</source>
+        <translation>в термостате должна быть температура T2=%1 °C</translation>
+    </message>
+    <message>
+        <source>P%1T%2 correction saving</source>
+        <translation>Сохранение коррекции P%1T%2</translation>
+    </message>
+    <message>
+        <source>Operation completed successfully!
+
+Writting temperature is different from previous value at this point.
+Prev = %1 °C - Current = %2 °C</source>
+        <translation>Операция успешно завершена!
+
+Записываемая температура отличается от предыдущего значения в этой точке.
+Предыдущее = %1 °C - Текущее = %2 °C</translation>
+    </message>
 </context>
 <context>
     <name>TestDeviceDialog</name>

@@ -117,7 +117,7 @@ bool FileThread::setParameters(const QVariantMap &parameters)
     m_archiveType = parameters.value(QStringLiteral("archive_type")).toString();
     // A new file gets its header now; an existing one is continued as it is.
     const QByteArray header = headerLine(date).toUtf8();
-    if (file.size() == 0 && file.write(header) != header.size()) {
+    if (file.size() == 0 && (file.write(header) != header.size() || !file.flush())) {
         setError(tr("Cannot write to the file %1: %2").arg(fileName, file.errorString()));
         return false;
     }

@@ -123,7 +123,7 @@ private:
     // Settings.
     void storeSetting(const QString &key, const QVariant &value);
     QString defaultFileName(const QString &pattern, const QString &from, const QString &to) const;
-    void writeTableExport(QSaveFile &file, QProgressDialog &progress);
+    bool writeTableExport(QSaveFile &file, QProgressDialog &progress);
 
     int nextRow = 0;
     FileThread fileThread;

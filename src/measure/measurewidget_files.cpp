@@ -107,17 +107,23 @@ void MeasureWidget::on_btnSaveAsFile_clicked()
     progress.setMinimumDuration(0);
     progress.show();
 
-    writeTableExport(file, progress);
-    const bool written = file.commit();
+    const bool written = writeTableExport(file, progress);
+    const QString error = file.errorString();
+    if (!written)
+        file.cancelWriting();
+    const bool committed = file.commit();
     exporting = false;
     updateFileButtons();
     progress.close();
-    if (!written)
-        Prompt::warning(this, tr("Save as file..."), tr("Cannot write data to file: %1").arg(file.errorString()),
+    if (!committed)
+        Prompt::warning(this, tr("Save as file..."),
+                        tr("Cannot write data to file: %1").arg(written ? file.errorString() : error),
                         QMessageBox::Cancel);
 }
 
-void MeasureWidget::writeTableExport(QSaveFile &file, QProgressDialog &progress)
+// True when every line reached the file: the file's own buffer hides a failed write until it
+// is flushed.
+bool MeasureWidget::writeTableExport(QSaveFile &file, QProgressDialog &progress)
 {
     QTextStream out(&file);
     out.setEncoding(QStringConverter::System);
@@ -150,6 +156,7 @@ void MeasureWidget::writeTableExport(QSaveFile &file, QProgressDialog &progress)
     }
     out << ";;\n";
     out.flush();
+    return out.status() == QTextStream::Ok && file.flush() && file.error() == QFileDevice::NoError;
 }
 
 void MeasureWidget::on_btnSavePlotInFile_clicked()
