@@ -585,13 +585,13 @@ Error (processing time: %1ms)</source>
         <source>Do you want to set current
 Primary Variable value=%1 %2
 as Zero Value ?</source>
-        <translation>Вы действительно хотите установить текущее
-значение первичной переменной (=%1 %2)
-как НУЛЬ?</translation>
+        <translation>Вы действительно хотите установить
+текущее значение первичной переменной (=%1 %2)
+как &quot;ноль&quot;?</translation>
     </message>
     <message>
         <source>Adjusting zero</source>
-        <translation>Подстройка нуля</translation>
+        <translation>Корректировка нуля</translation>
     </message>
     <message>
         <source>Gain correction</source>
@@ -601,8 +601,8 @@ as Zero Value ?</source>
         <source>Do you want to set current
 Primary Variable value=%1 %2
 as upper limit of measurement ?</source>
-        <translation>Вы действительно хотите установить текущее
-значение первичной переменной (=%1 %2)
+        <translation>Вы действительно хотите установить
+текущее значение первичной переменной (=%1 %2)
 как верхний предел измерения?</translation>
     </message>
     <message>
@@ -611,7 +611,7 @@ as upper limit of measurement ?</source>
     </message>
     <message>
         <source>Adjusting the gain</source>
-        <translation>Подстройка коэффициента усиления</translation>
+        <translation>Корректировка коэффициента усиления</translation>
     </message>
     <message>
         <source>Sensor parameters saving</source>
