@@ -27,8 +27,9 @@ int main(int argc, char *argv[])
     window.move(Utils::centeredPosition(window.screen()->availableGeometry(), window.size()));
     window.show();
 
-    // A termination request closes the window the way the user would.
+    // A termination request stops the device pages' work and closes the window.
     TerminationWatcher termination;
-    QObject::connect(&termination, &TerminationWatcher::terminationRequested, &window, &QWidget::close);
+    QObject::connect(&termination, &TerminationWatcher::terminationRequested, &window,
+                     &MainWindow::closeOnTermination);
     return application.exec();
 }

@@ -1,5 +1,6 @@
 #include "widgets/logwidget.h"
 
+#include "filesizelimit.h"
 #include "promptrecorder.h"
 #include "testfiles.h"
 #include "tempworkdir.h"
@@ -14,9 +15,6 @@
 #include <QTextBlock>
 #include <QTranslator>
 #include <QtTest>
-
-#include <csignal>
-#include <sys/resource.h>
 
 namespace {
 
@@ -37,31 +35,6 @@ struct Pane
         for (int i = 1; i <= count; ++i)
             log->appendLogMessage(0, QStringLiteral("line %1").arg(i));
     }
-};
-
-// Makes every file write of this process fail once it passes a few bytes, as on a full disk.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        m_previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_previous);
-        rlimit limit = m_previous;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_previous);
-        std::signal(SIGXFSZ, m_previousHandler);
-    }
-    FileSizeLimit(const FileSizeLimit &) = delete;
-    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
-
-private:
-    rlimit m_previous {};
-    void (*m_previousHandler)(int) = nullptr;
 };
 
 } // namespace

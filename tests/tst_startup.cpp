@@ -2,7 +2,9 @@
 #include "core/appsettings.h"
 #include "core/debugqt.h"
 #include "mainwindow/mainwindow.h"
+#include "ui_mainwindow.h"
 
+#include "promptrecorder.h"
 #include "tempworkdir.h"
 #include "testfiles.h"
 
@@ -100,20 +102,23 @@ void TestStartup::windowShowsRootAndVersion()
     MainWindow window;
     // The language change reaches the window through its event queue.
     Application::setLanguage("en_US");
-    QTRY_COMPARE(window.tree()->topLevelItem(0)->text(0), QStringLiteral("Ports & Devices"));
-    QCOMPARE(window.versionText(), QStringLiteral("Version: 1.2.23"));
+    QTRY_COMPARE(window.form()->treeWidget->topLevelItem(0)->text(0), QStringLiteral("Ports & Devices"));
+    QCOMPARE(window.versionLabel()->text(), QStringLiteral("Version: 1.2.23"));
     Application::setLanguage("ru_RU");
-    QTRY_COMPARE(window.tree()->topLevelItem(0)->text(0), QStringLiteral("Порты и устройства"));
-    QCOMPARE(window.versionText(), QStringLiteral("Версия: 1.2.23"));
-    QTRY_COMPARE(window.tree()->currentItem(), window.tree()->topLevelItem(0));
+    QTRY_COMPARE(window.form()->treeWidget->topLevelItem(0)->text(0), QStringLiteral("Порты и устройства"));
+    QCOMPARE(window.versionLabel()->text(), QStringLiteral("Версия: 1.2.23"));
+    QTRY_COMPARE(window.form()->treeWidget->currentItem(), window.form()->treeWidget->topLevelItem(0));
 }
 
 void TestStartup::closingWindowEndsEventLoop()
 {
+    PromptRecorder prompts;
+    prompts.answerButton(QMessageBox::Yes);
     MainWindow window;
     window.show();
     QTimer::singleShot(0, &window, &QWidget::close);
     QCOMPARE(m_application->exec(), 0);
+    QCOMPARE(prompts.requests.size(), 1); // "Are you sure you want to exit the application ?"
 }
 
 void TestStartup::programStartsInEmptyFolder()

@@ -1491,6 +1491,128 @@ as Zero Value ?</source>
         <source>Version: %1</source>
         <translation>Версия: %1</translation>
     </message>
+    <message>
+        <source>MainWindow</source>
+        <translation>Главное окно</translation>
+    </message>
+    <message>
+        <source>New</source>
+        <translation>Новая</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Открыть</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Сохранить</translation>
+    </message>
+    <message>
+        <source>Save As</source>
+        <translation>Сохранить как</translation>
+    </message>
+    <message>
+        <source>Find</source>
+        <translation>Поиск</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>Добавить</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>Удалить</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Настройки</translation>
+    </message>
+    <message>
+        <source>Test</source>
+        <translation>Тест</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>Справка</translation>
+    </message>
+    <message>
+        <source>Tenvara</source>
+        <translation>Tenvara</translation>
+    </message>
+    <message>
+        <source>Morvell. </source>
+        <translation>Morvell. </translation>
+    </message>
+    <message>
+        <source>ports: %1, devices: %2</source>
+        <translation>портов: %1, приборов: %2</translation>
+    </message>
+    <message>
+        <source>Open cfg..</source>
+        <translation>Открыть конфигурацию..</translation>
+    </message>
+    <message>
+        <source>Save As..</source>
+        <translation>Сохранить как..</translation>
+    </message>
+    <message>
+        <source>Do you want to save your configuration?</source>
+        <translation>Сохранить конфигурацию?</translation>
+    </message>
+    <message>
+        <source>Configuration saved on %1</source>
+        <translation>Конфигурация сохранена %1</translation>
+    </message>
+    <message>
+        <source>Configuration saved on %1 in file %2</source>
+        <translation>Конфигурация сохранена %1 в файл %2</translation>
+    </message>
+    <message>
+        <source>Config file write error!</source>
+        <translation>Ошибка записи файла конфигурации!</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Ошибка</translation>
+    </message>
+    <message>
+        <source>can&apos;t remove file &apos;%1&apos;, &apos;%2&apos;</source>
+        <translation>не удаётся удалить файл &apos;%1&apos;, &apos;%2&apos;</translation>
+    </message>
+    <message>
+        <source>can&apos;t copy file &apos;%1&apos; to &apos;%2&apos;, &apos;%3&apos;</source>
+        <translation>не удаётся скопировать файл &apos;%1&apos; в &apos;%2&apos;, &apos;%3&apos;</translation>
+    </message>
+    <message>
+        <source>Backup config file</source>
+        <translation>Резервная копия конфигурации</translation>
+    </message>
+    <message>
+        <source>backup file &apos;%1&apos; not exists!</source>
+        <translation>резервная копия &apos;%1&apos; не существует!</translation>
+    </message>
+    <message>
+        <source>Rollback config file</source>
+        <translation>Восстановление конфигурации</translation>
+    </message>
+    <message>
+        <source>Configuration has been modified.
+Do you want to save your changes?</source>
+        <translation>Конфигурация изменена.
+Сохранить изменения?</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to exit the application ?</source>
+        <translation>Вы действительно хотите выйти из программы ?</translation>
+    </message>
+    <message>
+        <source>%1 - [*]%2</source>
+        <translation>%1 - [*]%2</translation>
+    </message>
+    <message>
+        <source>Cannot read the configuration file &apos;%1&apos;: %2</source>
+        <translation>Не удаётся прочитать файл конфигурации &apos;%1&apos;: %2</translation>
+    </message>
 </context>
 <context>
     <name>Port</name>

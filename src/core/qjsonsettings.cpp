@@ -144,10 +144,10 @@ bool QJsonSettings::writeNow()
     sync();
     switch (status()) {
     case QSettings::NoError:
-        return true;
     case QSettings::FormatError: {
-        // The status keeps its first error, so a file that did not parse when it was read hides
-        // the outcome of this write; the file itself tells, as a written file holds one object.
+        // The file itself tells the outcome: a written file holds one object. The status keeps
+        // its first error, so a file that did not parse when it was read hides this write's
+        // outcome, and a full disk can cut the file short without any error at all.
         const QByteArray content = fileContent(fileName());
         return !content.trimmed().isEmpty() && holdsObjectDocument(content);
     }

@@ -1,0 +1,398 @@
+#include "mainwindow/mainwindow.h"
+
+#include "ui_mainwindow.h"
+
+#include "core/application.h"
+#include "core/appsettings.h"
+#include "core/debugqt.h"
+#include "model/device.h"
+#include "model/port.h"
+#include "model/server.h"
+
+#include "filesizelimit.h"
+#include "promptrecorder.h"
+#include "tempworkdir.h"
+#include "testfiles.h"
+
+#include <QJsonDocument>
+#include <QLabel>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+QVariantMap deviceMap(const QString &name, const QString &templateName, int address)
+{
+    return {{"name", name}, {"template", templateName}, {"polling_address", address}};
+}
+
+QVariantMap portMap(const QString &name, const QString &serialName, const QVariantList &devices)
+{
+    return {{"name", name}, {"serial_name", serialName}, {"devices", devices}};
+}
+
+// Two ports of three devices: every template, and one the program has no editor for.
+QByteArray twoPortConfig(const QString &currentItem)
+{
+    const QVariantList ports{
+        portMap("Port 0", "/dev/ttyS0",
+                {deviceMap("a", "Zorvan-M", 1), deviceMap("b", "General", 2), deviceMap("c", "Unknown-X", 3)}),
+        portMap("Port 1", "/dev/ttyS1",
+                {deviceMap("d", "Drumel-M", 1), deviceMap("e", "Acivel-M", 2), deviceMap("f", "Belkor-M", 3)}),
+    };
+    const QVariantMap config{{"srv", QVariantMap{{"ports", ports}}},
+                             {"app", QVariantMap{{"current_item", currentItem}, {"language", "en_US"}}}};
+    return QJsonDocument::fromVariant(config).toJson(QJsonDocument::Compact);
+}
+
+// A configuration file in a fresh folder, named by the start-up file so the next window loads it.
+struct Workspace
+{
+    QTemporaryDir dir;
+    QString config = dir.filePath("test.cfg");
+
+    explicit Workspace(const QByteArray &content)
+    {
+        TestFiles::write(config, content);
+        TestFiles::write(AppSettings::startupFileName(),
+                         QJsonDocument::fromVariant(QVariantMap{{"cfg_filename", config}}).toJson());
+    }
+};
+
+Device *deviceNamed(MainWindow &window, const QString &name)
+{
+    for (Port *port : window.ports()) {
+        for (Device *device : port->devices()) {
+            if (device->name().startsWith(name))
+                return device;
+        }
+    }
+    return nullptr;
+}
+
+void select(MainWindow &window, ServerItem *item)
+{
+    window.form()->treeWidget->setCurrentItem(window.treeItem(item));
+}
+
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { Application::setLanguage("en_US"); }
+
+    void startUpBuildsTreeAndPages();
+    void deviceItemLook_data();
+    void deviceItemLook();
+    void enabledActions_data();
+    void enabledActions();
+    void addPortTakesNextFreeNumber();
+    void foundDevicesGoToPortOfTheirLine();
+    void saveKeepsBackupAndRollsBack();
+    void saveAsKeepsCurrentFileModified();
+    void openFiles_data();
+    void openFiles();
+    void questionsBeforeDiscarding();
+    void logMaskAndEmptyFont();
+    void removingPortRemovesItsDevices();
+};
+
+void TestMainWindow::startUpBuildsTreeAndPages()
+{
+    Workspace space(twoPortConfig("Port_1/Drumel-M_{1}"));
+    MainWindow window;
+    QTreeWidget *tree = window.form()->treeWidget;
+    QCOMPARE(tree->topLevelItemCount(), 1);
+    QCOMPARE(tree->topLevelItem(0)->childCount(), 2);
+    QCOMPARE(tree->topLevelItem(0)->child(0)->childCount(), 3);
+    QCOMPARE(window.statusLabel()->text(), QStringLiteral("ports: 2, devices: 6"));
+    QCOMPARE(window.windowTitle(), QStringLiteral("Morvell. Tenvara - [*]") + space.config);
+
+    const QStringList pages{"ZorvanWidget", "DefaultDeviceWidget", "", "DrumelWidget", "AcivelWidget", "ZorvanWidget"};
+    int index = 0;
+    for (Port *port : window.ports()) {
+        QCOMPARE(window.editorPage(port)->metaObject()->className(), "RTUPortEditor");
+        for (Device *device : port->devices()) {
+            QWidget *page = window.editorPage(device);
+            QCOMPARE(page ? QString(page->metaObject()->className()) : QString(), pages.at(index++));
+        }
+    }
+    QCOMPARE(window.form()->stackedWidget->currentWidget(), window.editorPage(window.server()));
+    // The saved selection comes back from the event loop.
+    QTRY_COMPARE(tree->currentItem(), window.treeItem(deviceNamed(window, "Drumel-M")));
+}
+
+void TestMainWindow::deviceItemLook_data()
+{
+    QTest::addColumn<int>("flags");
+    QTest::addColumn<int>("errors");
+    QTest::addColumn<bool>("identified");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("bold");
+    QTest::addColumn<QColor>("colour");
+
+    QTest::newRow("initial device, black, a blank before the comment") << 0x01 << 0 << false << "General_{5} note" << false << QColor(Qt::black);
+    QTest::newRow("read successfully: dark green") << 0x04 << 0 << true << "General_{5} [>]note" << true << QColor(Qt::darkGreen);
+    QTest::newRow("read then edited") << 0x06 << 0 << true << "General_{5} [>*]note" << true << QColor(Qt::darkGreen);
+    QTest::newRow("written with errors: red") << 0x08 << 1 << false << "General_{5} [<]note" << false << QColor(Qt::red);
+    QTest::newRow("errors without a read stay black") << 0x02 << 2 << false << "General_{5} [*]note" << false << QColor(Qt::black);
+    QTest::newRow("polled and flagged, plus prefix") << 0x70 << 0 << false << "+General_{5} [@!]note" << false << QColor(Qt::black);
+}
+
+void TestMainWindow::deviceItemLook()
+{
+    QFETCH(int, flags);
+    QFETCH(int, errors);
+    QFETCH(bool, identified);
+    Workspace space(R"({"srv":{"ports":[{"name":"Port 0","devices":[{"name":"x","template":"General","polling_address":5,"comment":"note"}]}]},"app":{"language":"en_US"}})");
+    MainWindow window;
+    Device *device = window.ports().first()->devices().first();
+    device->setStateFlags(flags);
+    device->setResult(1);
+    for (int i = 0; i < errors; ++i)
+        device->setResult(3);
+    if (identified)
+        device->setDeviceId(QByteArray::fromHex("0a0b0c"));
+    window.updateTreeItem(device);
+
+    QTreeWidgetItem *item = window.treeItem(device);
+    QTEST(item->text(0), "text");
+    QTEST(item->font(0).bold(), "bold");
+    QTEST(item->foreground(0).color(), "colour");
+}
+
+void TestMainWindow::enabledActions_data()
+{
+    QTest::addColumn<QString>("current");
+    QTest::addColumn<int>("flags");
+    QTest::addColumn<bool>("identified");
+    QTest::addColumn<QString>("enabled"); // add, remove, test as 0/1
+
+    QTest::newRow("server") << "server" << 0x01 << false << "100";
+    QTest::newRow("port with idle devices") << "port" << 0x01 << false << "110";
+    QTest::newRow("port with a polled device") << "port" << 0x10 << false << "100";
+    QTest::newRow("unidentified device") << "device" << 0x01 << false << "010";
+    QTest::newRow("identified device") << "device" << 0x01 << true << "011";
+    QTest::newRow("polled device") << "device" << 0x10 << true << "000";
+    QTest::newRow("flag 40 device") << "device" << 0x40 << true << "000";
+}
+
+void TestMainWindow::enabledActions()
+{
+    QFETCH(QString, current);
+    QFETCH(int, flags);
+    QFETCH(bool, identified);
+    Workspace space(R"({"srv":{"ports":[{"name":"Port 0","devices":[{"name":"x","template":"Unknown-X"}]}]},"app":{"language":"en_US"}})");
+    MainWindow window;
+    Port *port = window.ports().first();
+    Device *device = port->devices().first();
+    device->setStateFlags(flags);
+    if (identified)
+        device->setDeviceId(QByteArray::fromHex("0a0b0c"));
+    select(window, current == "server" ? static_cast<ServerItem *>(window.server())
+                   : current == "port"  ? static_cast<ServerItem *>(port)
+                                        : device);
+    const Ui::MainWindow *ui = window.form();
+    const QString enabled = QString::number(ui->actionAdd->isEnabled()) + QString::number(ui->actionRemove->isEnabled())
+        + QString::number(ui->actionTest->isEnabled());
+    QTEST(enabled, "enabled");
+    device->setStateFlags(0x01); // let the window go without a polled device
+}
+
+void TestMainWindow::addPortTakesNextFreeNumber()
+{
+    Workspace space(R"({"srv":{"ports":[{"name":"Port 1"},{"name":"Port 2"}]},"app":{"language":"en_US"}})");
+    MainWindow window;
+    for (int i = 0; i < 2; ++i) {
+        select(window, window.server());
+        window.addItem();
+    }
+    QCOMPARE(window.portKeys(), (QStringList{"Port_1", "Port_2", "Port_3", "Port_4"}));
+    Port *last = window.ports().last();
+    QCOMPARE(window.form()->treeWidget->currentItem(), window.treeItem(last));
+    QVERIFY(window.isWindowModified());
+}
+
+void TestMainWindow::foundDevicesGoToPortOfTheirLine()
+{
+    Workspace space(R"({"srv":{"ports":[{"name":"Port 0","serial_name":"/dev/ttyS3"},{"name":"/dev/ttyS4","serial_name":"/dev/ttyS9"}]},"app":{"language":"en_US"}})");
+    MainWindow window;
+    QVERIFY(!window.isWindowModified());
+    const auto record = [](const QString &line, int address, const QString &tag) {
+        return QVariantMap{{"port", line}, {"polling_address", address}, {"template", "Unknown-X"},
+                           {"address", QByteArray::fromHex("2680aabbcc")}, {"tag", tag}, {"descriptor", ""}, {"date", ""}};
+    };
+    window.addFoundDevices({record("/dev/ttyS3", 2, "TT1")});
+    Port *first = window.ports().first();
+    QCOMPARE(first->deviceKeys(), QStringList{"Unknown-X_{TT1}"});
+    QCOMPARE(window.form()->treeWidget->currentItem(), window.treeItem(first->devices().first()));
+    QVERIFY(window.isWindowModified());
+
+    select(window, first);
+    window.addFoundDevices({record("/dev/ttyS4", 3, ""), record("/dev/ttyS4", 4, "")});
+    QCOMPARE(window.ports().size(), 3);
+    Port *added = window.ports().last();
+    QCOMPARE(added->property("serial_name").toString(), QStringLiteral("/dev/ttyS4"));
+    QCOMPARE(added->deviceKeys(), (QStringList{"Unknown-X_{3}", "Unknown-X_{4}"}));
+    QCOMPARE(window.form()->treeWidget->currentItem(), window.treeItem(first));
+}
+
+void TestMainWindow::saveKeepsBackupAndRollsBack()
+{
+    Workspace space(R"({"srv":{"ports":[{"name":"Port 0"}]},"app":{"language":"en_US"}})");
+    PromptRecorder prompts;
+    MainWindow window;
+    select(window, window.server());
+    window.addItem(); // the first change keeps the file as it was
+    QCOMPARE(TestFiles::read(space.config + ".bak"), QByteArray(R"({"srv":{"ports":[{"name":"Port 0"}]},"app":{"language":"en_US"}})"));
+    QVERIFY(window.save());
+    QVERIFY(!window.isWindowModified());
+    QVERIFY(window.statusBar()->currentMessage().startsWith("Configuration saved on "));
+    const QByteArray saved = TestFiles::read(space.config);
+    QVERIFY(saved.contains("Port_1"));
+
+    // A write cut short by a full disk fails, and the rollback brings back the saved file.
+    select(window, window.server());
+    window.addItem();
+    {
+        FileSizeLimit limit(saved.size() + 1); // room for the backup, not for the larger tree
+        QVERIFY(!window.save());
+    }
+    QCOMPARE(TestFiles::read(space.config), saved);
+    QVERIFY(window.isWindowModified());
+    QCOMPARE(prompts.requests.last().text, QStringLiteral("Config file write error!"));
+
+    // When the copy fails too, the file is left as it is rather than removed.
+    TestFiles::write(space.config, saved.left(10));
+    {
+        FileSizeLimit limit(20);
+        QVERIFY(!window.rollbackBackupConfigFile());
+    }
+    QCOMPARE(TestFiles::read(space.config), saved.left(10));
+    QCOMPARE(prompts.requests.last().title, QStringLiteral("Rollback config file"));
+}
+
+void TestMainWindow::saveAsKeepsCurrentFileModified()
+{
+    Workspace space(R"({"srv":{"ports":[{"name":"Port 0"}]},"app":{"language":"en_US"}})");
+    PromptRecorder prompts;
+    MainWindow window;
+    select(window, window.server());
+    window.addItem();
+    const QString copy = space.dir.filePath("copy.cfg");
+    prompts.answerText(copy);
+    QVERIFY(window.saveAs());
+    QVERIFY(TestFiles::read(copy).contains("Port_1"));
+    QCOMPARE(AppSettings::configFileName(), space.config);
+    QVERIFY(window.isWindowModified());
+    QVERIFY(window.windowTitle().endsWith(space.config));
+
+    prompts.answerText(space.config); // onto the current file: written and no longer modified
+    QVERIFY(window.saveAs());
+    QVERIFY(!window.isWindowModified());
+}
+
+void TestMainWindow::openFiles_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("loaded");
+    QTest::addColumn<int>("ports");
+
+    QTest::newRow("good file") << QByteArray(R"({"srv":{"ports":[{"name":"A"},{"name":"B"}]},"app":{"language":"en_US"}})") << true << 2;
+    QTest::newRow("file without ports is an empty tree") << QByteArray(R"({"srv":{"ports":[]},"app":{"language":"en_US"}})") << true << 0;
+    QTest::newRow("unreadable file keeps the current configuration") << QByteArray("{\"srv\":") << false << 1;
+}
+
+void TestMainWindow::openFiles()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(bool, loaded);
+    QFETCH(int, ports);
+    Workspace space(R"({"srv":{"ports":[{"name":"Port 0"}]},"app":{"language":"en_US"}})");
+    PromptRecorder prompts;
+    MainWindow window;
+    const QString other = space.dir.filePath("other.cfg");
+    TestFiles::write(other, content);
+    prompts.answerText(other);
+    window.open();
+
+    QCOMPARE(window.ports().size(), ports);
+    QCOMPARE(AppSettings::configFileName(), loaded ? other : space.config);
+    QVERIFY(window.windowTitle().endsWith(loaded ? other : space.config));
+    QVERIFY(!window.isWindowModified());
+    QCOMPARE(prompts.requests.size(), loaded ? 1 : 2); // the file dialog, and the error box
+    if (!loaded)
+        QCOMPARE(prompts.requests.last().kind, Prompt::Critical);
+}
+
+void TestMainWindow::questionsBeforeDiscarding()
+{
+    Workspace space(R"({"srv":{"ports":[{"name":"Port 0"}]},"app":{"language":"en_US"}})");
+    PromptRecorder prompts;
+    MainWindow window;
+    QVERIFY(!window.isWindowModified());
+    prompts.answerButton(QMessageBox::Cancel);
+    QVERIFY(!window.maybeSave(true));
+    QCOMPARE(prompts.requests.last().text, QStringLiteral("Are you sure you want to exit the application ?"));
+    QCOMPARE(prompts.requests.last().defaultButton, QMessageBox::Cancel);
+
+    select(window, window.server());
+    window.addItem();
+    prompts.answerButton(QMessageBox::Cancel);
+    window.newTree(false);
+    QCOMPARE(window.ports().size(), 2);
+    prompts.answerButton(QMessageBox::No);
+    window.newTree(false);
+    QCOMPARE(window.ports().size(), 0);
+    QVERIFY(window.isWindowModified());
+    QVERIFY(window.windowTitle().endsWith(space.config));
+    QCOMPARE(prompts.requests.last().defaultButton, QMessageBox::Yes);
+}
+
+void TestMainWindow::logMaskAndEmptyFont()
+{
+    Workspace space(R"({"srv":{"ports":[]},"app":{"log_flags":["ERR","INFO","err"],"font":"","language":"en_US"}})");
+    AppSettings::instance()->font = QFont();
+    AppSettings::instance()->font.setFamily(QString());
+    MainWindow window;
+    QCOMPARE(DebugQt::instance(0, nullptr)->mask, quint32(0x08ED0000 | 0x1 | 0x4));
+    QCOMPARE(window.form()->mainTabWidget->font().family(), QStringLiteral("MS Sans Serif"));
+    QCOMPARE(window.form()->mainTabWidget->font().pointSize(), 10);
+    QCOMPARE(window.statusLabel()->text(), QStringLiteral("ports: 0, devices: 0"));
+    DebugQt::instance(0, nullptr)->mask = DebugQt::HandlerMask;
+}
+
+void TestMainWindow::removingPortRemovesItsDevices()
+{
+    Workspace space(twoPortConfig(QString()));
+    MainWindow window;
+    Port *port = window.ports().first();
+    const QList<Device *> devices = port->devices();
+    QPointer<QWidget> page = window.editorPage(devices.first());
+    select(window, port);
+    window.deleteItem();
+    QCOMPARE(window.portKeys(), QStringList{"Port_1"});
+    QCOMPARE(window.form()->treeWidget->topLevelItem(0)->childCount(), 1);
+    for (Device *device : devices)
+        QVERIFY(!window.treeItem(device) && !window.editorPage(device));
+    QTRY_VERIFY(page.isNull());
+    QCOMPARE(window.statusLabel()->text(), QStringLiteral("ports: 1, devices: 3"));
+    QVERIFY(window.isWindowModified());
+}
+
+int main(int argc, char *argv[])
+{
+    DebugQt::instance(DebugQt::HandlerMask, nullptr)->emitFlag = true;
+    TempWorkDir workDir;
+    AppSettings::instance()->loadStartup();
+    Application application(argc, argv);
+    Application::loadTranslations(QStringLiteral(":/lang"));
+    TestMainWindow test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_mainwindow.moc"
