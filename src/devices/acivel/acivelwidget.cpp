@@ -184,11 +184,10 @@ void AcivelWidget::on_btnReadCfgFromDevice_clicked()
     }
     nextStep();
     finishOperation(reached);
-    if (rangeRead && reached == ConfigurationSteps) {
-        configurationRead = true;
-        updateWriteButton();
+    configurationRead = rangeRead && reached == ConfigurationSteps;
+    updateWriteButton();
+    if (configurationRead)
         emit changed();
-    }
 }
 
 void AcivelWidget::showSensorInfo()
