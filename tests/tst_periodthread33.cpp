@@ -28,7 +28,6 @@ private slots:
     void responseMap();
     void valuesFollowTheDevice();
     void pollingFlagLastsWhileAnyPollerRuns();
-    void refusedStart();
 
 private:
     QVariantMap nextMap(QSignalSpy &spy);
@@ -164,14 +163,6 @@ void TestPeriodThread33::pollingFlagLastsWhileAnyPollerRuns()
     QVERIFY(!m_device->hasStateFlag(Device::StatePeriodicallyRequested));
     m_thread->stopThread();   // a second stop changes nothing
     QCOMPARE(m_device->pollerCount(), 0);
-}
-
-void TestPeriodThread33::refusedStart()
-{
-    m_thread->setDevice(m_device, 0, 1, 4, 6, PeriodThread33::NotUsed);
-    m_thread->setDevice(nullptr, 1000, 1, 4, 6, PeriodThread33::NotUsed);
-    QVERIFY(!m_thread->isRunning());
-    QVERIFY(!m_device->hasStateFlag(Device::StatePeriodicallyRequested));
 }
 
 QTEST_GUILESS_MAIN(TestPeriodThread33)

@@ -2236,6 +2236,142 @@ Do you want to save your changes?</source>
         <source>Start measurement</source>
         <translation>Старт измерения</translation>
     </message>
+    <message>
+        <source>pH-meter</source>
+        <translation>рН-метр</translation>
+    </message>
+    <message>
+        <source>pH-meter with VCW</source>
+        <translation>рН-метр с ОЧВ</translation>
+    </message>
+    <message>
+        <source>OVP-meter</source>
+        <translation>ОВП-метр</translation>
+    </message>
+    <message>
+        <source>EMF-meter</source>
+        <translation>ЭДС-метр</translation>
+    </message>
+    <message>
+        <source>off</source>
+        <translation>выключено</translation>
+    </message>
+    <message>
+        <source>on</source>
+        <translation>включено</translation>
+    </message>
+    <message>
+        <source>measured by temperature sensor</source>
+        <translation>измеренная датчиком температура</translation>
+    </message>
+    <message>
+        <source>manually set temperature</source>
+        <translation>вручную установленная температура</translation>
+    </message>
+    <message>
+        <source>P</source>
+        <translation>П</translation>
+    </message>
+    <message>
+        <source>1-point</source>
+        <translation>1-точечная</translation>
+    </message>
+    <message>
+        <source>2-point</source>
+        <translation>2-точечная</translation>
+    </message>
+    <message>
+        <source>mV</source>
+        <translation>мВ</translation>
+    </message>
+    <message>
+        <source>Electrode diagnostics</source>
+        <translation>Диагностика электрода</translation>
+    </message>
+    <message>
+        <source>It is forbidden to turn on the test of the resistance of the auxiliary electrode with a two-wire connection diagram of the ES, since in this mode the current consumption exceeds 4 mA!</source>
+        <translation>Запрещается включать проверку сопротивления вспомогательного электрода при двухпроводной схеме подключения ЭС, так как в этом режиме потребляемый ток превышает 4 мА!</translation>
+    </message>
+    <message>
+        <source>Read device configuration</source>
+        <translation>Чтение конфигурации прибора</translation>
+    </message>
+    <message>
+        <source>write protection is enabled</source>
+        <translation>В приборе включена защита от записи</translation>
+    </message>
+    <message>
+        <source>Read current graduation values</source>
+        <translation>Чтение текущих параметров градуировки</translation>
+    </message>
+    <message>
+        <source>Adjustment</source>
+        <translation>Метрология</translation>
+    </message>
+    <message>
+        <source>You are in metrology mode and really want to start graduation?</source>
+        <translation>Вы находитесь в режиме метрологии и действительно хотите начать градуировку? </translation>
+    </message>
+    <message>
+        <source>Stop measurement</source>
+        <translation>Стоп измерения</translation>
+    </message>
+    <message>
+        <source>&lt;p style=&quot;color: red; &quot;&gt;Error&lt;/p&gt;</source>
+        <translation>&lt;p style=&quot;color: red; &quot;&gt;Ошибка&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;p style=&quot;color: red; &quot;&gt;Undefined&lt;/p&gt;</source>
+        <translation>&lt;p style=&quot;color: red; &quot;&gt;НЕ определен&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;p style=&quot;color: green; &quot;&gt;Saved&lt;/p&gt;</source>
+        <translation>&lt;p style=&quot;color: green; &quot;&gt;Сохранено&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>Write graduation point %1</source>
+        <translation>Запись точки градуировки %1</translation>
+    </message>
+    <message>
+        <source>Wrong security code (answer=%1).</source>
+        <translation>Неверный код доступа (ответ=%1).</translation>
+    </message>
+    <message>
+        <source>kOm</source>
+        <translation>кОм</translation>
+    </message>
+    <message>
+        <source>Om</source>
+        <translation>Ом</translation>
+    </message>
+    <message>
+        <source>adjustment parameters</source>
+        <translation>калибровочных значений</translation>
+    </message>
+    <message>
+        <source>U adjustment</source>
+        <translation>Регулировка напряжения</translation>
+    </message>
+    <message>
+        <source>Rc adjustment</source>
+        <translation>Регулировка сопротивления Rc</translation>
+    </message>
+    <message>
+        <source>Rt adjustment</source>
+        <translation>Регулировка сопротивления Rt</translation>
+    </message>
+    <message>
+        <source>Ei and S ranges</source>
+        <translation>Установка диапазонов Ei и S</translation>
+    </message>
+    <message>
+        <source>Sensor parameters saving</source>
+        <translation>Запись параметров сенсора</translation>
+    </message>
+    <message>
+        <source>The sensor unit of the device is neither pH nor mV: choose one before saving.</source>
+        <translation>Единица измерения сенсора в приборе — не pH и не мВ: выберите её перед записью.</translation>
+    </message>
 </context>
 <context>
     <name>RTUPortEditor</name>
