@@ -1,13 +1,11 @@
 #include "devices/acivel/acivelwidget.h"
 
 #include "core/debugqtstream.h"
-#include "editor/commandwidget.h"
 #include "editor/commonwidget.h"
 #include "editor/pvwidget.h"
 #include "editor/statuswidget.h"
 #include "measure/measurewidget.h"
 #include "model/device.h"
-#include "widgets/logwidget.h"
 
 #include <QGridLayout>
 #include <QKeyEvent>
@@ -71,24 +69,10 @@ void AcivelWidget::createPages()
     currentState->setColumnStretch(1, 1);
     currentState->setContentsMargins(5, 5, 5, 5);
 
-    measureWidget = new MeasureWidget(this, 3);
-    setWidgetInTab(measureWidget, tabMainWidget, QStringLiteral("Measurement"));
-    connect(this, &DeviceWidget::deviceChanged, measureWidget, &MeasureWidget::onDeviceChanged);
-    connect(measureWidget, &MeasureWidget::responsePV, pvWidget, &PVWidget::showPeriodResponsePV);
+    measureWidget = addMeasurementTab(tabMainWidget, 3, pvWidget, commonWidget);
     connect(measureWidget, &MeasureWidget::startPeriod, this, &AcivelWidget::onStartPeriod);
-    connect(measureWidget, &MeasureWidget::changed, this, &DeviceWidget::changed);
-    connect(measureWidget, &MeasureWidget::startPeriod, commonWidget, &CommonWidget::onStartPeriod);
-    connect(this, &DeviceWidget::updateButtons, measureWidget, &MeasureWidget::onUpdateButtons);
-    connect(this, &MainDeviceWidget::closeApplication, measureWidget, &MeasureWidget::onCloseApplication);
-
-    auto *logWidget = new LogWidget(this);
-    setWidgetInTab(logWidget, tabMainWidget, QStringLiteral("Hart Log"));
-    connect(this, &MainDeviceWidget::appendLogMessage, logWidget, &LogWidget::appendLogMessage);
-
-    auto *commandWidget = new CommandWidget(this);
-    setWidgetInTab(commandWidget, tabMainWidget, QStringLiteral("Custom"));
-    connect(this, &DeviceWidget::deviceChanged, commandWidget, &CommandWidget::onDeviceChanged);
-    connect(this, &DeviceWidget::updateButtons, commandWidget, &CommandWidget::onUpdateButtons);
+    addLogTab(tabMainWidget);
+    addCommandTab(tabMainWidget);
 }
 
 void AcivelWidget::initWidget()
