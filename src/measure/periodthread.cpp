@@ -15,9 +15,8 @@ constexpr int UnitNotUsed = 250;
 } // namespace
 
 PeriodThread::PeriodThread(QObject *parent)
-    : QThread(parent)
+    : PollingThread(parent)
 {
-    connect(&m_timer, &QTimer::timeout, this, &PeriodThread::timerPeriod);
 }
 
 PeriodThread::~PeriodThread()
@@ -29,98 +28,12 @@ PeriodThread::~PeriodThread()
 
 void PeriodThread::setDevice(Device *device, int period)
 {
-    DEBUGQT_LOG(4) << period;
-    if (period < 1)
-        return;
-    if (!device) {
-        DEBUGQT_LOG(1) << "*** no device to poll";
-        return;
-    }
-
-    QMutexLocker locker(&m_mutex);
-    m_period = period;
-    m_timer.stop();
-    // The device that stops being polled must let its line close and lose its "@" mark, unless
-    // another poller still uses it.
-    if (m_device != device) {
-        if (m_device)
-            m_device->endPolling();
-        device->beginPolling();
-    }
-    m_device = device;
-    m_stop = false;
-    m_timer.start(period);
-    if (isRunning())
-        m_wake.wakeOne();
-    else
-        start(QThread::InheritPriority);
+    startPolling(device, period);
 }
 
-void PeriodThread::stopThread()
+void PeriodThread::pollOnce(Device *device)
 {
-    DEBUGQT_LOG(4) << " ...";
-    m_timer.stop();
-    Device *device = nullptr;
-    {
-        QMutexLocker locker(&m_mutex);
-        m_stop = true;
-        m_wake.wakeOne();
-        device = m_device;
-    }
-    wait();
-    if (device)
-        device->endPolling();
-    {
-        // The device may go once polling has stopped; nothing keeps its address.
-        QMutexLocker locker(&m_mutex);
-        m_device = nullptr;
-    }
-    DEBUGQT_LOG(4) << "OK";
-}
-
-void PeriodThread::timerPeriod()
-{
-    DEBUGQT_LOG(4);
-    // A tick that finds the worker reading is lost: reads never queue up.
-    QMutexLocker locker(&m_mutex);
-    if (!m_stop)
-        m_wake.wakeOne();
-}
-
-bool PeriodThread::stopRequested() const
-{
-    QMutexLocker locker(&m_mutex);
-    return m_stop;
-}
-
-void PeriodThread::run()
-{
-    QMutexLocker locker(&m_mutex);
-    const int period = m_period;
-    locker.unlock();
-    DEBUGQT_LOG(4) << period;
-    if (period == 0)
-        return;
-
-    locker.relock();
-    while (!m_stop) {
-        // A re-target takes effect from the next cycle.
-        Device *device = m_device;
-        const int currentPeriod = m_period;
-        locker.unlock();
-        pollOnce(device, currentPeriod);
-        locker.relock();
-        // Tested under the mutex right before sleeping, so a stop is never slept through.
-        if (!m_stop)
-            m_wake.wait(&m_mutex);
-    }
-    locker.unlock();
-    DEBUGQT_LOG(4) << ">>>>>>>>> run OK";
-}
-
-void PeriodThread::pollOnce(Device *device, int period)
-{
-    DEBUGQT_LOG(4) << " ### read device ###" << period;
+    DEBUGQT_LOG(4) << " ### read device ###";
     QVariantMap response;
     {
         // Held from the read until the map is built, so that no transaction of the GUI thread

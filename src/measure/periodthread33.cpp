@@ -19,110 +19,31 @@ QString slotKey(int slot, const char *field)
 } // namespace
 
 PeriodThread33::PeriodThread33(QObject *parent)
-    : QThread(parent)
+    : PollingThread(parent)
 {
-    connect(&m_timer, &QTimer::timeout, this, &PeriodThread33::timerPeriod);
 }
 
 PeriodThread33::~PeriodThread33()
 {
     DEBUGQT_LOG(4) << "quit F33 thread...";
     stopThread();
-    DEBUGQT_LOG(4) << "OK";
 }
 
 void PeriodThread33::setDevice(Device *device, int period, int code0, int code1, int code2, int code3)
 {
     DEBUGQT_LOG(4) << period << code0 << code1 << code2 << code3;
-    if (period < 1)
-        return;
-    if (!device) {
-        DEBUGQT_LOG(1) << "*** no device to poll";
-        return;
-    }
-
-    QMutexLocker locker(&m_mutex);
-    m_period = period;
-    m_timer.stop();
-    // The device that stops being polled lets its line close, unless another poller uses it.
-    if (m_cycle.device != device) {
-        if (m_cycle.device)
-            m_cycle.device->endPolling();
-        device->beginPolling();
-    }
-    m_cycle.device = device;
-    m_stop = false;
     const int codes[SlotCount] = {code0, code1, code2, code3};
-    std::copy(std::begin(codes), std::end(codes), std::begin(m_cycle.codes));
-    m_timer.start(period);
-    // The new target is read at once, also when the worker is still busy with the last poll.
-    m_pollDue = true;
-    if (isRunning())
-        m_wake.wakeOne();
-    else
-        start(QThread::InheritPriority);
+    startPolling(device, period, [&] { std::copy(std::begin(codes), std::end(codes), std::begin(m_codes)); });
 }
 
-void PeriodThread33::stopThread()
+void PeriodThread33::takeSettings()
 {
-    DEBUGQT_LOG(4) << " ...";
-    m_timer.stop();
-    Device *device = nullptr;
-    {
-        QMutexLocker locker(&m_mutex);
-        m_stop = true;
-        m_wake.wakeOne();
-        device = m_cycle.device;
-        // The device may go once polling has stopped; nothing keeps its address.
-        m_cycle.device = nullptr;
-    }
-    wait();
-    if (device)
-        device->endPolling();
-    DEBUGQT_LOG(4) << "OK";
+    std::copy(std::begin(m_codes), std::end(m_codes), std::begin(m_pollCodes));
 }
 
-void PeriodThread33::timerPeriod()
-{
-    // A tick that finds the worker reading is lost: reads never queue up.
-    QMutexLocker locker(&m_mutex);
-    if (!m_stop && m_sleeping) {
-        m_pollDue = true;
-        m_wake.wakeOne();
-    }
-}
-
-bool PeriodThread33::stopRequested() const
-{
-    QMutexLocker locker(&m_mutex);
-    return m_stop;
-}
-
-void PeriodThread33::run()
-{
-    QMutexLocker locker(&m_mutex);
-    while (!m_stop && m_cycle.device) {
-        // A re-target takes effect from the next cycle.
-        m_pollDue = false;
-        const Cycle cycle = m_cycle;
-        locker.unlock();
-        pollOnce(cycle);
-        locker.relock();
-        // Tested under the mutex right before sleeping, so neither a stop nor a re-target that
-        // came during the poll is slept through.
-        while (!m_stop && !m_pollDue) {
-            m_sleeping = true;
-            m_wake.wait(&m_mutex);
-            m_sleeping = false;
-        }
-    }
-    DEBUGQT_LOG(4) << ">>>>>>>>> run OK";
-}
-
-void PeriodThread33::pollOnce(const Cycle &cycle)
+void PeriodThread33::pollOnce(Device *device)
 {
     DEBUGQT_LOG(4) << " ### read device variables F33 ###";
-    Device *device = cycle.device;
     QVariantMap response;
     {
         // Held from the read until the map is built, so that no transaction of the GUI thread
@@ -132,7 +53,7 @@ void PeriodThread33::pollOnce(const Cycle &cycle)
         // an earlier request may be sent along.
         device->clearSlotVariables();
         for (int slot = 0; slot < SlotCount; ++slot)
-            device->setParameter(slotKey(slot, "code"), cycle.codes[slot]);
+            device->setParameter(slotKey(slot, "code"), m_pollCodes[slot]);
         if (device->writeDevice(33)) {
             // A stop during the read drops its values; a failure is still reported.
             if (!stopRequested())

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QMutex>
+#include <QThread>
+#include <QTimer>
+#include <QWaitCondition>
+
+#include <functional>
+
+class Device;
+
+// The worker of a polling thread: polls one device on a fixed period.
+//
+// A timer in the owner's (GUI) thread only wakes the worker; the worker sleeps on its wait
+// condition between polls, so polls never overlap and a tick that finds it busy is lost rather
+// than queued. While a device is polled it carries the value-state flag "periodically
+// requested", which keeps its serial line open between transactions. A subclass says what one
+// poll does, and which of its settings a poll takes.
+class PollingThread : public QThread
+{
+    Q_OBJECT
+
+public:
+    ~PollingThread() override;
+
+    // Stops polling and returns once the worker has ended; harmless when it is not running.
+    void stopThread();
+
+public slots:
+    void timerPeriod();
+
+protected:
+    explicit PollingThread(QObject *parent);
+
+    // Starts polling the device every period milliseconds, or re-targets a running thread,
+    // which polls the new target at once. storeSettings runs under the lock, so the next poll
+    // takes the subclass's settings together with the device. A period below 1 or a null device
+    // is ignored.
+    void startPolling(Device *device, int period, const std::function<void()> &storeSettings = {});
+    bool stopRequested() const;
+
+    // Called under the lock before each poll: copy the settings the poll uses.
+    virtual void takeSettings() {}
+    // One poll, outside the lock.
+    virtual void pollOnce(Device *device) = 0;
+
+private:
+    void run() override;
+
+    mutable QMutex m_mutex;   // guards everything below but the timer, and the sleep/wake hand-over
+    QWaitCondition m_wake;
+    bool m_stop = false;
+    bool m_pollDue = false;    // a poll is asked for: a (re-)start, or a tick while sleeping
+    bool m_sleeping = false;   // the worker waits for the next poll
+    Device *m_device = nullptr;
+    QTimer m_timer;            // lives in the constructing thread; only wakes the worker
+};
