@@ -498,6 +498,13 @@ void TestDevice::snapshotRestoresStateAndFlags()
     device.clearMeasureInfo();
     QVERIFY(!device.hasSecondSnapshot());
     QVERIFY(!device.restoreSecondSnapshot());
+
+    // A restore while the device is polled keeps its polled mark until the poller ends.
+    device.beginPolling();
+    QVERIFY(device.restoreFirstSnapshot());
+    QCOMPARE(device.stateFlags(), Device::StateReadFromDevice | Device::StateInitial | Device::StatePeriodicallyRequested);
+    device.endPolling();
+    QCOMPARE(device.stateFlags(), Device::StateReadFromDevice | Device::StateInitial);
 }
 
 void TestDevice::undoAndRedoOfLoad()

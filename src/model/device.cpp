@@ -290,6 +290,14 @@ void Device::endPolling()
         clearStateFlags(StatePeriodicallyRequested);
 }
 
+void Device::setStateFlags(int flags)
+{
+    QMutexLocker locker(&m_dataLock);
+    if (m_pollers > 0)
+        flags |= StatePeriodicallyRequested;
+    m_stateFlags.store(flags);
+}
+
 int Device::pollerCount() const
 {
     QMutexLocker locker(&m_dataLock);

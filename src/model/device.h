@@ -149,7 +149,8 @@ public:
 
     // Value-state flags ("device_tag_state").
     int stateFlags() const { return m_stateFlags.load(); }
-    void setStateFlags(int flags) { m_stateFlags.store(flags); }
+    // A load or a snapshot restore never takes the polled mark from a device that is polled.
+    void setStateFlags(int flags);
     void addStateFlags(int flags) { m_stateFlags.fetch_or(flags); }
     void clearStateFlags(int flags) { m_stateFlags.fetch_and(~flags); }
     bool hasStateFlag(int flag) const { return (m_stateFlags.load() & flag) != 0; }
