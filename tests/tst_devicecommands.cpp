@@ -28,6 +28,8 @@ private slots:
     void readDecoding();
     void readRenamesAfterTag_data();
     void readRenamesAfterTag();
+    void shortReplyStoresNothing_data();
+    void shortReplyStoresNothing();
     void revision5SkipsCommands_data();
     void revision5SkipsCommands();
     void readWithoutDecodingRuleFails_data();
@@ -161,10 +163,6 @@ void TestDeviceCommands::readDecoding_data()
     QTest::newRow("1: unit and PV") << 1 << QByteArray::fromHex("2041200000")
                                     << QVariantMap{{QStringLiteral("PV_unit_code"), 32}, {QStringLiteral("PV"), 10.0f}}
                                     << noKeys;
-    QTest::newRow("1: short reply reads zeros") << 1 << QByteArray::fromHex("20")
-                                                << QVariantMap{{QStringLiteral("PV_unit_code"), 32},
-                                                               {QStringLiteral("PV"), 0.0f}}
-                                                << noKeys;
     QTest::newRow("2: current and percent") << 2 << QByteArray::fromHex("4180000042480000")
                                             << QVariantMap{{QStringLiteral("output_current"), 16.0f},
                                                            {QStringLiteral("output_current_%"), 50.0f}}
@@ -249,7 +247,6 @@ void TestDeviceCommands::readRenamesAfterTag_data()
     QTest::newRow("empty tag names by address")
         << HartSimUniversalCommands::pack(QString(), 8) + descriptor + QByteArray::fromHex("0f0678") << false
         << QDate(2020, 6, 15) << QStringLiteral("General_{3}");
-    QTest::newRow("short reply is no error") << tag.left(3) << false << QDate() << QStringLiteral("General_{TT10}");
 }
 
 void TestDeviceCommands::readRenamesAfterTag()
@@ -268,6 +265,30 @@ void TestDeviceCommands::readRenamesAfterTag()
     QCOMPARE(m_device->parameter(QStringLiteral("date")).toDate(), date);
     QCOMPARE(m_device->name(), name);
     QCOMPARE(m_port->deviceByKey(name), m_device);
+}
+
+void TestDeviceCommands::shortReplyStoresNothing_data()
+{
+    QTest::addColumn<int>("command");
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<QString>("key");
+    QTest::newRow("1 with the unit alone") << 1 << QByteArray::fromHex("20") << "PV";
+    QTest::newRow("13 cut inside the tag") << 13 << QByteArray::fromHex("4d3c") << "tag";
+    QTest::newRow("14 cut inside the range") << 14 << QByteArray::fromHex("0000002043") << "sensor_range_max";
+}
+
+void TestDeviceCommands::shortReplyStoresNothing()
+{
+    QFETCH(int, command);
+    QFETCH(QByteArray, reply);
+    QFETCH(QString, key);
+    setSimValue(QStringLiteral("reply_data_%1").arg(command), reply);
+    const QString name = m_device->name();
+
+    QVERIFY(!m_device->readDevice(command));
+    QVERIFY(!m_device->hasParameter(key));
+    QCOMPARE(m_device->name(), name);
+    QVERIFY(m_device->lastErrorText().contains(QStringLiteral("too short")));
 }
 
 void TestDeviceCommands::revision5SkipsCommands_data()

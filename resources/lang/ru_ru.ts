@@ -114,6 +114,10 @@ as Lower Range Value ?</source>
 <context>
     <name>Device</name>
     <message>
+        <source>*** the answer to command %1 is too short: %2 of %3 bytes</source>
+        <translation>*** ответ на команду %1 слишком короткий: %2 байт из %3</translation>
+    </message>
+    <message>
         <source>reading %1 (cmd=%2)...</source>
         <translation>чтение %1 (cmd=%2)...</translation>
     </message>
@@ -477,10 +481,6 @@ Error (processing time: %1ms)</source>
     <message>
         <source>*** the answer names linearization point %1 instead of %2</source>
         <translation>*** ответ относится к точке линеаризации %1 вместо %2</translation>
-    </message>
-    <message>
-        <source>*** the answer to command %1 is too short: %2 of %3 bytes</source>
-        <translation>*** ответ на команду %1 слишком короткий: %2 байт из %3</translation>
     </message>
 </context>
 <context>

@@ -247,6 +247,9 @@ protected:
     void applyDefaults(const QString &namePattern);
     // A write's reply must repeat its request; a mismatch is recorded as the device's failure.
     bool checkEcho(int command, bool counted, const QByteArray &request, const QByteArray &reply);
+    // A reply shorter than its layout stores nothing: it is recorded as the device's failure.
+    bool replyLongEnough(int command, const QByteArray &reply, int expected);
+    void recordReplyFailure(const QString &text);
 
 private:
     enum class Direction { Read, Write };

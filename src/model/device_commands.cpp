@@ -7,6 +7,7 @@
 #include "core/utils.h"
 
 #include <QDate>
+#include <QHash>
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QMutexLocker>
@@ -29,6 +30,8 @@ constexpr int DescriptorCharacters = 16;
 constexpr int MessageCharacters = 32;
 constexpr int LongTagBytes = 32;
 constexpr int NotUsedSlotCode = 250;
+// The result of an exchange whose reply could not be taken (too short, or answering another question).
+constexpr int ReplyFailure = -2;
 
 char lowByte(int value)
 {
@@ -93,8 +96,35 @@ bool Device::readDevice(int command)
     return decodeReadReply(command, reply);
 }
 
+bool Device::replyLongEnough(int command, const QByteArray &reply, int expected)
+{
+    if (reply.size() >= expected)
+        return true;
+    recordReplyFailure(tr("*** the answer to command %1 is too short: %2 of %3 bytes")
+                           .arg(command)
+                           .arg(reply.size())
+                           .arg(expected));
+    return false;
+}
+
+void Device::recordReplyFailure(const QString &text)
+{
+    setResult(ReplyFailure);
+    setLastErrorText(text);
+    DEBUGQT_LOG(4) << text;
+    emit deviceError(text);
+    logMessage(text);
+}
+
 bool Device::decodeReadReply(int command, const QByteArray &reply)
 {
+    // The fixed part of each reply; a shorter one would fill the map with zeros as if read.
+    // (Command 15's write protection and label bytes are missing from older devices' replies.)
+    static const QHash<int, int> LeastLengths{{1, 5}, {2, 8}, {3, 9}, {7, 2}, {8, 4}, {12, 24},
+                                              {13, 21}, {14, 16}, {15, 15}, {16, 3}};
+    if (!replyLongEnough(command, reply, LeastLengths.value(command, 0)))
+        return false;
+
     auto storeByte = [&](const char *key, int offset) { setParameter(QLatin1String(key), Utils::byteAt(reply, offset)); };
     auto storeFloat = [&](const char *key, int offset) {
         setParameter(QLatin1String(key), Port::getFloatFromBufferByOffset(reply, offset));

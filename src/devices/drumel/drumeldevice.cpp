@@ -254,22 +254,3 @@ bool DrumelDevice::takeLinePointValue(const QByteArray &reply)
     return true;
 }
 
-bool DrumelDevice::replyLongEnough(int command, const QByteArray &reply, int expected)
-{
-    if (reply.size() >= expected)
-        return true;
-    recordReplyFailure(tr("*** the answer to command %1 is too short: %2 of %3 bytes")
-                           .arg(command)
-                           .arg(reply.size())
-                           .arg(expected));
-    return false;
-}
-
-void DrumelDevice::recordReplyFailure(const QString &text)
-{
-    setResult(ReplyFailure);
-    setLastErrorText(text);
-    DEBUGQT_LOG(4) << text;
-    emit deviceError(text);
-    logMessage(text);
-}

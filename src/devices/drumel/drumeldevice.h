@@ -25,6 +25,4 @@ private:
     bool decodeModelReply(int command, const QByteArray &reply);
     QByteArray modelRequest(int command) const;
     bool takeLinePointValue(const QByteArray &reply);
-    bool replyLongEnough(int command, const QByteArray &reply, int expected);
-    void recordReplyFailure(const QString &text);
 };
