@@ -5,7 +5,7 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD_DIR=${TENVARA_BUILD_DIR:-$ROOT/build}
 
 PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-tools-dev
-          qt6-tools-dev-tools qt6-l10n-tools libgl-dev xvfb xauth)
+          qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n libgl-dev xvfb xauth)
 
 install_packages() {
     local missing=()

@@ -61,6 +61,8 @@ void TestStartup::switchingLanguage()
     Application::setLanguage("ru_RU");
     QCOMPARE(Application::language(), QStringLiteral("ru_RU"));
     QCOMPARE(MainWindow::tr("Ports & Devices"), QStringLiteral("Порты и устройства"));
+    // Qt's own standard buttons follow the language too.
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Отмена"));
 
     Application::setLanguage("de_DE");
     QCOMPARE(MainWindow::tr("Ports & Devices"), QStringLiteral("Ports & Devices"));
@@ -69,6 +71,7 @@ void TestStartup::switchingLanguage()
     Application::setLanguage("en_US");
     QCOMPARE(Application::language(), QStringLiteral("en_US"));
     QCOMPARE(MainWindow::tr("Ports & Devices"), QStringLiteral("Ports & Devices"));
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
 }
 
 void TestStartup::styleSheets()

@@ -5,11 +5,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLibraryInfo>
 #include <QTranslator>
 
 QHash<QString, QTranslator *> Application::s_translators;
 QString Application::s_language;
 QTranslator *Application::s_translator = nullptr;
+QTranslator *Application::s_qtTranslator = nullptr;
 
 Application::Application(int &argc, char **argv)
     : QApplication(argc, argv)
@@ -21,6 +23,7 @@ Application::~Application()
     // The translators are children of this object and go with it.
     s_translators.clear();
     s_translator = nullptr;
+    s_qtTranslator = nullptr;
 }
 
 void Application::loadTranslations(const QString &path)
@@ -63,6 +66,22 @@ void Application::setLanguage(const QString &locale)
         return;
     s_language = locale;
     QCoreApplication::installTranslator(s_translator);
+
+    // Qt's own texts (the standard buttons of message boxes and dialogs) follow when the system
+    // has them; without them those texts stay English.
+    if (s_qtTranslator) {
+        QCoreApplication::removeTranslator(s_qtTranslator);
+        delete s_qtTranslator;
+        s_qtTranslator = nullptr;
+    }
+    auto *qtTranslator = new QTranslator(QCoreApplication::instance());
+    if (qtTranslator->load(QLocale(locale), QStringLiteral("qtbase"), QStringLiteral("_"),
+                           QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        s_qtTranslator = qtTranslator;
+        QCoreApplication::installTranslator(s_qtTranslator);
+    } else {
+        delete qtTranslator;
+    }
 }
 
 QString Application::readAllFiles(const QString &path, const QStringList &filters)

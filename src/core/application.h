@@ -32,4 +32,5 @@ private:
     static QHash<QString, QTranslator *> s_translators;
     static QString s_language;
     static QTranslator *s_translator;
+    static QTranslator *s_qtTranslator;   // Qt's own texts (standard buttons) in that language
 };
