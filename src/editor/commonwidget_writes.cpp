@@ -283,8 +283,7 @@ void CommonWidget::waitForSelfTest()
 
 bool CommonWidget::deviceAnswersBusy() const
 {
-    const QByteArray status = device->lastStatusBytes();
-    return !status.isEmpty() && quint8(status.at(0)) == BusyResponseCode;
+    return Utils::byteAt(device->lastStatusBytes(), 0) == BusyResponseCode;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -358,7 +357,7 @@ void CommonWidget::setWriteProtectionBox(bool ticked)
 
 void CommonWidget::onAppendDeviceStatus(const QString &, const QByteArray &status)
 {
-    if (status.isEmpty() || quint8(status.at(0)) != WriteProtectedResponseCode || ui.chkWriteProtection->isChecked())
+    if (Utils::byteAt(status, 0) != WriteProtectedResponseCode || ui.chkWriteProtection->isChecked())
         return;
     device->setParameter(WriteProtectionKey, 1);
     setWriteProtectionBox(true);

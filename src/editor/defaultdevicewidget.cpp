@@ -1,6 +1,7 @@
 #include "editor/defaultdevicewidget.h"
 
 #include "core/debugqtstream.h"
+#include "core/utils.h"
 #include "editor/commonwidget.h"
 #include "editor/pvwidget.h"
 #include "editor/statuswidget.h"
@@ -187,7 +188,7 @@ void DefaultDeviceWidget::on_tableWidgetDV_currentItemChanged(QTableWidgetItem *
         if (device->writeDevice(54)) {
             fillPVUnits();
             nextStep();
-        } else if (!device->lastStatusBytes().isEmpty() && quint8(device->lastStatusBytes().at(0)) == 64) {
+        } else if (Utils::byteAt(device->lastStatusBytes(), 0) == 64) {
             deviceVariableCommandSupported = false;
         }
         finishOperation(0);

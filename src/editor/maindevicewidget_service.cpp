@@ -143,7 +143,7 @@ bool MainDeviceWidget::completeAdjust()
     if (!sendAdjustCode(0))
         return false;
     const QByteArray answer = device->parameterByteArray(QStringLiteral("adjust_code"));
-    if (!answer.isEmpty() && answer.at(0) != 0) {
+    if (Utils::byteAt(answer, 0) != 0) {
         DEBUGQT_LOG(1) << "*** unexpected answer to the access code 0:" << Utils::bufferToHex(answer);
         Prompt::warning(this, tr("Adjustment"), tr("Unknown answer code (%1).").arg(Utils::bufferToHex(answer)),
                         QMessageBox::Cancel);
