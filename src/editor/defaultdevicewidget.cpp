@@ -25,14 +25,12 @@ DefaultDeviceWidget::DefaultDeviceWidget(QWidget *parent)
     : MainDeviceWidget(parent, nullptr)
 {
     setupUi(this);
-    loading = false;
-    deviceVariableCommandSupported = true;
     initWidget();
     createPages();
     createMeasurementTab();
 
-    logWidget = addLogTab(tabMainWidget);
-    commandWidget = addCommandTab(tabMainWidget);
+    addLogTab(tabMainWidget);
+    addCommandTab(tabMainWidget);
 
     retranslateTabs();
     onUpdateButtons(false);
@@ -70,7 +68,7 @@ void DefaultDeviceWidget::createPages()
 void DefaultDeviceWidget::createMeasurementTab()
 {
     // The generic editor polls all four dynamic variables.
-    measureWidget = addMeasurementTab(tabMainWidget, 4, pvWidget, commonWidget);
+    MeasureWidget *measureWidget = addMeasurementTab(tabMainWidget, 4, pvWidget, commonWidget);
     connect(measureWidget, &MeasureWidget::startPeriod, this, &DefaultDeviceWidget::onStartPeriod);
 }
 

@@ -7,10 +7,7 @@
 #include <QString>
 #include <QVariantList>
 
-class CommandWidget;
 class CommonWidget;
-class LogWidget;
-class MeasureWidget;
 class QComboBox;
 class QEvent;
 class QKeyEvent;
@@ -108,8 +105,5 @@ private:
     // updates the state it gets back when polling stops.
     bool polling = false;
 
-    CommonWidget *commonWidget = nullptr;     // child pages, owned through Qt parenthood
-    MeasureWidget *measureWidget = nullptr;
-    LogWidget *logWidget = nullptr;
-    CommandWidget *commandWidget = nullptr;
+    CommonWidget *commonWidget = nullptr;     // child page, owned through Qt parenthood
 };
