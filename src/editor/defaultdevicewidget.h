@@ -93,7 +93,6 @@ private:
     bool readDeviceVariables();
     void fillSlotFallback(int row);
     void adjustCurrent(const CurrentTrim &trim);
-    bool confirm(const QString &title, const QString &text);
     void addTableItem(int row, int column, const QString &text, Qt::Alignment alignment);
 
     // Whether a selection in the device-variable table asks the device (command 54); cleared for
