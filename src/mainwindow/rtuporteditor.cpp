@@ -67,12 +67,10 @@ void RTUPortEditor::setItem(ServerItem *item)
         return;
 
     selectSerialOfPort();
-    const bool listed = ui->portChoiceComboBox->currentIndex() >= 0;
-    DEBUGQT_LOG(4) << "port search: " << m_port->property("serial_name").toString() << listed;
+    DEBUGQT_LOG(4) << "port search: " << m_port->property("serial_name").toString()
+                   << (ui->portChoiceComboBox->currentIndex() >= 0);
     showLineSettings();
-    const bool polled = m_port->hasPeriodicallyRequestedDevices();
-    ui->b_check->setEnabled(!polled && listed);
-    ui->btnRefresh->setEnabled(!polled);
+    updateButtons();
     showLinkSettings();
     ui->resultLabel->hide();
 }
