@@ -99,7 +99,8 @@ void TestDeviceDialog::onShowLogMessage(int addr, const QString &msg)
 {
     Q_UNUSED(addr)
     if (!msg.contains(QLatin1String(" TX ")) && !msg.contains(QLatin1String(" RX ")))
-        lbError->setText(QStringLiteral("<p style=\"color: black;\">%1</p>").arg(msg));
+        // Log lines carry device names and tags, where "<" and "&" are allowed.
+        lbError->setText(QStringLiteral("<p style=\"color: black;\">%1</p>").arg(msg.toHtmlEscaped()));
     m_logWidget->appendLogMessage(0, msg);
     QCoreApplication::processEvents(QEventLoop::AllEvents, EventPassMs);
 }

@@ -71,7 +71,7 @@ void TestDeviceDialog::onAppendDeviceError(QString errorText)
 {
     DEBUGQT_LOG(4) << "onAppendDeviceError" << errorText;
     errorText.replace(QLatin1Char('\n'), QStringLiteral(" - "));
-    lbError->setText(QStringLiteral("<p style=\"color: red;\">%1</p>").arg(errorText));
+    lbError->setText(QStringLiteral("<p style=\"color: red;\">%1</p>").arg(errorText.toHtmlEscaped()));
     QCoreApplication::processEvents(QEventLoop::AllEvents, EventPassMs);
 }
 
