@@ -84,7 +84,7 @@ void MeasureWidget::showPeriodResponsePV(const QVariantMap &response)
     // Two responses within one second get distinct times on the plot and in the table.
     if (nextRow != 0 && lastTimes.value(0) == double(t))
         ++t;
-    addTableRow(response, t, values, variables);
+    addTableRow(response, t, values);
 
     lcdCh1Value->display(double(values[0]));
     lbPVUnit->setText(response.value(QStringLiteral("PVUnitCodeText")).toString());
@@ -107,7 +107,7 @@ void MeasureWidget::showPeriodResponsePV(const QVariantMap &response)
         showDataRange();
 }
 
-void MeasureWidget::addTableRow(const QVariantMap &response, qint64 rowTime, const float values[4], int)
+void MeasureWidget::addTableRow(const QVariantMap &response, qint64 rowTime, const float values[4])
 {
     MeasureTableModel::Row row;
     row.time = rowTime;
