@@ -3,11 +3,11 @@
 #include "core/debugqtstream.h"
 #include "core/prompt.h"
 #include "core/utils.h"
+#include "core/waitcursor.h"
 #include "model/device.h"
 #include "model/port.h"
 
 #include <QEvent>
-#include <QGuiApplication>
 #include <QRegularExpression>
 
 namespace {
@@ -28,15 +28,6 @@ bool isWholeNumber(const QString &text)
         QStringLiteral("0[xX][0-9a-fA-F]+|[0-9a-fA-F]+[hH]|[01]+[bB]|\\+?[0-9]+")));
     return number.match(text).hasMatch();
 }
-
-class WaitCursor
-{
-public:
-    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor &) = delete;
-    WaitCursor &operator=(const WaitCursor &) = delete;
-};
 
 } // namespace
 

@@ -251,20 +251,8 @@ void MainWindow::changeSettings()
     dialog.setSettings(*m_settings);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    const AppSettings edited = dialog.settings();
-    m_settings->logFlags = edited.logFlags;
-    m_settings->logFileEnabled = edited.logFileEnabled;
-    m_settings->addComments = edited.addComments;
-    m_settings->applyCss = edited.applyCss;
-    m_settings->font = edited.font;
-    m_settings->server = edited.server;
-    m_settings->testsPath = edited.testsPath;
-    m_settings->language = edited.language;
-    m_settings->geometry = edited.geometry;
-    m_settings->splitter = edited.splitter;
-    m_settings->currentItem = edited.currentItem;
-    m_settings->logViewLinesLimit = edited.logViewLinesLimit;
-    m_settings->primaryMaster = edited.primaryMaster;
+    // The record is copied back whole: every field the dialog edits, and those it only carries.
+    *m_settings = dialog.settings();
     applyAppSettings();
     setWindowModified(true);
     updateActions();

@@ -7,7 +7,6 @@
 
 class AppSettings;
 class Device;
-class MainDeviceWidget;
 class Port;
 class QComboBox;
 class QLabel;

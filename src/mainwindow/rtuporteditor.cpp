@@ -2,11 +2,11 @@
 
 #include "core/debugqtstream.h"
 #include "core/prompt.h"
+#include "core/waitcursor.h"
 #include "model/port.h"
 #include "ui_rtuporteditor.h"
 
 #include <QEvent>
-#include <QGuiApplication>
 #include <QSignalBlocker>
 
 #include <algorithm>
@@ -24,15 +24,6 @@ QString richText(const QString &plain)
 {
     return plain.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>"));
 }
-
-class WaitCursor
-{
-public:
-    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor &) = delete;
-    WaitCursor &operator=(const WaitCursor &) = delete;
-};
 
 } // namespace
 
@@ -76,12 +67,10 @@ void RTUPortEditor::setItem(ServerItem *item)
         return;
 
     selectSerialOfPort();
-    const bool listed = ui->portChoiceComboBox->currentIndex() >= 0;
-    DEBUGQT_LOG(4) << "port search: " << m_port->property("serial_name").toString() << listed;
+    DEBUGQT_LOG(4) << "port search: " << m_port->property("serial_name").toString()
+                   << (ui->portChoiceComboBox->currentIndex() >= 0);
     showLineSettings();
-    const bool polled = m_port->hasPeriodicallyRequestedDevices();
-    ui->b_check->setEnabled(!polled && listed);
-    ui->btnRefresh->setEnabled(!polled);
+    updateButtons();
     showLinkSettings();
     ui->resultLabel->hide();
 }

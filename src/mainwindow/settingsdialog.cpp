@@ -64,22 +64,15 @@ void SettingsDialog::updateFontLabel()
 
 void SettingsDialog::on_btnFont_clicked()
 {
-    m_fontChosen = false;
     bool accepted = false;
     const QFont chosen = Prompt::getFont(&accepted, m_font, this);
     if (!accepted)
         return;
-    if (chosen != m_font)
-        onFontSelected(chosen);
-    if (m_fontChosen)
+    if (chosen != m_font) {
+        DEBUGQT_LOG(4) << "font:" << chosen.toString();
         m_font = chosen;
+    }
     updateFontLabel();
-}
-
-void SettingsDialog::onFontSelected(const QFont &font)
-{
-    DEBUGQT_LOG(4) << "font:" << font.toString();
-    m_fontChosen = true;
 }
 
 void SettingsDialog::on_chkApplyCss_stateChanged(int state)

@@ -28,7 +28,6 @@ public slots:
 
 private slots:
     void on_btnFont_clicked();
-    void onFontSelected(const QFont &font);
     void on_chkApplyCss_stateChanged(int state);
 
 protected:
@@ -40,5 +39,4 @@ private:
     Ui_SettingsDialog *ui;
     AppSettings m_settings;
     QFont m_font;
-    bool m_fontChosen = false;
 };

@@ -240,15 +240,10 @@ bool AcivelDevice::storeGraduationAnswer(const QByteArray &reply)
 
 void AcivelDevice::failShortAnswer(int command, int received, int expected)
 {
-    const QString text = tr("Invalid response length of command %1: %2 bytes, %3 expected.")
-                             .arg(command)
-                             .arg(received)
-                             .arg(expected);
-    setLastErrorText(text);
-    setResult(-2);
-    DEBUGQT_LOG(4) << text;
-    logMessage(text);
-    emit deviceError(text);
+    recordReplyFailure(tr("Invalid response length of command %1: %2 bytes, %3 expected.")
+                           .arg(command)
+                           .arg(received)
+                           .arg(expected));
 }
 
 QString AcivelDevice::deviceSpecificStatusText(int code) const

@@ -18,8 +18,6 @@ struct Field
 
 using Layout = QList<Field>;
 
-// A reply that does not take the request is recorded as failed, as an echo mismatch is.
-constexpr int ReplyFailure = -2;
 constexpr int LinePointReplyBytes = 5;
 
 int widthOf(const Layout &layout)
