@@ -19,11 +19,6 @@ constexpr int Revision5 = 5;
 const QString AddressKey = QStringLiteral("address");
 const QString PollingAddressKey = QStringLiteral("polling_address");
 
-QString byteHex(int value)
-{
-    return QStringLiteral("%1").arg(value & 0xFF, 2, 16, QLatin1Char('0'));
-}
-
 } // namespace
 
 CommonWidget::CommonWidget(DeviceWidget *parentPage, bool showSelfTest)
@@ -312,8 +307,8 @@ bool CommonWidget::checkDeviceTemplate()
     QGuiApplication::restoreOverrideCursor();
     const auto answer = Prompt::warning(this, tr("Check device"),
                                         tr("Wrong template %1 for\ndevice type code = 0x%2%3 !!!\n\nContinue ?")
-                                            .arg(device->templateName(), byteHex(manufacturer).toUpper(),
-                                                 byteHex(type).toUpper()),
+                                            .arg(device->templateName(), Utils::hexByte(quint8(manufacturer)).toUpper(),
+                                                 Utils::hexByte(quint8(type)).toUpper()),
                                         QMessageBox::Yes | QMessageBox::Cancel, QMessageBox::Cancel);
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     return answer != QMessageBox::Cancel;
@@ -337,7 +332,7 @@ void CommonWidget::showIdentification(bool clear)
     ui.lbSpecificCmdVersion->setNum(byteOf("specific_cmd_version"));
     ui.lbSoftwareVersion->setNum(byteOf("software_version"));
     ui.lbHardwareVersion->setNum(byteOf("hardware_version"));
-    ui.lbFlags->setText(byteHex(byteOf("device_flags")));
+    ui.lbFlags->setText(Utils::hexByte(quint8(byteOf("device_flags"))));
 }
 
 void CommonWidget::showDeviceInfoInFields()

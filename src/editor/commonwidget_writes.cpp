@@ -44,9 +44,7 @@ bool CommonWidget::confirmWrite(const QString &what)
         return false;
     }
     const QString of = what.isEmpty() ? QString() : tr("of ") + what;
-    const auto answer = Prompt::warning(this, title, tr("Do you want to save your changes %1?").arg(of),
-                                        QMessageBox::Yes | QMessageBox::Cancel, QMessageBox::Cancel);
-    return answer == QMessageBox::Yes;
+    return confirm(title, tr("Do you want to save your changes %1?").arg(of));
 }
 
 void CommonWidget::readItem(const QString &what, int command, const QList<Binding> &bindings)
@@ -246,10 +244,9 @@ void CommonWidget::on_btnSelfTest_clicked()
     DEBUGQT_LOG(4);
     if (!device)
         return;
-    const auto answer = Prompt::warning(this, tr("Device self test"),
-                                        tr("Are you sure you want to start the device self test? It can take some time!"),
-                                        QMessageBox::Yes | QMessageBox::Cancel, QMessageBox::Cancel);
-    if (answer != QMessageBox::Yes || !startOperation(tr("Self test"), 2))
+    if (!confirm(tr("Device self test"),
+                 tr("Are you sure you want to start the device self test? It can take some time!"))
+        || !startOperation(tr("Self test"), 2))
         return;
     if (!device->writeDevice(41)) {
         finishOperation(0);
@@ -283,8 +280,7 @@ void CommonWidget::waitForSelfTest()
 
 bool CommonWidget::deviceAnswersBusy() const
 {
-    const QByteArray status = device->lastStatusBytes();
-    return !status.isEmpty() && quint8(status.at(0)) == BusyResponseCode;
+    return Utils::byteAt(device->lastStatusBytes(), 0) == BusyResponseCode;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -303,11 +299,10 @@ void CommonWidget::on_chkWriteProtection_stateChanged(int state)
 
 void CommonWidget::setWriteProtection()
 {
-    const auto answer = Prompt::warning(this, tr("Write protection"),
-                                        tr("Do you want to set write protection in the device?\n\n"
-                                           "To remove write protection is possible only\nthrough the menu of the device!"),
-                                        QMessageBox::Yes | QMessageBox::Cancel, QMessageBox::Cancel);
-    if (answer != QMessageBox::Yes || !startOperation(tr("Set write protection"), 1)) {
+    if (!confirm(tr("Write protection"),
+                 tr("Do you want to set write protection in the device?\n\n"
+                    "To remove write protection is possible only\nthrough the menu of the device!"))
+        || !startOperation(tr("Set write protection"), 1)) {
         setWriteProtectionBox(false);
         return;
     }
@@ -358,7 +353,7 @@ void CommonWidget::setWriteProtectionBox(bool ticked)
 
 void CommonWidget::onAppendDeviceStatus(const QString &, const QByteArray &status)
 {
-    if (status.isEmpty() || quint8(status.at(0)) != WriteProtectedResponseCode || ui.chkWriteProtection->isChecked())
+    if (Utils::byteAt(status, 0) != WriteProtectedResponseCode || ui.chkWriteProtection->isChecked())
         return;
     device->setParameter(WriteProtectionKey, 1);
     setWriteProtectionBox(true);

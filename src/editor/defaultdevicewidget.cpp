@@ -1,6 +1,7 @@
 #include "editor/defaultdevicewidget.h"
 
 #include "core/debugqtstream.h"
+#include "core/utils.h"
 #include "editor/commonwidget.h"
 #include "editor/pvwidget.h"
 #include "editor/statuswidget.h"
@@ -24,14 +25,12 @@ DefaultDeviceWidget::DefaultDeviceWidget(QWidget *parent)
     : MainDeviceWidget(parent, nullptr)
 {
     setupUi(this);
-    loading = false;
-    deviceVariableCommandSupported = true;
     initWidget();
     createPages();
     createMeasurementTab();
 
-    logWidget = addLogTab(tabMainWidget);
-    commandWidget = addCommandTab(tabMainWidget);
+    addLogTab(tabMainWidget);
+    addCommandTab(tabMainWidget);
 
     retranslateTabs();
     onUpdateButtons(false);
@@ -69,7 +68,7 @@ void DefaultDeviceWidget::createPages()
 void DefaultDeviceWidget::createMeasurementTab()
 {
     // The generic editor polls all four dynamic variables.
-    measureWidget = addMeasurementTab(tabMainWidget, 4, pvWidget, commonWidget);
+    MeasureWidget *measureWidget = addMeasurementTab(tabMainWidget, 4, pvWidget, commonWidget);
     connect(measureWidget, &MeasureWidget::startPeriod, this, &DefaultDeviceWidget::onStartPeriod);
 }
 
@@ -187,7 +186,7 @@ void DefaultDeviceWidget::on_tableWidgetDV_currentItemChanged(QTableWidgetItem *
         if (device->writeDevice(54)) {
             fillPVUnits();
             nextStep();
-        } else if (!device->lastStatusBytes().isEmpty() && quint8(device->lastStatusBytes().at(0)) == 64) {
+        } else if (Utils::byteAt(device->lastStatusBytes(), 0) == 64) {
             deviceVariableCommandSupported = false;
         }
         finishOperation(0);

@@ -7,10 +7,7 @@
 #include <QString>
 #include <QVariantList>
 
-class CommandWidget;
 class CommonWidget;
-class LogWidget;
-class MeasureWidget;
 class QComboBox;
 class QEvent;
 class QKeyEvent;
@@ -96,7 +93,6 @@ private:
     bool readDeviceVariables();
     void fillSlotFallback(int row);
     void adjustCurrent(const CurrentTrim &trim);
-    bool confirm(const QString &title, const QString &text);
     void addTableItem(int row, int column, const QString &text, Qt::Alignment alignment);
 
     // Whether a selection in the device-variable table asks the device (command 54); cleared for
@@ -108,8 +104,5 @@ private:
     // updates the state it gets back when polling stops.
     bool polling = false;
 
-    CommonWidget *commonWidget = nullptr;     // child pages, owned through Qt parenthood
-    MeasureWidget *measureWidget = nullptr;
-    LogWidget *logWidget = nullptr;
-    CommandWidget *commandWidget = nullptr;
+    CommonWidget *commonWidget = nullptr;     // child page, owned through Qt parenthood
 };

@@ -138,12 +138,6 @@ void DefaultDeviceWidget::refreshAfterWrite()
     }
 }
 
-bool DefaultDeviceWidget::confirm(const QString &title, const QString &text)
-{
-    return Prompt::warning(this, title, text, QMessageBox::Yes | QMessageBox::Cancel, QMessageBox::Cancel)
-           == QMessageBox::Yes;
-}
-
 void DefaultDeviceWidget::on_btnAdjustZero_clicked()
 {
     if (!device || !pvWidget || !pvWidget->readPrimaryVariable(true))

@@ -1,6 +1,7 @@
 #include "editor/devicewidget.h"
 
 #include "core/debugqtstream.h"
+#include "core/prompt.h"
 #include "editor/statuswidget.h"
 #include "model/device.h"
 #include "model/port.h"
@@ -188,6 +189,12 @@ void DeviceWidget::showDeviceInfoInFields()
         if (it.key() != this)
             it.key()->showDeviceInfoInFields();
     }
+}
+
+bool DeviceWidget::confirm(const QString &title, const QString &text)
+{
+    return Prompt::warning(this, title, text, QMessageBox::Yes | QMessageBox::Cancel, QMessageBox::Cancel)
+           == QMessageBox::Yes;
 }
 
 void DeviceWidget::changeEvent(QEvent *event)

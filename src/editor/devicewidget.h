@@ -80,6 +80,8 @@ signals:
 
 protected:
     void changeEvent(QEvent *event) override;
+    // Asks a warning question with Yes and Cancel, Cancel preselected; true for Yes.
+    bool confirm(const QString &title, const QString &text);
     // The binding half of showDeviceInfoInField, for a field the page fills itself.
     void bindField(const QString &key, QWidget *field, bool connectChange);
 

@@ -83,17 +83,11 @@ QList<int> MainDeviceWidget::getWriteFunctionsList()
 
 bool MainDeviceWidget::confirmWrite()
 {
-    if (adjustMode == NoAdjustMode) {
-        return Prompt::warning(this, tr("Changes"), tr("Do you want to save your changes of the settings in the device?"),
-                               QMessageBox::Yes | QMessageBox::Cancel, QMessageBox::Cancel)
-               == QMessageBox::Yes;
-    }
-    if (Prompt::warning(this, tr("Adjustment"),
-                        tr("You are in metrology mode and really want to record changes to the settings in the device?"),
-                        QMessageBox::Yes | QMessageBox::Cancel, QMessageBox::Cancel)
-        != QMessageBox::Yes) {
+    if (adjustMode == NoAdjustMode)
+        return confirm(tr("Changes"), tr("Do you want to save your changes of the settings in the device?"));
+    if (!confirm(tr("Adjustment"),
+                 tr("You are in metrology mode and really want to record changes to the settings in the device?")))
         return false;
-    }
     // The settings are written whether or not metrology mode could be left.
     finishAdjust();
     return true;

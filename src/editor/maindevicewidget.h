@@ -115,7 +115,6 @@ private:
     static QVariant editedValue(const QWidget *field);
     void markWritten(int command);
     bool sendValue(const QString &title, const QString &key, const QVariant &value, int command, bool announce);
-    bool confirmManufacturerSettings(const QString &question);
     void saveRangeByPV(const RangeEnd &end);
     void adjustCurrent(QDoubleSpinBox *measured, const CurrentTrim &trim);
 

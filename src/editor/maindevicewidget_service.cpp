@@ -46,23 +46,18 @@ bool MainDeviceWidget::sendValue(const QString &title, const QString &key, const
 
 void MainDeviceWidget::on_btnSaveManufacturerSettings_clicked()
 {
-    if (confirmManufacturerSettings(tr("Do you really want to save current device settings as manufacturer setting?\n"
-                                       "Previously saved device settings will be lost!")))
+    if (confirm(tr("Manufacturer setting"),
+                tr("Do you really want to save current device settings as manufacturer setting?\n"
+                   "Previously saved device settings will be lost!")))
         manufacturerSettings(1);
 }
 
 void MainDeviceWidget::on_btnRestoreManufacturerSettings_clicked()
 {
-    if (confirmManufacturerSettings(tr("Do you really want to restore manufacturer settings ?\n"
-                                       "All current device settings will be lost!")))
+    if (confirm(tr("Manufacturer setting"),
+                tr("Do you really want to restore manufacturer settings ?\n"
+                   "All current device settings will be lost!")))
         manufacturerSettings(0);
-}
-
-bool MainDeviceWidget::confirmManufacturerSettings(const QString &question)
-{
-    return Prompt::warning(this, tr("Manufacturer setting"), question, QMessageBox::Yes | QMessageBox::Cancel,
-                           QMessageBox::Cancel)
-           == QMessageBox::Yes;
 }
 
 void MainDeviceWidget::saveRangeMaxByPV()
@@ -143,7 +138,7 @@ bool MainDeviceWidget::completeAdjust()
     if (!sendAdjustCode(0))
         return false;
     const QByteArray answer = device->parameterByteArray(QStringLiteral("adjust_code"));
-    if (!answer.isEmpty() && answer.at(0) != 0) {
+    if (Utils::byteAt(answer, 0) != 0) {
         DEBUGQT_LOG(1) << "*** unexpected answer to the access code 0:" << Utils::bufferToHex(answer);
         Prompt::warning(this, tr("Adjustment"), tr("Unknown answer code (%1).").arg(Utils::bufferToHex(answer)),
                         QMessageBox::Cancel);

@@ -146,7 +146,7 @@ bool PVWidget::readPrimaryVariable(bool interactive)
     for (const VariableRow &row : variableRows())
         showVariableRow(row);
     const QByteArray status = device->lastStatusBytes();
-    if (status.size() >= 2 && (quint8(status.at(1)) & MalfunctionBit))
+    if (Utils::byteAt(status, 1) & MalfunctionBit)
         device->statusText(true, false);
     return finishPrimaryVariable(interactive);
 }
@@ -266,7 +266,7 @@ void PVWidget::appendDeviceStatus(const QString &text, const QByteArray &statusB
         const bool withPrefix = prefixed && !line.isEmpty() && !line.contains(QLatin1String("---"));
         ui.txtStatusText->appendPlainText(withPrefix ? QStringLiteral("[%1] %2").arg(hex, line) : line);
     }
-    configChanged = statusBytes.size() >= 2 && (quint8(statusBytes.at(1)) & ConfigChangedBit);
+    configChanged = Utils::byteAt(statusBytes, 1) & ConfigChangedBit;
     ui.btnResetConfigChanged->setEnabled(configChanged);
 }
 

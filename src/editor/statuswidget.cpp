@@ -237,8 +237,8 @@ void StatusWidget::onAppendDeviceError(const QString &text)
 void StatusWidget::onAppendDeviceStatus(const QString &, const QByteArray &status)
 {
     const QString hex = Utils::bufferToHex(status).toUpper();
-    const bool deviceStatusSet = status.size() > 1 && status.at(1) != 0;
-    const bool responseCodeSet = !status.isEmpty() && status.at(0) != 0;
+    const bool deviceStatusSet = Utils::byteAt(status, 1) != 0;
+    const bool responseCodeSet = Utils::byteAt(status, 0) != 0;
     QString style;
     if (deviceStatusSet)
         style = QStringLiteral("<p style=\"color: magenta;\">%1</p>");
