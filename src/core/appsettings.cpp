@@ -46,6 +46,13 @@ QString resolvedConfigName(const QString &fileName)
     return QFileInfo(fileName).isRelative() ? join(paths().cfg, fileName) : fileName;
 }
 
+// The startup file names the configuration to load at the next start.
+void rememberConfigFile(const QString &fileName)
+{
+    QJsonSettings startup(paths().startup);
+    startup.setValue(QStringLiteral("cfg_filename"), fileName);
+}
+
 bool isList(const QVariant &value)
 {
     return value.typeId() == QMetaType::QVariantList || value.typeId() == QMetaType::QStringList;
@@ -134,8 +141,7 @@ void AppSettings::setConfigFileName(const QString &fileName)
         return;
     }
     paths().config = resolvedConfigName(fileName);
-    QJsonSettings startup(paths().startup);
-    startup.setValue(QStringLiteral("cfg_filename"), paths().config);
+    rememberConfigFile(paths().config);
 }
 
 void AppSettings::createDefaultConfig()
@@ -148,9 +154,7 @@ void AppSettings::createDefaultConfig()
         QFile::setPermissions(p.defaultConfig, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup
                                                    | QFile::ReadOther);
     }
-    QJsonSettings startup(p.startup);
-    startup.setValue(QStringLiteral("cfg_filename"), p.defaultConfig);
-    startup.sync();
+    rememberConfigFile(p.defaultConfig);
 }
 
 bool AppSettings::loadConfigFile(const QString &fileName)
@@ -212,8 +216,7 @@ bool AppSettings::saveConfigFile()
             return false;
         }
     }
-    QJsonSettings startup(paths().startup);
-    startup.setValue(QStringLiteral("cfg_filename"), fileName);
+    rememberConfigFile(fileName);
     return true;
 }
 

@@ -25,6 +25,21 @@ const QString TagKey = QStringLiteral("tag");
 const QString ModifyCountKey = QStringLiteral("modify_count");
 const QString ParameterTypesKey = QStringLiteral("parameter_types");
 
+// The fields under the device's data lock are copied in and out whole, each under the lock.
+template <typename T>
+T lockedCopy(QMutex &lock, const T &field)
+{
+    QMutexLocker locker(&lock);
+    return field;
+}
+
+template <typename T>
+void lockedAssign(QMutex &lock, T &field, const T &value)
+{
+    QMutexLocker locker(&lock);
+    field = value;
+}
+
 } // namespace
 
 Device::Device(ServerItem *parent)
@@ -77,11 +92,7 @@ Port *Device::port() const
     return qobject_cast<Port *>(parentItem());
 }
 
-QString Device::templateName() const
-{
-    QMutexLocker locker(&m_dataLock);
-    return m_templateName;
-}
+QString Device::templateName() const { return lockedCopy(m_dataLock, m_templateName); }
 
 void Device::setTemplate(const QString &name)
 {
@@ -92,11 +103,7 @@ void Device::setTemplate(const QString &name)
     emit deviceTemplateChanged(name);
 }
 
-int Device::address() const
-{
-    QMutexLocker locker(&m_dataLock);
-    return m_address;
-}
+int Device::address() const { return lockedCopy(m_dataLock, m_address); }
 
 void Device::setAddress(int address) { setProperty("address", address); }
 
@@ -129,59 +136,23 @@ void Device::setComment(const QString &comment) { setProperty("comment", comment
 QString Device::variant() const { return property("variant").toString(); }
 void Device::setVariant(const QString &variant) { setProperty("variant", variant); }
 
-QByteArray Device::uniqueAddress() const
-{
-    QMutexLocker locker(&m_dataLock);
-    return m_uniqueAddress;
-}
+QByteArray Device::uniqueAddress() const { return lockedCopy(m_dataLock, m_uniqueAddress); }
 
-void Device::setUniqueAddress(const QByteArray &address)
-{
-    QMutexLocker locker(&m_dataLock);
-    m_uniqueAddress = address;
-}
+void Device::setUniqueAddress(const QByteArray &address) { lockedAssign(m_dataLock, m_uniqueAddress, address); }
 
-QByteArray Device::deviceId() const
-{
-    QMutexLocker locker(&m_dataLock);
-    return m_deviceId;
-}
+QByteArray Device::deviceId() const { return lockedCopy(m_dataLock, m_deviceId); }
 
-void Device::setDeviceId(const QByteArray &id)
-{
-    QMutexLocker locker(&m_dataLock);
-    m_deviceId = id;
-}
+void Device::setDeviceId(const QByteArray &id) { lockedAssign(m_dataLock, m_deviceId, id); }
 
-QByteArray Device::expandedDeviceType() const
-{
-    QMutexLocker locker(&m_dataLock);
-    return m_expandedDeviceType;
-}
+QByteArray Device::expandedDeviceType() const { return lockedCopy(m_dataLock, m_expandedDeviceType); }
 
-void Device::setExpandedDeviceType(const QByteArray &type)
-{
-    QMutexLocker locker(&m_dataLock);
-    m_expandedDeviceType = type;
-}
+void Device::setExpandedDeviceType(const QByteArray &type) { lockedAssign(m_dataLock, m_expandedDeviceType, type); }
 
-QByteArray Device::vendorId() const
-{
-    QMutexLocker locker(&m_dataLock);
-    return m_vendorId;
-}
+QByteArray Device::vendorId() const { return lockedCopy(m_dataLock, m_vendorId); }
 
-void Device::setVendorId(const QByteArray &id)
-{
-    QMutexLocker locker(&m_dataLock);
-    m_vendorId = id;
-}
+void Device::setVendorId(const QByteArray &id) { lockedAssign(m_dataLock, m_vendorId, id); }
 
-QVariantMap Device::parameters() const
-{
-    QMutexLocker locker(&m_dataLock);
-    return m_parameters;
-}
+QVariantMap Device::parameters() const { return lockedCopy(m_dataLock, m_parameters); }
 
 QVariant Device::parameter(const QString &key) const
 {
@@ -195,11 +166,7 @@ void Device::setParameter(const QString &key, const QVariant &value)
     m_parameters.insert(key, value);
 }
 
-void Device::replaceParameters(const QVariantMap &parameters)
-{
-    QMutexLocker locker(&m_dataLock);
-    m_parameters = parameters;
-}
+void Device::replaceParameters(const QVariantMap &parameters) { lockedAssign(m_dataLock, m_parameters, parameters); }
 
 void Device::insertParameters(const QVariantMap &parameters)
 {
@@ -298,11 +265,7 @@ void Device::setStateFlags(int flags)
     m_stateFlags.store(flags);
 }
 
-int Device::pollerCount() const
-{
-    QMutexLocker locker(&m_dataLock);
-    return m_pollers;
-}
+int Device::pollerCount() const { return lockedCopy(m_dataLock, m_pollers); }
 
 QString Device::stateMarks() const
 {
@@ -347,11 +310,7 @@ bool Device::displayName()
     return free;
 }
 
-QStringList Device::logLines() const
-{
-    QMutexLocker locker(&m_dataLock);
-    return m_log;
-}
+QStringList Device::logLines() const { return lockedCopy(m_dataLock, m_log); }
 
 void Device::appendLogLine(const QString &line)
 {
@@ -367,17 +326,9 @@ void Device::logMessage(const QString &line)
     emit modbusMessage(address(), line);
 }
 
-QByteArray Device::lastStatusBytes() const
-{
-    QMutexLocker locker(&m_dataLock);
-    return m_statusBytes;
-}
+QByteArray Device::lastStatusBytes() const { return lockedCopy(m_dataLock, m_statusBytes); }
 
-QStringList Device::lastStatusTexts() const
-{
-    QMutexLocker locker(&m_dataLock);
-    return m_statusTexts;
-}
+QStringList Device::lastStatusTexts() const { return lockedCopy(m_dataLock, m_statusTexts); }
 
 void Device::setLastStatus(const QByteArray &bytes, const QStringList &texts)
 {
@@ -386,29 +337,13 @@ void Device::setLastStatus(const QByteArray &bytes, const QStringList &texts)
     m_statusTexts = texts;
 }
 
-QByteArray Device::storedStatusBytes() const
-{
-    QMutexLocker locker(&m_dataLock);
-    return m_storedStatusBytes;
-}
+QByteArray Device::storedStatusBytes() const { return lockedCopy(m_dataLock, m_storedStatusBytes); }
 
-void Device::setStoredStatusBytes(const QByteArray &bytes)
-{
-    QMutexLocker locker(&m_dataLock);
-    m_storedStatusBytes = bytes;
-}
+void Device::setStoredStatusBytes(const QByteArray &bytes) { lockedAssign(m_dataLock, m_storedStatusBytes, bytes); }
 
-QString Device::additionalStatusText() const
-{
-    QMutexLocker locker(&m_dataLock);
-    return m_additionalStatusText;
-}
+QString Device::additionalStatusText() const { return lockedCopy(m_dataLock, m_additionalStatusText); }
 
-void Device::setAdditionalStatusText(const QString &text)
-{
-    QMutexLocker locker(&m_dataLock);
-    m_additionalStatusText = text;
-}
+void Device::setAdditionalStatusText(const QString &text) { lockedAssign(m_dataLock, m_additionalStatusText, text); }
 
 void Device::reportAdditionalStatus()
 {
@@ -419,17 +354,9 @@ void Device::reportAdditionalStatus()
     emit deviceStatus(QLatin1Char('\n') + text + QLatin1Char('\n'), lastStatusBytes());
 }
 
-QVariantMap Device::measureInfo() const
-{
-    QMutexLocker locker(&m_dataLock);
-    return m_measureInfo;
-}
+QVariantMap Device::measureInfo() const { return lockedCopy(m_dataLock, m_measureInfo); }
 
-void Device::setMeasureInfo(const QVariantMap &info)
-{
-    QMutexLocker locker(&m_dataLock);
-    m_measureInfo = info;
-}
+void Device::setMeasureInfo(const QVariantMap &info) { lockedAssign(m_dataLock, m_measureInfo, info); }
 
 // ---------------------------------------------------------------------------------------------
 // Configuration map

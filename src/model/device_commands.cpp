@@ -490,7 +490,7 @@ thread_local int acknowledgementDepth = 0;
 
 bool moreStatusAvailable(const QByteArray &statusBytes)
 {
-    return statusBytes.size() >= 2 && (quint8(statusBytes.at(1)) & 0x10) != 0;
+    return (Utils::byteAt(statusBytes, 1) & 0x10) != 0;
 }
 
 template<std::size_t N>

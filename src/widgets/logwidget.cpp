@@ -112,16 +112,8 @@ void LogWidget::on_btnSaveAs_clicked()
         reportSaveFailure(file.errorString());
         return;
     }
-    ui->btnSaveAs->setEnabled(false);
-    const QByteArray bytes = ui->modbusLogTextEdit->toPlainText().toUtf8();
-    QString failure;
-    if (!writeAll(file, bytes))
-        failure = file.errorString();
-    else if (!file.commit())
-        failure = file.errorString();
-    ui->btnSaveAs->setEnabled(true);
-    if (!failure.isNull())
-        reportSaveFailure(failure);
+    if (!writeAll(file, ui->modbusLogTextEdit->toPlainText().toUtf8()) || !file.commit())
+        reportSaveFailure(file.errorString());
 }
 
 void LogWidget::reportSaveFailure(const QString &reason)
