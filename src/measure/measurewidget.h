@@ -104,9 +104,10 @@ private:
     void updateFileButtons();
 
     // Value display.
-    void addTableRow(const QVariantMap &response, qint64 rowTime, const float values[4], int variables);
+    void addTableRow(const QVariantMap &response, qint64 rowTime, const float values[4]);
     void storeUnitTexts(const QVariantMap &response);
-    void showLiveValue(const QVariantMap &response, int variable, qint64 time, float value);
+    // Shows one of SV, TV, QV; true when it went onto the plot.
+    bool showLiveValue(const QVariantMap &response, int variable, qint64 time, float value);
     void plotValue(int curve, qint64 time, double value);
     void openInitialWindow(int curve, qint64 time, double value);
     void applyFullPlotMode(PlotSettings cur);

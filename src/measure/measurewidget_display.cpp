@@ -84,7 +84,7 @@ void MeasureWidget::showPeriodResponsePV(const QVariantMap &response)
     // Two responses within one second get distinct times on the plot and in the table.
     if (nextRow != 0 && lastTimes.value(0) == double(t))
         ++t;
-    addTableRow(response, t, values, variables);
+    addTableRow(response, t, values);
 
     lcdCh1Value->display(double(values[0]));
     lbPVUnit->setText(response.value(QStringLiteral("PVUnitCodeText")).toString());
@@ -95,13 +95,19 @@ void MeasureWidget::showPeriodResponsePV(const QVariantMap &response)
     // No pause for pending events here: a response costs well under a millisecond, and events
     // run between responses, never one response inside another.
 
+    bool plotted = false;
     for (int variable = 3; variable >= 1; --variable)
-        showLiveValue(response, variable, t, values[variable]);
-    if (chkPV->isChecked())
+        plotted |= showLiveValue(response, variable, t, values[variable]);
+    if (chkPV->isChecked()) {
         plotValue(0, t, values[0]);
+        plotted = true;
+    }
+    // The range fields follow the data once per response, not once per curve.
+    if (plotted)
+        showDataRange();
 }
 
-void MeasureWidget::addTableRow(const QVariantMap &response, qint64 rowTime, const float values[4], int)
+void MeasureWidget::addTableRow(const QVariantMap &response, qint64 rowTime, const float values[4])
 {
     MeasureTableModel::Row row;
     row.time = rowTime;
@@ -153,17 +159,19 @@ void MeasureWidget::storeUnitTexts(const QVariantMap &response)
         device->setParameter(QLatin1String(key), response.value(QLatin1String(key)).toString());
 }
 
-void MeasureWidget::showLiveValue(const QVariantMap &response, int variable, qint64 time, float value)
+bool MeasureWidget::showLiveValue(const QVariantMap &response, int variable, qint64 time, float value)
 {
     if (!response.contains(QLatin1String(kVariableKeys[variable])))
-        return;
+        return false;
     QLCDNumber *const lcds[] = {lcdCh1Value, lcdSVValue, lcdTVValue, lcdQVValue};
     QLabel *const units[] = {lbPVUnit, lbSVUnit, lbTVUnit, lbQVUnit};
     QCheckBox *const boxes[] = {chkPV, chkSV, chkTV, chkQV};
     lcds[variable]->display(double(value));
     units[variable]->setText(response.value(QLatin1String(kVariableKeys[variable]) + QStringLiteral("UnitCodeText")).toString());
-    if (boxes[variable]->isChecked())
-        plotValue(variable, time, value);
+    if (!boxes[variable]->isChecked())
+        return false;
+    plotValue(variable, time, value);
+    return true;
 }
 
 void MeasureWidget::plotValue(int curve, qint64 time, double value)
@@ -192,7 +200,6 @@ void MeasureWidget::plotValue(int curve, qint64 time, double value)
         applyFullPlotMode(cur);
     else
         applyFollowMode(curve, cur, value);
-    showDataRange();
     lastValues[curve] = value;
     lastTimes[curve] = lastTime;
 }

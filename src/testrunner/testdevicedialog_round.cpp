@@ -13,6 +13,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QScopedValueRollback>
+#include <QStringList>
 #include <QTableWidgetItem>
 
 #include <limits>
@@ -35,6 +36,15 @@ qint64 commandNumber(const QVariant &value)
     bool ok = false;
     const qint64 number = value.toLongLong(&ok);
     return ok ? number : 0;
+}
+
+// One "<count> errors: <text>" line per distinct error text.
+QStringList errorCountLines(const QMap<QString, int> &errors)
+{
+    QStringList lines;
+    for (auto it = errors.cbegin(); it != errors.cend(); ++it)
+        lines.append(TestDeviceDialog::tr("%1 errors: %2").arg(QString::number(it.value()), it.key()));
+    return lines;
 }
 
 } // namespace
@@ -95,8 +105,8 @@ void TestDeviceDialog::runTestRound()
 void TestDeviceDialog::writeRoundSummary()
 {
     report(tr("Total round errors: %1\n").arg(m_roundErrorCount));
-    for (auto it = m_roundErrors.cbegin(); it != m_roundErrors.cend(); ++it)
-        report(tr("%1 errors: %2").arg(QString::number(it.value()), it.key()));
+    for (const QString &line : errorCountLines(m_roundErrors))
+        report(line);
     const int last = tableWidget->rowCount() - 1;
     if (last >= 0) {
         if (QTableWidgetItem *total = tableWidget->item(last, ErrorCountColumn)) {
@@ -107,8 +117,8 @@ void TestDeviceDialog::writeRoundSummary()
     if (m_roundIndex == spnCycles->value() - 1 && m_roundIndex > 0) {
         report(QString(20, QLatin1Char('_')));
         report(tr("Total test errors: %1\n").arg(m_testErrorCount));
-        for (auto it = m_testErrors.cbegin(); it != m_testErrors.cend(); ++it)
-            report(tr("%1 errors: %2").arg(QString::number(it.value()), it.key()));
+        for (const QString &line : errorCountLines(m_testErrors))
+            report(line);
         report(QStringLiteral(" \n"));
     }
 }
@@ -371,9 +381,7 @@ void TestDeviceDialog::writeStepSummary(int stepErrors)
         textItem->setText(QString());
         return;
     }
-    QStringList lines;
-    for (auto it = m_commandErrors.cbegin(); it != m_commandErrors.cend(); ++it)
-        lines.append(tr("%1 errors: %2").arg(QString::number(it.value()), it.key()));
+    const QStringList lines = errorCountLines(m_commandErrors);
     const QString joined = lines.join(QLatin1Char('\n'));
     textItem->setText(joined);
     if (m_canceled)
