@@ -2,489 +2,102 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ru_RU">
 <context>
-    <name>MainDeviceWidget</name>
+    <name>AcivelDevice</name>
     <message>
-        <source>Write device configuration</source>
-        <translation>Запись конфигурации прибора</translation>
+        <source>device configuration (part 1)</source>
+        <translation>конфигурации устройства (часть 1)</translation>
     </message>
     <message>
-        <source>Write changes to device</source>
-        <translation>Запись изменений в прибор</translation>
-    </message>
-    <message>
-        <source>The device is write-protected!</source>
-        <translation>Устройство защищено от записи!</translation>
-    </message>
-    <message>
-        <source>Changes</source>
-        <translation>Изменения</translation>
-    </message>
-    <message>
-        <source>Do you want to save your changes of the settings in the device?</source>
-        <translation>Вы действительно хотите записать изменения конфигурации в прибор?</translation>
-    </message>
-    <message>
-        <source>Adjustment</source>
-        <translation>Метрология</translation>
-    </message>
-    <message>
-        <source>You are in metrology mode and really want to record changes to the settings in the device?</source>
-        <translation>Вы находитесь в режиме метрологии и действительно хотите записать изменения настроек в устройстве?</translation>
-    </message>
-    <message>
-        <source>You must first read the device configuration!</source>
-        <translation>Необходимо предварительно считать конфигурацию прибора!</translation>
-    </message>
-    <message>
-        <source>Access code verification</source>
-        <translation>Прверка кода доступа</translation>
-    </message>
-    <message>
-        <source>Fixed current setting</source>
-        <translation>Установка фиксированного тока</translation>
-    </message>
-    <message>
-        <source>Manufacturer settings</source>
-        <translation>Заводские настройки</translation>
-    </message>
-    <message>
-        <source>Manufacturer setting</source>
-        <translation>Заводские настройки</translation>
-    </message>
-    <message>
-        <source>Do you really want to save current device settings as manufacturer setting?
-Previously saved device settings will be lost!</source>
-        <translation>Вы действительно хотите сохранить текущие настройки прибора как заводские?
-Все ранее сохраненные настройки прибора будут потеряны!</translation>
-    </message>
-    <message>
-        <source>Do you really want to restore manufacturer settings ?
-All current device settings will be lost!</source>
-        <translation>Вы действительно хотите восстановить заводские настройки?
-Текущие настройки прибора будут потеряны!</translation>
-    </message>
-    <message>
-        <source>Setting the conversion range</source>
-        <translation>Установка диапазона преобразования</translation>
-    </message>
-    <message>
-        <source>Do you want to write current
-Primary Variable value=%1 %2
-as Upper Range Value ?</source>
-        <translation>Вы действительно хотите записать текущее
-значение первичной переменной (=%1 %2)
-как МАКСИМУМ диапазона?</translation>
-    </message>
-    <message>
-        <source>Do you want to write current
-Primary Variable value=%1 %2
-as Lower Range Value ?</source>
-        <translation>Вы действительно хотите записать текущее
-значение первичной переменной (=%1 %2)
-как МИНИМУМ диапазона?</translation>
-    </message>
-    <message>
-        <source>Setting the high range limit</source>
-        <translation>Установка верхней границы диапазона</translation>
-    </message>
-    <message>
-        <source>Setting the lower range limit</source>
-        <translation>Установка нижней границы диапазона</translation>
-    </message>
-    <message>
-        <source>Current adjustment 4 mA</source>
-        <translation>Регулировка тока 4 мА</translation>
-    </message>
-    <message>
-        <source>Current adjustment 20 mA</source>
-        <translation>Регулировка тока 20 мА</translation>
-    </message>
-    <message>
-        <source>Unknown answer code (%1).</source>
-        <translation>Неизвестный ответный код (%1).  </translation>
-    </message>
-</context>
-<context>
-    <name>ZorvanWidget</name>
-    <message>
-        <source>Current state</source>
-        <translation>Текущее состояние</translation>
-    </message>
-</context>
-<context>
-    <name>Device</name>
-    <message>
-        <source>*** the answer to command %1 is too short: %2 of %3 bytes</source>
-        <translation>*** ответ на команду %1 слишком короткий: %2 байт из %3</translation>
-    </message>
-    <message>
-        <source>reading %1 (cmd=%2)...</source>
-        <translation>чтение %1 (cmd=%2)...</translation>
-    </message>
-    <message>
-        <source>%1 (cmd=%2)...</source>
-        <translation>%1 (cmd=%2)...</translation>
-    </message>
-    <message>
-        <source>writing %1</source>
-        <translation>запись %1</translation>
-    </message>
-    <message>
-        <source>reset</source>
-        <translation>сброс</translation>
-    </message>
-    <message>
-        <source>start</source>
-        <translation>старт</translation>
-    </message>
-    <message>
-        <source>get</source>
-        <translation>получение</translation>
-    </message>
-    <message>
-        <source>writing</source>
-        <translation>записи</translation>
-    </message>
-    <message>
-        <source>executing</source>
-        <translation>выполнения</translation>
-    </message>
-    <message>
-        <source>Device status: [%1]</source>
-        <translation>Статус устр-ва:[%1] </translation>
-    </message>
-    <message>
-        <source>Success (processing time: %1ms)</source>
-        <translation>Успешно (затрачено времени: %1мс)</translation>
-    </message>
-    <message>
-        <source>error %1 reading &apos;%2&apos; - %3</source>
-        <translation>ошибка %1 чтения &apos;%2&apos; - %3</translation>
-    </message>
-    <message>
-        <source>error %1 %2 %3 - %4</source>
-        <translation>ошибка %1 %2 %3 - %4</translation>
-    </message>
-    <message>
-        <source>
-Error (processing time: %1ms)</source>
-        <translation>
-Ошибка (затрачено времени: %1 мс)</translation>
-    </message>
-    <message>
-        <source>error %1 executing cmd=%2 - %3</source>
-        <translation>ошибка %1 выполнения cmd=%2 - %3</translation>
-    </message>
-    <message>
-        <source>error executing cmd=%1 - %2</source>
-        <translation>ошибка выполнения cmd=%1 - %2</translation>
-    </message>
-    <message>
-        <source>Try to check %1 via %3 ...</source>
-        <translation>Проверка %1 через %3 ...</translation>
-    </message>
-    <message>
-        <source>Try to check %1 at address %2 via %3 ...</source>
-        <translation>Проверка %1 по адресу %2 через %3...</translation>
-    </message>
-    <message>
-        <source>Try to check %1 by tag &apos;%2&apos; via %3 ...</source>
-        <translation>Попытка проверки %1 по тегу %2 через %3 ...</translation>
-    </message>
-    <message>
-        <source>Try to check %1 by long tag &apos;%2&apos; via %3 ...</source>
-        <translation>Попытка проверки %1 по длинному тегу %2 через %3 ...</translation>
-    </message>
-    <message>
-        <source>Checked successfully - %1!</source>
-        <translation>Успешно - %1!</translation>
-    </message>
-    <message>
-        <source>Checked successfully - %1 (%2 %3 exts:%4)!</source>
-        <translation>Успешно - %1 (%2 %3 exts:%4)!</translation>
-    </message>
-    <message>
-        <source>Get device ID by cmd %1 error:</source>
-        <translation>Ошибка чтения ID устройства по команде %1:</translation>
-    </message>
-    <message>
-        <source>Device specific status: </source>
-        <translation>Спец. статус устр-ва: </translation>
-    </message>
-    <message>
-        <source>Device ADC error code: %1</source>
-        <translation>Код ошибки АЦП: %1</translation>
-    </message>
-    <message>
-        <source>The ADC is overloaded. Flags: 0x%1</source>
-        <translation>Перегрузка АЦП. Флаги: 0х%1</translation>
-    </message>
-    <message>
-        <source>Error of writing configuration to EEPROM.</source>
-        <translation>Ошибка записи конфигурации в EEPROM.</translation>
-    </message>
-    <message>
-        <source>Device configuration is restored (from the secondary page).</source>
-        <translation>Конфигурация прибора восстановлена.</translation>
-    </message>
-    <message>
-        <source>Error of writing the device HART_UID to the EEPROM</source>
-        <translation>Ошибка записи заводского номера в EEPROM </translation>
-    </message>
-    <message>
-        <source>Factory device number is restored (from the sub-page).</source>
-        <translation>Заводской номер восстановлен (из вспомогательной страницы).</translation>
-    </message>
-    <message>
-        <source>Device requires maintenance.</source>
-        <translation>Прибору необходимо обслуживание.</translation>
-    </message>
-    <message>
-        <source>Device variable is in an Alarm state.</source>
-        <translation>Тревожное состояние переменной прибора.  </translation>
-    </message>
-    <message>
-        <source>Non-Volatile Memory Defect.</source>
-        <translation>Дефект энергонезависимой памяти.</translation>
-    </message>
-    <message>
-        <source>*** Additional status still changes after %1 acknowledgements; no more are sent.</source>
-        <translation>*** Доп. статус продолжает меняться после %1 подтверждений; больше не отправляются.</translation>
-    </message>
-    <message>
-        <source>device identifier</source>
-        <translation>идентификатора прибора</translation>
-    </message>
-    <message>
-        <source>PV</source>
-        <translation>первичной переменной</translation>
-    </message>
-    <message>
-        <source>output current</source>
-        <translation>значения выходного тока</translation>
-    </message>
-    <message>
-        <source>device variables &amp; output current</source>
-        <translation>переменные прибора и выходной ток</translation>
-    </message>
-    <message>
-        <source>polling address</source>
-        <translation>адреса опроса</translation>
-    </message>
-    <message>
-        <source>dynamic variable classifications</source>
-        <translation>классификации динамических переменных</translation>
-    </message>
-    <message>
-        <source>message</source>
-        <translation>сообщения</translation>
-    </message>
-    <message>
-        <source>tag, descriptor, data</source>
-        <translation>тега, дескриптора, даты</translation>
-    </message>
-    <message>
-        <source>PV sensor info (number &amp; range)</source>
-        <translation>информации о сенсоре первичной переменной (номер и диапазон)</translation>
-    </message>
-    <message>
-        <source>output info (range &amp; damping time)</source>
-        <translation>диапозона и времени демпфирования</translation>
-    </message>
-    <message>
-        <source>final assembly number</source>
-        <translation>номера конечной сборки</translation>
-    </message>
-    <message>
-        <source>long tag</source>
-        <translation>длинного тега</translation>
-    </message>
-    <message>
-        <source>device status info</source>
-        <translation>доп. статусной информации</translation>
-    </message>
-    <message>
-        <source>dynamic variable assignments</source>
-        <translation>соответствия динамических переменных</translation>
-    </message>
-    <message>
-        <source>find device</source>
-        <translation>поиск устройства</translation>
-    </message>
-    <message>
-        <source>Device command version is 5. Command #%1 not supported</source>
-        <translation>Версия команд устр-ва - 5. Команда #%1 не поддерживается</translation>
-    </message>
-    <message>
-        <source>get device variables with status</source>
-        <translation>получение переменных устр-ва со статусами</translation>
-    </message>
-    <message>
-        <source>get device identifier by tag</source>
-        <translation>получение идентификатора устройства по тегу </translation>
-    </message>
-    <message>
-        <source>get device identifier by long tag</source>
-        <translation>получение идентификатора устройства по длинному тегу</translation>
-    </message>
-    <message>
-        <source>get device variables</source>
-        <translation>получение переменных устр-ва</translation>
-    </message>
-    <message>
-        <source>damping value</source>
-        <translation>значения демпфирования</translation>
-    </message>
-    <message>
-        <source>range (min / max)</source>
-        <translation>диапозона (мин / макс)</translation>
-    </message>
-    <message>
-        <source>PV as upper range value</source>
-        <translation>PV как максимум диапазона</translation>
-    </message>
-    <message>
-        <source>PV as lower range value</source>
-        <translation>PV  как минимум диапазона</translation>
-    </message>
-    <message>
-        <source>reset config changed flag </source>
-        <translation>сброс флага &quot;конфигурация изменена&quot;</translation>
-    </message>
-    <message>
-        <source>set fixed current</source>
-        <translation>значения фиксированного тока</translation>
-    </message>
-    <message>
-        <source>start device self test</source>
-        <translation>старт самотестирования устр-ва</translation>
-    </message>
-    <message>
-        <source>reset device</source>
-        <translation>сброс устройства</translation>
-    </message>
-    <message>
-        <source>adjust zero</source>
-        <translation>подстройки нуля</translation>
-    </message>
-    <message>
-        <source>PV unit code</source>
-        <translation>кода измерения первичной переменной</translation>
-    </message>
-    <message>
-        <source>adjust current 4 mA</source>
-        <translation>подстройки тока 4 мА</translation>
-    </message>
-    <message>
-        <source>adjust current 20 mA</source>
-        <translation>подстройки тока 20 мА</translation>
-    </message>
-    <message>
-        <source>PV transfer function</source>
-        <translation>функции преобразования PV</translation>
-    </message>
-    <message>
-        <source>reset additional status flag </source>
-        <translation>сброс флага доп. статусной инормации</translation>
-    </message>
-    <message>
-        <source>sensor number</source>
-        <translation>номера сенсора</translation>
-    </message>
-    <message>
-        <source>device variable units</source>
-        <translation>ед. измерения переменной устр-ва</translation>
-    </message>
-    <message>
-        <source>get device variable information</source>
-        <translation>получение информации о переменной устр-ва</translation>
-    </message>
-    <message>
-        <source>response preambles count</source>
-        <translation>кол-во преамбул в ответе</translation>
-    </message>
-    <message>
-        <source>set write protection by HART protocol</source>
-        <translation>флага защиты от записи по HART протоколу</translation>
-    </message>
-    <message>
-        <source>Command number %1 is outside 0 to 255: nothing was sent.</source>
-        <translation>Номер команды %1 вне диапазона от 0 до 255: ничего не отправлено.</translation>
-    </message>
-</context>
-<context>
-    <name>DrumelDevice</name>
-    <message>
-        <source>decimal point position</source>
-        <translation>положения десятичной точки</translation>
-    </message>
-    <message>
-        <source>device configuration</source>
-        <translation>конфигурации устройства</translation>
-    </message>
-    <message>
-        <source>temperature correction params</source>
-        <translation>параметров температурной коррекции</translation>
-    </message>
-    <message>
-        <source>pressure for line point</source>
-        <translation>давление для точки</translation>
-    </message>
-    <message>
-        <source>average_count</source>
-        <translation>числа усреднения</translation>
-    </message>
-    <message>
-        <source>calibration unit code</source>
-        <translation>единиц измерения калибровки</translation>
-    </message>
-    <message>
-        <source>line points count</source>
-        <translation>количества точек линеаризации</translation>
-    </message>
-    <message>
-        <source>line point value</source>
-        <translation>значения в точке линеаризации</translation>
-    </message>
-    <message>
-        <source>temper corretion mode</source>
-        <translation>режима температурной коррекции</translation>
-    </message>
-    <message>
-        <source>temper corretion</source>
-        <translation>температурной коррекции</translation>
-    </message>
-    <message>
-        <source>adjust gain</source>
-        <translation>подстройки коэффициента усиления</translation>
-    </message>
-    <message>
-        <source>free ragne</source>
-        <translation>свободного диапазона</translation>
+        <source>device configuration (part 2)</source>
+        <translation>конфигурации устройства (часть 2)</translation>
     </message>
     <message>
         <source>indication range</source>
         <translation>диапазона индикации</translation>
     </message>
     <message>
-        <source>get line point value</source>
-        <translation>получение значения точки линеаризации</translation>
+        <source>current graduation values</source>
+        <translation>сохраненных точек градуировки</translation>
+    </message>
+    <message>
+        <source>Ei and S ranges</source>
+        <translation>диапазона Ei и S</translation>
+    </message>
+    <message>
+        <source>adjustment parameters</source>
+        <translation>калибровочных значений</translation>
+    </message>
+    <message>
+        <source>electrode parameters</source>
+        <translation>параметров электрода</translation>
+    </message>
+    <message>
+        <source>PV filter parameters</source>
+        <translation>параметров фильтра PV</translation>
+    </message>
+    <message>
+        <source>electrode diagnostic on/off</source>
+        <translation>режима диагностики электрода</translation>
+    </message>
+    <message>
+        <source>temperature measurement mode</source>
+        <translation>режима измерения температуры</translation>
+    </message>
+    <message>
+        <source>temperature sensor parameters</source>
+        <translation>параметров датчика температуры</translation>
+    </message>
+    <message>
+        <source>temperature filter parameters</source>
+        <translation>параметров фильтра температуры</translation>
+    </message>
+    <message>
+        <source>graduation point</source>
+        <translation>точек градуировки </translation>
     </message>
     <message>
         <source>check access code</source>
         <translation>кода доступа</translation>
     </message>
     <message>
-        <source>manufacturer settings</source>
-        <translation>кода операции по заводским настройкам</translation>
+        <source>adjust U</source>
+        <translation>значения калибровки входа по напряжению</translation>
     </message>
     <message>
-        <source>*** the answer names linearization point %1 instead of %2</source>
-        <translation>*** ответ относится к точке линеаризации %1 вместо %2</translation>
+        <source>adjust Rt</source>
+        <translation>значения калибровки входа Т по сопротивлению</translation>
+    </message>
+    <message>
+        <source>adjust Rc</source>
+        <translation>значения калибровки входа по сопротивлению</translation>
+    </message>
+    <message>
+        <source>manufacturer settings</source>
+        <translation>заводских настроек</translation>
+    </message>
+    <message>
+        <source>Temperature sensor short circuit.</source>
+        <translation>Замыкание датчика температуры.</translation>
+    </message>
+    <message>
+        <source>Temperature sensor not connected. </source>
+        <translation>Обрыв датчика температуры.</translation>
+    </message>
+    <message>
+        <source>Ei is out of range.</source>
+        <translation>Ei выходит за пределы допустимых значений.</translation>
+    </message>
+    <message>
+        <source>S is out of range. </source>
+        <translation>S выходит за пределы допустимых значений.</translation>
+    </message>
+    <message>
+        <source>Invalid response length of command %1: %2 bytes, %3 expected.</source>
+        <translation>Неверная длина ответа на команду %1: %2 байт, ожидалось %3.</translation>
     </message>
 </context>
 <context>
-    <name>DrumelWidget</name>
+    <name>AcivelWidget</name>
     <message>
         <source>Read from device</source>
         <translation>Прочитать из прибора</translation>
@@ -498,588 +111,1118 @@ Error (processing time: %1ms)</source>
         <translation>Старт</translation>
     </message>
     <message>
-        <source>Free convertion</source>
-        <translation>Свободное преобразование диапазона</translation>
+        <source>Start measurement</source>
+        <translation>Старт измерения</translation>
     </message>
     <message>
-        <source>Pa  (Pa)</source>
-        <translation>Па  (Pa)</translation>
+        <source>pH-meter</source>
+        <translation>рН-метр</translation>
     </message>
     <message>
-        <source>kPa (kPa)</source>
-        <translation>кПа (kPa)</translation>
+        <source>pH-meter with VCW</source>
+        <translation>рН-метр с ОЧВ</translation>
     </message>
     <message>
-        <source>MPa (MPa)</source>
-        <translation>МПа (MPa)</translation>
+        <source>OVP-meter</source>
+        <translation>ОВП-метр</translation>
     </message>
     <message>
-        <source>kgf/sm2 (kgf/sm2)</source>
-        <translation>кгс/см2 (kgf/sm2)</translation>
+        <source>EMF-meter</source>
+        <translation>ЭДС-метр</translation>
     </message>
     <message>
-        <source>mbar (mbar)</source>
-        <translation>мбар (mbar)</translation>
+        <source>off</source>
+        <translation>выключено</translation>
     </message>
     <message>
-        <source>bar (bar)</source>
-        <translation>бар (bar)</translation>
+        <source>on</source>
+        <translation>включено</translation>
     </message>
     <message>
-        <source>mmWS (mmWS)</source>
-        <translation>мм. водяного столба (mmWS) </translation>
+        <source>measured by temperature sensor</source>
+        <translation>измеренная датчиком температура</translation>
     </message>
     <message>
-        <source>inchWS (inchWS)</source>
-        <translation>дюймов водяного столба (inchWS) </translation>
+        <source>manually set temperature</source>
+        <translation>вручную установленная температура</translation>
     </message>
     <message>
-        <source>mmHg (mmHg)</source>
-        <translation>мм. ртутного столба  (mmHg)</translation>
+        <source>P</source>
+        <translation>П</translation>
     </message>
     <message>
-        <source>inchHg (inchHg)</source>
-        <translation>дюймов ртутного столба (inchHg)</translation>
+        <source>1-point</source>
+        <translation>1-точечная</translation>
     </message>
     <message>
-        <source>psi (lb/inch2)</source>
-        <translation>psi</translation>
+        <source>2-point</source>
+        <translation>2-точечная</translation>
     </message>
     <message>
-        <source>correction is disabled</source>
-        <translation>коррекция отключена</translation>
+        <source>mV</source>
+        <translation>мВ</translation>
     </message>
     <message>
-        <source>zero offset correction</source>
-        <translation>коррекция смещения «нуля» входного сигнала</translation>
+        <source>Electrode diagnostics</source>
+        <translation>Диагностика электрода</translation>
     </message>
     <message>
-        <source>zero offset and gain correction</source>
-        <translation>коррекция смещения «нуля» и «коэффициента усиления»</translation>
-    </message>
-    <message>
-        <source>write protection is enabled</source>
-        <translation>В приборе включена защита от записи</translation>
+        <source>It is forbidden to turn on the test of the resistance of the auxiliary electrode with a two-wire connection diagram of the ES, since in this mode the current consumption exceeds 4 mA!</source>
+        <translation>Запрещается включать проверку сопротивления вспомогательного электрода при двухпроводной схеме подключения ЭС, так как в этом режиме потребляемый ток превышает 4 мА!</translation>
     </message>
     <message>
         <source>Read device configuration</source>
         <translation>Чтение конфигурации прибора</translation>
     </message>
     <message>
-        <source>Value</source>
-        <translation>Значение</translation>
+        <source>write protection is enabled</source>
+        <translation>В приборе включена защита от записи</translation>
+    </message>
+    <message>
+        <source>Read current graduation values</source>
+        <translation>Чтение текущих параметров градуировки</translation>
     </message>
     <message>
         <source>Adjustment</source>
         <translation>Метрология</translation>
     </message>
     <message>
+        <source>You are in metrology mode and really want to start graduation?</source>
+        <translation>Вы находитесь в режиме метрологии и действительно хотите начать градуировку? </translation>
+    </message>
+    <message>
+        <source>Stop measurement</source>
+        <translation>Стоп измерения</translation>
+    </message>
+    <message>
+        <source>&lt;p style=&quot;color: red; &quot;&gt;Error&lt;/p&gt;</source>
+        <translation>&lt;p style=&quot;color: red; &quot;&gt;Ошибка&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;p style=&quot;color: red; &quot;&gt;Undefined&lt;/p&gt;</source>
+        <translation>&lt;p style=&quot;color: red; &quot;&gt;НЕ определен&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;p style=&quot;color: green; &quot;&gt;Saved&lt;/p&gt;</source>
+        <translation>&lt;p style=&quot;color: green; &quot;&gt;Сохранено&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>Write graduation point %1</source>
+        <translation>Запись точки градуировки %1</translation>
+    </message>
+    <message>
         <source>Wrong security code (answer=%1).</source>
         <translation>Неверный код доступа (ответ=%1).</translation>
     </message>
     <message>
-        <source>Zero adjustment</source>
-        <translation>Корректировка нуля</translation>
+        <source>kOm</source>
+        <translation>кОм</translation>
     </message>
     <message>
-        <source>Do you want to set current
-Primary Variable value=%1 %2
-as Zero Value ?</source>
-        <translation>Вы действительно хотите установить
-текущее значение первичной переменной (=%1 %2)
-как &quot;ноль&quot;?</translation>
+        <source>Om</source>
+        <translation>Ом</translation>
     </message>
     <message>
-        <source>Adjusting zero</source>
-        <translation>Корректировка нуля</translation>
+        <source>adjustment parameters</source>
+        <translation>калибровочных значений</translation>
     </message>
     <message>
-        <source>Gain correction</source>
-        <translation>Корректировка коэффициента усиления</translation>
+        <source>U adjustment</source>
+        <translation>Регулировка напряжения</translation>
     </message>
     <message>
-        <source>Do you want to set current
-Primary Variable value=%1 %2
-as upper limit of measurement ?</source>
-        <translation>Вы действительно хотите установить
-текущее значение первичной переменной (=%1 %2)
-как верхний предел измерения?</translation>
+        <source>Rc adjustment</source>
+        <translation>Регулировка сопротивления Rc</translation>
     </message>
     <message>
-        <source>Real value of input signal (%1):</source>
-        <translation>Действительное значение входного сигнала (%1):</translation>
+        <source>Rt adjustment</source>
+        <translation>Регулировка сопротивления Rt</translation>
     </message>
     <message>
-        <source>Adjusting the gain</source>
-        <translation>Корректировка коэффициента усиления</translation>
+        <source>Ei and S ranges</source>
+        <translation>Установка диапазонов Ei и S</translation>
     </message>
     <message>
         <source>Sensor parameters saving</source>
-        <translation>Сохранение параметров сенсора</translation>
+        <translation>Запись параметров сенсора</translation>
     </message>
     <message>
-        <source>Choose the units of the sensor first.</source>
-        <translation>Сначала выберите единицы измерения сенсора.</translation>
+        <source>The sensor unit of the device is neither pH nor mV: choose one before saving.</source>
+        <translation>Единица измерения сенсора в приборе — не pH и не мВ: выберите её перед записью.</translation>
     </message>
     <message>
-        <source>Choose the calibration units first.</source>
-        <translation>Сначала выберите единицы измерения при настройке.</translation>
+        <source>Form</source>
+        <translation type="unfinished">Форма</translation>
     </message>
     <message>
-        <source>Choose the temperature correction mode first.</source>
-        <translation>Сначала выберите режим температурной коррекции.</translation>
+        <source>Текущее состояние</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Linearization table loading</source>
-        <translation>Загрузка таблицы линеаризации</translation>
+        <source>Конфигурация</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Calibration units saving</source>
-        <translation>Сохранение единиц измерения калибровки</translation>
+        <source>Режим измерения:</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Line points count saving</source>
-        <translation>Сохранение количества точек линеаризации</translation>
+        <source>Параметры электрода:</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Pressure reading</source>
-        <translation>Чтение давления</translation>
+        <source>Ei:</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Linearization point %1 value saving</source>
-        <translation>Сохранение значения точки линеаризации %1</translation>
+        <source>мВ</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Temperature correction mode reading</source>
-        <translation>Чтение режима температурной коррекции</translation>
+        <source>S:</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Temperature correction mode saving</source>
-        <translation>Сохранение режима температурной коррекции</translation>
+        <source>%</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>in thermostat should be T1=%1 °C</source>
-        <translation>в термостате должна быть температура T1=%1 °C</translation>
+        <source>pHi:</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>in the thermostat should be T2=%1 °C</source>
-        <translation>в термостате должна быть температура T2=%1 °C</translation>
+        <source>pH</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>P%1T%2 correction saving</source>
-        <translation>Сохранение коррекции P%1T%2</translation>
+        <source>Диапазоны индикации</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Operation completed successfully!
-
-Writting temperature is different from previous value at this point.
-Prev = %1 °C - Current = %2 °C</source>
-        <translation>Операция успешно завершена!
-
-Записываемая температура отличается от предыдущего значения в этой точке.
-Предыдущее = %1 °C - Текущее = %2 °C</translation>
+        <source>Нижняя граница диапазона индикации:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Верхняя граница диапазона индикации:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Диагностика электрода срав:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Режим измерения температуры:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Тип НСХ термометра:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Сопротивление ТС при 0°С:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ом</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Корректирующее значение температуры:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>°С</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Значение температуры, установленное вручную:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Фильр PV</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Время усреднения МАЛОГО сигнала:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> c</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Время усреднения БОЛЬШОГО сигнала:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Порог большого сигнала:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Фильтр Т</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> °С</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Прочитать конфигурацию из прибора</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Записать изменения конфигурации в прибор</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ввод значений</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> МИН значение PV для преобразования в выходной сигнал постоянного тока 4 мА:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>МАКС значение PV для преобразования в выходной сигнал постоянного тока 20 мА:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Из первичной переменной прибора</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>МИН значение PV для преобразования в выходной сигнал постоянного тока 4 мА:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Установить</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Сенсор</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Номер:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Нижний предел:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Верхний предел:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Минимальный диапазон:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Градуировка</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Сохраненные в приборе значения градуировки</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Вид градуировки:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Значение pH 1-й  точки:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Значение pH 2-й точки:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Значение ЭДС 1-й  точки:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Значение ЭДС 2-й точки:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Значение Темп-ры 1-й точки:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Значение Темп-ры 2-й точки:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Прочитать из прибора значения градуировки</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Начать градуировку</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Точка 1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Извлечь электродную систему (и термодатчик) из анализируемой среды, промыть дистиллированной водой, осушить фильтровальной бумагой и поместить в первый буферный раствор.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Приступить к градуировке по 1-му буферу</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Напряжение:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>0</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Температура:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Значение первого буферного раствора:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> pH</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Сохранить</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Точка 2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Извлечь электродную систему (и термодатчик) из анализируемой среды, промыть дистиллированной водой, осушить фильтровальной бумагой и поместить в второй буферный раствор.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Приступить к градуировке по 2-му буферу</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Значение второго буферного раствора:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>[ 0 : 0 ]</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Завершить градуировку</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Метрология</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Фиксированный ток:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>мА</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Выйти из режима</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Подстройка тока 4-20 мА</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Настройка входа по эталонному напряжению и сопротивлению</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ввод значений допутимых пределов Ei и S</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Настройка параметров сенсора для текущего режима измерения</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Код доступа:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Подтвердить</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Отмена</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Установите фиксированный ток с помощью кнопки =&gt; 4 мА.
+Введите истинное значение тока и нажмите кнопку &quot;Подстроить&quot;.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>=&gt; 4 мА</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Подстроить</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Установите фиксированный ток с помощью кнопки =&gt; 20 мА.
+Введите истинное значение тока и нажмите кнопку &quot;Подстроить&quot;.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>=&gt; 20 мА</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Завершить</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Подключите ко входам прибора задатчики эталонных сигналов.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Измерено</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>nan</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Сопротивление электрода сравнения:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>кОм</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Сопротивление входа
+температура:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>[ 0 ]</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Значение нижнего предела допустимого значения Ei, мВ</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Значение верхего предела допустимого значения Ei, мВ</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Значение нижнего предела допустимого значения S, %</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Значение верхего предела допустимого значения S, %</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Единицы измерения
+сенсора:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>НИЖНИЙ предел диапазона входного сигнала сенсора:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ВЕРХНИЙ предел диапазона входного сигнала сенсора:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Номер сенсора:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Заводские настройки</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Сохранить настройки</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ВОССТАНОВИТЬ</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
-    <name>TestDeviceDialog</name>
+    <name>CommandWidget</name>
     <message>
-        <source>Cmd</source>
-        <translation>Команда</translation>
+        <source>HART command</source>
+        <translation>HART команда</translation>
     </message>
     <message>
-        <source>Context</source>
-        <translation>Описание</translation>
+        <source>Command number:</source>
+        <translation>Номер команды:</translation>
     </message>
     <message>
-        <source>Values</source>
-        <translation>Значения</translation>
+        <source>Available:</source>
+        <translation>Доступные:</translation>
     </message>
     <message>
-        <source>Cycles</source>
-        <translation>Циклов</translation>
+        <source>Command buffer:</source>
+        <translation>Буфер команды:</translation>
     </message>
     <message>
-        <source>Error count</source>
-        <translation>Кол-во ошибок</translation>
+        <source>increase size</source>
+        <translation>Увеличить буфер</translation>
     </message>
     <message>
-        <source>Error text</source>
-        <translation>Текст ошибки</translation>
+        <source>reduce size</source>
+        <translation>Уменьшить буфер</translation>
     </message>
     <message>
-        <source>Show unchecked rows</source>
-        <translation>Показать скрытые строки</translation>
+        <source>Offset:</source>
+        <translation>Смещение:</translation>
     </message>
     <message>
-        <source>Hidden unchecked rows</source>
-        <translation>Скрыть невыбранные строки</translation>
+        <source>bytes:</source>
+        <translation>байт:</translation>
     </message>
     <message>
-        <source>Device testing</source>
-        <translation>Тестирование прибора</translation>
+        <source>Buffer size:</source>
+        <translation>Размер буфера:</translation>
     </message>
     <message>
-        <source>Do you want to exit from test?</source>
-        <translation>Вы действительно хотите выйти из теста?</translation>
+        <source>Clear buffer</source>
+        <translation>Очистить буфер</translation>
     </message>
     <message>
-        <source>Test device %1 address:%2 number:%3
-</source>
-        <translation>Тестирование прибора %1 адрес:%2 номер:%3
-</translation>
+        <source>byte:</source>
+        <translation>Байт:</translation>
     </message>
     <message>
-        <source>Total:</source>
-        <translation>Итого:</translation>
+        <source>Text:</source>
+        <translation>Текст:</translation>
     </message>
     <message>
-        <source>Checking cmd</source>
-        <translation>Проверочная команда</translation>
+        <source>Send command</source>
+        <translation>Послать команду</translation>
     </message>
     <message>
-        <source>validation error</source>
-        <translation>ошибка валидации</translation>
+        <source>Command response</source>
+        <translation>Ответ на команду</translation>
     </message>
     <message>
-        <source>validation errors</source>
-        <translation>ошибок валидации</translation>
+        <source>Status:</source>
+        <translation>Статус:</translation>
     </message>
     <message>
-        <source>Save As...</source>
-        <translation>Сохранить как...</translation>
+        <source>manual parsing</source>
+        <translation>Ручной разбор</translation>
     </message>
     <message>
-        <source>Save report</source>
-        <translation>Сохранить отчет</translation>
+        <source>parsing by mask</source>
+        <translation>Разбор по маске</translation>
     </message>
     <message>
-        <source>Cannot open file for writing data: %1</source>
-        <translation>Невозможно открыть файл для записи данных:%1</translation>
+        <source>Len:</source>
+        <translation>Длина:</translation>
     </message>
     <message>
-        <source>###### Test round %1 ######
-</source>
-        <translation>###### Тестовый раунд %1 #####
-</translation>
+        <source>Text</source>
+        <translation>Текст</translation>
     </message>
     <message>
-        <source>Total round errors: %1
-</source>
-        <translation>Итого ошибок за раунд: %1
-</translation>
+        <source>Mask:</source>
+        <translation>Маска:</translation>
     </message>
     <message>
-        <source>%1 errors: %2</source>
-        <translation>%1 ошибок: %2</translation>
+        <source>Parsing</source>
+        <translation>Разбор</translation>
     </message>
     <message>
-        <source>Total test errors: %1
-</source>
-        <translation>Итого по тесту ошибок: %1
-</translation>
+        <source>Result:</source>
+        <translation>Результат:</translation>
     </message>
     <message>
-        <source>Test round %1...</source>
-        <translation>Тестовый раунд %1...</translation>
+        <source>reading</source>
+        <translation>чтение</translation>
     </message>
     <message>
-        <source>Cancel</source>
-        <translation>Отмена</translation>
+        <source>writing</source>
+        <translation>запись</translation>
     </message>
     <message>
-        <source>Test command %1 - %2 (%3 cycles)...</source>
-        <translation>Тест команды %1 - %2 (%3 циклов)...</translation>
+        <source>get</source>
+        <translation>получение</translation>
     </message>
     <message>
-        <source>--- cycle: %1 ---</source>
-        <translation>--- цикл: %1 ---</translation>
+        <source>custom</source>
+        <translation>произвольная</translation>
     </message>
     <message>
-        <source>values - [%1]</source>
-        <translation>значений - [%1]</translation>
+        <source>Int value</source>
+        <translation>Целое значение</translation>
     </message>
     <message>
-        <source>Test command %1 - %2...
-%3</source>
-        <translation>Тест команды %1 - %2...
-%3</translation>
+        <source>You must enter an integer value!</source>
+        <translation>Нужно ввести целое число!</translation>
     </message>
     <message>
-        <source>writing </source>
-        <translation>запись </translation>
+        <source>Invalid type char</source>
+        <translation>Неверный символ типа</translation>
     </message>
     <message>
-        <source>when writing a values [%1], an error occurred:</source>
-        <translation>при записи значений [%1] возникла ошибка:</translation>
+        <source>Invalid lenght char</source>
+        <translation>Неверный символ длины</translation>
     </message>
     <message>
-        <source>Test command %1 - %2...
-check result by command %3</source>
-        <translation>Тест команды %1 - %2...
-проверка результата командой %3</translation>
+        <source>Invalid text lenght</source>
+        <translation>Неверная длина текста</translation>
     </message>
     <message>
-        <source>Checking cmd %1: %2</source>
-        <translation>Проверочная команда %1: %2</translation>
+        <source>Offset or length above %1</source>
+        <translation>Смещение или длина больше %1</translation>
     </message>
     <message>
-        <source>%1 validation error: send:%2 recv:%3</source>
-        <translation>%1 ошибка валидации: отправ:%2 получ:%3</translation>
+        <source>Form</source>
+        <translation type="unfinished">Форма</translation>
     </message>
     <message>
-        <source>Command number %1 is outside 0-255; nothing was sent</source>
-        <translation>Номер команды %1 вне диапазона 0-255; ничего не отправлено</translation>
+        <source>доступные команды</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>was interrupted</source>
-        <translation>было прервано</translation>
+        <source>буфер команды</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>completed</source>
-        <translation>завершено</translation>
+        <source>увеличить буфер на 1 байт</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Test of command %1 %2.</source>
-        <translation>Тестирование команды %1 %2.</translation>
+        <source>уменьшить буфер на 1 байт</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>No errors.</source>
-        <translation>Без ошибок.</translation>
+        <source>смещение выделенного участка</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>total command %1 errors: %2
-</source>
-        <translation>Итого по команде %1 ошибок: %2
-</translation>
+        <source>количество байт в выделенном участке</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Available read functions </source>
-        <translation>Доступные функции чтения</translation>
+        <source>очистить буфер</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Failed to load test %1</source>
-        <translation>Ошибка при загрузке шаблона теста %1</translation>
+        <source>добавить байт</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>reading %1</source>
-        <translation>чтение %1</translation>
+        <source>добавть в буфер 4 байта float</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Path for tests</source>
-        <translation>Путь к тестам</translation>
+        <source>добавть 3 или 4 байта int</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Error copying the test template file</source>
-        <translation>Ошибка при копировании файла шаблона теста</translation>
+        <source>длина типа int</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>The test template file does not exist!</source>
-        <translation>Файл шаблона теста не существует!</translation>
+        <source>добавить Packed текст</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>can&apos;t remove file &apos;%1&apos;, &apos;%2&apos;</source>
-        <translation>Невозможно удалить файл &apos;%1&apos;, &apos;%2&apos;</translation>
+        <source>добавить Latin-1 текст</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>can&apos;t copy file &apos;%1&apos; to &apos;%2&apos;, &apos;%3&apos;</source>
-        <translation>Невозможно скопировать файл &apos;%1&apos; в &apos;%2&apos;, &apos;%3&apos;</translation>
+        <source>послать команду</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Device name:</source>
-        <translation>Имя прибора:</translation>
+        <source>буфер ответа на команду</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Polling address:</source>
+        <source>статус ответа</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>смещение для выборки float</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>смещение для выборки int</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>смещение для выборки текста</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>получить float</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>размер типа int</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>размер данных текста</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>получить int</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>получить текст</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>маска для разбора данных в буфере</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>получть разбранные данные по маске</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>результат разбора по маске</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>формат: [смещение]тип[размер] ...
+ b i f 10t6- байт, за ним int (3 байта), за ним float и текст по смещению 10 размером 6 байт
+ f 7f b - float, float по смещению 7 и за ним байт</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>CommonWidget</name>
+    <message>
+        <source>Port:</source>
+        <translation>Порт:</translation>
+    </message>
+    <message>
+        <source>Find...</source>
+        <translation>Поиск...</translation>
+    </message>
+    <message>
+        <source>Poliing address:</source>
         <translation>Адрес опроса:</translation>
     </message>
     <message>
-        <source>Full address</source>
-        <translation>Полный адрес</translation>
+        <source>Save </source>
+        <translation>Записать</translation>
     </message>
     <message>
-        <source>Number:</source>
-        <translation>Номер:</translation>
+        <source>Check</source>
+        <translation>Проверить</translation>
     </message>
     <message>
-        <source>Test pattern:</source>
-        <translation>Шаблон:</translation>
-    </message>
-    <message>
-        <source>Cycles:</source>
-        <translation>раундов:</translation>
-    </message>
-    <message>
-        <source>Pause:</source>
-        <translation>Пауза:</translation>
-    </message>
-    <message>
-        <source>ms</source>
-        <translation>мс</translation>
-    </message>
-    <message>
-        <source>Open from</source>
-        <translation>Открыть из</translation>
-    </message>
-    <message>
-        <source>Check All</source>
-        <translation>Выделить все</translation>
-    </message>
-    <message>
-        <source>Uncheck All</source>
-        <translation>Снять выделение со всех</translation>
-    </message>
-    <message>
-        <source>Continue test</source>
-        <translation>Продолжить тест</translation>
-    </message>
-    <message>
-        <source>Start Test</source>
-        <translation>Старт теста</translation>
-    </message>
-    <message>
-        <source>Tests</source>
-        <translation>Тесты</translation>
-    </message>
-    <message>
-        <source>File name:</source>
-        <translation>Имя файла отчета:</translation>
-    </message>
-    <message>
-        <source>Report</source>
-        <translation>Отчет</translation>
-    </message>
-    <message>
-        <source>Hart Log</source>
-        <translation>Журнал HART</translation>
-    </message>
-</context>
-<context>
-    <name>FindDeviceDialog</name>
-    <message>
-        <source>Search device ...</source>
-        <translation>Поиск устройства...</translation>
-    </message>
-    <message>
-        <source>Ports</source>
-        <translation>Порты</translation>
-    </message>
-    <message>
-        <source>Start Find</source>
-        <translation>Старт поиска</translation>
-    </message>
-    <message>
-        <source>Refresh Port List</source>
-        <translation>Обновить список портов</translation>
-    </message>
-    <message>
-        <source>Address from:</source>
-        <translation>Адрес с:</translation>
-    </message>
-    <message>
-        <source>to:</source>
-        <translation>по:</translation>
-    </message>
-    <message>
-        <source>Response timeout:</source>
-        <translation>Тайм-аут ответа:</translation>
-    </message>
-    <message>
-        <source>ms</source>
-        <translation>мс</translation>
-    </message>
-    <message>
-        <source>Port</source>
-        <translation>Порт</translation>
-    </message>
-    <message>
-        <source>Address</source>
-        <translation>Адрес</translation>
-    </message>
-    <message>
-        <source>Long Address</source>
-        <translation>Полный адрес</translation>
-    </message>
-    <message>
-        <source>Template</source>
-        <translation>Шаблон</translation>
+        <source>Long address:</source>
+        <translation>Полный адрес:</translation>
     </message>
     <message>
         <source>Tag</source>
         <translation>Тег</translation>
     </message>
     <message>
-        <source>Description</source>
-        <translation>Дескриптор</translation>
+        <source>Long Tag</source>
+        <translation>Длинный тег</translation>
     </message>
     <message>
-        <source>Date</source>
-        <translation>Дата</translation>
+        <source>Tag:</source>
+        <translation>Тег:</translation>
     </message>
     <message>
-        <source>Scanning ...</source>
-        <translation>Сканирование...</translation>
+        <source>Check by tag</source>
+        <translation>Проверить</translation>
     </message>
     <message>
-        <source>Cancel</source>
-        <translation>Отмена</translation>
+        <source>Desc:</source>
+        <translation>Дескриптор:</translation>
     </message>
     <message>
-        <source>Search by address %1 via %2 ...</source>
-        <translation>Поиск по адресу %1 через %2 ...</translation>
+        <source>Date:</source>
+        <translation>Дата:</translation>
     </message>
     <message>
-        <source>Open port...</source>
-        <translation>Открытие порта...</translation>
-    </message>
-</context>
-<context>
-    <name>HartPort</name>
-    <message>
-        <source>Invalid command response: </source>
-        <translation>Неверный ответ на команду:</translation>
+        <source>Save</source>
+        <translation>Записать</translation>
     </message>
     <message>
-        <source>Invalid response lenght of command ZERO.</source>
-        <translation>Неверная длина ответа на нулевую команду.</translation>
+        <source>Long Tag:</source>
+        <translation>Длинный тег:</translation>
     </message>
     <message>
-        <source>Response command parsing error: </source>
-        <translation>Ошибка разбора ответа на команду: </translation>
-    </message>
-</context>
-<context>
-    <name>LogWidget</name>
-    <message>
-        <source>Lines:</source>
-        <translation>Строк:</translation>
+        <source>Read</source>
+        <translation>Чтение</translation>
     </message>
     <message>
-        <source>Search:</source>
-        <translation>Найти:</translation>
+        <source>Message</source>
+        <translation>Сообщение</translation>
     </message>
     <message>
-        <source>search up</source>
-        <translation>Искать вверх</translation>
+        <source>manufacturer code:</source>
+        <translation>код производителя:</translation>
     </message>
     <message>
-        <source>search down</source>
-        <translation>Искать вниз</translation>
+        <source>device type code:</source>
+        <translation>код типа устройства:</translation>
     </message>
     <message>
-        <source>Clear</source>
-        <translation>Очистить журнал</translation>
+        <source>universal cmd version:</source>
+        <translation>версия общих команд:</translation>
     </message>
     <message>
-        <source>Save As...</source>
-        <translation>Сохранить как...</translation>
+        <source>device revision:</source>
+        <translation>ревизия устр-ва:</translation>
     </message>
     <message>
-        <source>Save report</source>
-        <translation>Сохранить отчет</translation>
+        <source>software version:</source>
+        <translation>версия ПО:</translation>
     </message>
     <message>
-        <source>Cannot open file for writing log: %1</source>
-        <translation>Невозможно открыть файл для записи лога: %1</translation>
+        <source>hardware version:</source>
+        <translation>версия прибора:</translation>
+    </message>
+    <message>
+        <source>Flags:</source>
+        <translation>ФЛАГИ:</translation>
+    </message>
+    <message>
+        <source>write protection</source>
+        <translation>защита от записи</translation>
+    </message>
+    <message>
+        <source>Reset device</source>
+        <translation>Сброс прибора</translation>
+    </message>
+    <message>
+        <source>Self Test</source>
+        <translation>Самотестирование</translation>
+    </message>
+    <message>
+        <source>Damping time</source>
+        <translation>Время демпфирования</translation>
+    </message>
+    <message>
+        <source>Preambles in responce</source>
+        <translation>Преамбул в ответе</translation>
+    </message>
+    <message>
+        <source>Final assembly number</source>
+        <translation>Номер конечной сборки</translation>
+    </message>
+    <message>
+        <source>Device identification by tag</source>
+        <translation>Идентификация устройства по тегу</translation>
+    </message>
+    <message>
+        <source>Tag is empty!
+Please enter a tag with up to 8 characters</source>
+        <translation>Тег пуст!
+Введите тег длиной до 8 символов</translation>
+    </message>
+    <message>
+        <source>Device identification by long tag</source>
+        <translation>Идентификация устройства по длинному тегу</translation>
+    </message>
+    <message>
+        <source>Long tag is empty!
+Please enter a long tag with up to 32 characters</source>
+        <translation>Длинный тег пуст!
+Введите длинный тег длиной до 32 символов</translation>
+    </message>
+    <message>
+        <source>by tag</source>
+        <translation>по тегу</translation>
+    </message>
+    <message>
+        <source>by long tag</source>
+        <translation>по длинному тегу</translation>
+    </message>
+    <message>
+        <source>Device identification %1</source>
+        <translation>Идентификация устройства %1</translation>
+    </message>
+    <message>
+        <source>ERROR: Tags not equal!
+Send: &apos;%1&apos;
+Resv: &apos;%2&apos;</source>
+        <translation>ОШИБКА: теги не совпадают!
+Послан: &apos;%1&apos;
+Получен: &apos;%2&apos;</translation>
+    </message>
+    <message>
+        <source>Search by command 73</source>
+        <translation>Поиск командой 73</translation>
+    </message>
+    <message>
+        <source>Did you press two buttons on the device?</source>
+        <translation>Вы нажали две кнопки на устройстве?</translation>
+    </message>
+    <message>
+        <source>Check device</source>
+        <translation>Проверка устройства</translation>
+    </message>
+    <message>
+        <source>Wrong template %1 for
+device type code = 0x%2%3 !!!
+
+Continue ?</source>
+        <translation>Неверный шаблон %1 для
+кода типа устройства = 0x%2%3 !!!
+
+Продолжить?</translation>
+    </message>
+    <message>
+        <source>Writing </source>
+        <translation>Запись: </translation>
+    </message>
+    <message>
+        <source>Reading </source>
+        <translation>Чтение: </translation>
+    </message>
+    <message>
+        <source>The device is write-protected!</source>
+        <translation>Устройство защищено от записи!</translation>
+    </message>
+    <message>
+        <source>of </source>
+        <translation>: </translation>
+    </message>
+    <message>
+        <source>Do you want to save your changes %1?</source>
+        <translation>Записать изменения%1?</translation>
+    </message>
+    <message>
+        <source>tag, descriptor and date</source>
+        <translation>тег, дескриптор и дата</translation>
+    </message>
+    <message>
+        <source>long tag</source>
+        <translation>длинный тег</translation>
+    </message>
+    <message>
+        <source>message</source>
+        <translation>сообщение</translation>
+    </message>
+    <message>
+        <source>assemlbly number</source>
+        <translation>номер сборки</translation>
+    </message>
+    <message>
+        <source>number of preambles</source>
+        <translation>число преамбул</translation>
+    </message>
+    <message>
+        <source>damping time</source>
+        <translation>время демпфирования</translation>
+    </message>
+    <message>
+        <source>polling_address</source>
+        <translation>адрес опроса</translation>
+    </message>
+    <message>
+        <source>The long tag may hold Latin-1 characters only.</source>
+        <translation>Длинный тег может содержать только символы Latin-1.</translation>
+    </message>
+    <message>
+        <source>The final assembly number must lie between 0 and %1.</source>
+        <translation>Номер конечной сборки должен лежать в пределах от 0 до %1.</translation>
+    </message>
+    <message>
+        <source>Do you want to disable the current loop function?</source>
+        <translation>Отключить токовую петлю?</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>Сброс</translation>
+    </message>
+    <message>
+        <source>Device self test</source>
+        <translation>Самотестирование устройства</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to start the device self test? It can take some time!</source>
+        <translation>Запустить самотестирование устройства? Это может занять некоторое время!</translation>
+    </message>
+    <message>
+        <source>Self test</source>
+        <translation>Самотестирование</translation>
+    </message>
+    <message>
+        <source>*** The device is still busy after %1 s; the self test is no longer waited for.</source>
+        <translation>*** Устройство всё ещё занято через %1 с; ожидание самотестирования прекращено.</translation>
+    </message>
+    <message>
+        <source>Write protection</source>
+        <translation>Защита от записи</translation>
+    </message>
+    <message>
+        <source>Do you want to set write protection in the device?
+
+To remove write protection is possible only
+through the menu of the device!</source>
+        <translation>Установить защиту от записи в устройстве?
+
+Снять защиту от записи можно только
+через меню устройства!</translation>
+    </message>
+    <message>
+        <source>Set write protection</source>
+        <translation>Установка защиты от записи</translation>
+    </message>
+    <message>
+        <source>Reading write protection flag</source>
+        <translation>Чтение флага защиты от записи</translation>
+    </message>
+    <message>
+        <source>To remove write protection is possible only
+through the menu of the device!</source>
+        <translation>Снять защиту от записи можно только
+через меню устройства!</translation>
+    </message>
+    <message>
+        <source>Form</source>
+        <translation type="unfinished">Форма</translation>
+    </message>
+    <message>
+        <source>Проверить подключение и получить идентификатор</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Проверить подключение и получить идентификатор по тегу</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>0</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> c.</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -1114,7 +1257,7 @@ Primary Variable value=%1 %2
 as Zero Value ?</source>
         <translation>Вы действительно хотите установить
 текущее значение первичной переменной (=%1 %2)
-как "ноль"?</translation>
+как &quot;ноль&quot;?</translation>
     </message>
     <message>
         <source>4mA adjustment</source>
@@ -1480,6 +1623,2328 @@ as Zero Value ?</source>
         <source>Discrete (Switch)</source>
         <translation>Дискретная (переключатель)</translation>
     </message>
+    <message>
+        <source>Form</source>
+        <translation type="unfinished">Форма</translation>
+    </message>
+    <message>
+        <source>Текущее состояние</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Конфигурация</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Единицы измерения PV:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Динамические переменные</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PV:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>SV:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>TV:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>QV:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PV Alarm Code:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Функция преобразования</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Расширенный
+статус:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Переменные устройства</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Номер датчика:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Семейство:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Единицы измерения:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>LSL:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Min Span:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>USL:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Фиксированный ток:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>мА</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Установить</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Выйти из режима</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Измеренный ток:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Калибровка 4 мА</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Калибровка 20мА</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Установка PV=0</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ввод значений</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> МИН значение PV для преобразования в выходной сигнал постоянного тока 4 мА:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>МАКС значение PV для преобразования в выходной сигнал постоянного тока 20 мА:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Из первичной переменной прибора</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>МИН значение PV для преобразования в выходной сигнал постоянного тока 4 мА:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Сенсор</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Номер:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Нижний предел:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Верхний предел:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Минимальный диапазон:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Null</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>pH</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>FNU</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>FTU</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>NTU</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Device</name>
+    <message>
+        <source>*** the answer to command %1 is too short: %2 of %3 bytes</source>
+        <translation>*** ответ на команду %1 слишком короткий: %2 байт из %3</translation>
+    </message>
+    <message>
+        <source>reading %1 (cmd=%2)...</source>
+        <translation>чтение %1 (cmd=%2)...</translation>
+    </message>
+    <message>
+        <source>%1 (cmd=%2)...</source>
+        <translation>%1 (cmd=%2)...</translation>
+    </message>
+    <message>
+        <source>writing %1</source>
+        <translation>запись %1</translation>
+    </message>
+    <message>
+        <source>reset</source>
+        <translation>сброс</translation>
+    </message>
+    <message>
+        <source>start</source>
+        <translation>старт</translation>
+    </message>
+    <message>
+        <source>get</source>
+        <translation>получение</translation>
+    </message>
+    <message>
+        <source>writing</source>
+        <translation>записи</translation>
+    </message>
+    <message>
+        <source>executing</source>
+        <translation>выполнения</translation>
+    </message>
+    <message>
+        <source>Device status: [%1]</source>
+        <translation>Статус устр-ва:[%1] </translation>
+    </message>
+    <message>
+        <source>Success (processing time: %1ms)</source>
+        <translation>Успешно (затрачено времени: %1мс)</translation>
+    </message>
+    <message>
+        <source>error %1 reading &apos;%2&apos; - %3</source>
+        <translation>ошибка %1 чтения &apos;%2&apos; - %3</translation>
+    </message>
+    <message>
+        <source>error %1 %2 %3 - %4</source>
+        <translation>ошибка %1 %2 %3 - %4</translation>
+    </message>
+    <message>
+        <source>
+Error (processing time: %1ms)</source>
+        <translation>
+Ошибка (затрачено времени: %1 мс)</translation>
+    </message>
+    <message>
+        <source>error %1 executing cmd=%2 - %3</source>
+        <translation>ошибка %1 выполнения cmd=%2 - %3</translation>
+    </message>
+    <message>
+        <source>error executing cmd=%1 - %2</source>
+        <translation>ошибка выполнения cmd=%1 - %2</translation>
+    </message>
+    <message>
+        <source>Try to check %1 via %3 ...</source>
+        <translation>Проверка %1 через %3 ...</translation>
+    </message>
+    <message>
+        <source>Try to check %1 at address %2 via %3 ...</source>
+        <translation>Проверка %1 по адресу %2 через %3...</translation>
+    </message>
+    <message>
+        <source>Try to check %1 by tag &apos;%2&apos; via %3 ...</source>
+        <translation>Попытка проверки %1 по тегу %2 через %3 ...</translation>
+    </message>
+    <message>
+        <source>Try to check %1 by long tag &apos;%2&apos; via %3 ...</source>
+        <translation>Попытка проверки %1 по длинному тегу %2 через %3 ...</translation>
+    </message>
+    <message>
+        <source>Checked successfully - %1!</source>
+        <translation>Успешно - %1!</translation>
+    </message>
+    <message>
+        <source>Checked successfully - %1 (%2 %3 exts:%4)!</source>
+        <translation>Успешно - %1 (%2 %3 exts:%4)!</translation>
+    </message>
+    <message>
+        <source>Get device ID by cmd %1 error:</source>
+        <translation>Ошибка чтения ID устройства по команде %1:</translation>
+    </message>
+    <message>
+        <source>Device specific status: </source>
+        <translation>Спец. статус устр-ва: </translation>
+    </message>
+    <message>
+        <source>Device ADC error code: %1</source>
+        <translation>Код ошибки АЦП: %1</translation>
+    </message>
+    <message>
+        <source>The ADC is overloaded. Flags: 0x%1</source>
+        <translation>Перегрузка АЦП. Флаги: 0х%1</translation>
+    </message>
+    <message>
+        <source>Error of writing configuration to EEPROM.</source>
+        <translation>Ошибка записи конфигурации в EEPROM.</translation>
+    </message>
+    <message>
+        <source>Device configuration is restored (from the secondary page).</source>
+        <translation>Конфигурация прибора восстановлена.</translation>
+    </message>
+    <message>
+        <source>Error of writing the device HART_UID to the EEPROM</source>
+        <translation>Ошибка записи заводского номера в EEPROM </translation>
+    </message>
+    <message>
+        <source>Factory device number is restored (from the sub-page).</source>
+        <translation>Заводской номер восстановлен (из вспомогательной страницы).</translation>
+    </message>
+    <message>
+        <source>Device requires maintenance.</source>
+        <translation>Прибору необходимо обслуживание.</translation>
+    </message>
+    <message>
+        <source>Device variable is in an Alarm state.</source>
+        <translation>Тревожное состояние переменной прибора.  </translation>
+    </message>
+    <message>
+        <source>Non-Volatile Memory Defect.</source>
+        <translation>Дефект энергонезависимой памяти.</translation>
+    </message>
+    <message>
+        <source>*** Additional status still changes after %1 acknowledgements; no more are sent.</source>
+        <translation>*** Доп. статус продолжает меняться после %1 подтверждений; больше не отправляются.</translation>
+    </message>
+    <message>
+        <source>device identifier</source>
+        <translation>идентификатора прибора</translation>
+    </message>
+    <message>
+        <source>PV</source>
+        <translation>первичной переменной</translation>
+    </message>
+    <message>
+        <source>output current</source>
+        <translation>значения выходного тока</translation>
+    </message>
+    <message>
+        <source>device variables &amp; output current</source>
+        <translation>переменные прибора и выходной ток</translation>
+    </message>
+    <message>
+        <source>polling address</source>
+        <translation>адреса опроса</translation>
+    </message>
+    <message>
+        <source>dynamic variable classifications</source>
+        <translation>классификации динамических переменных</translation>
+    </message>
+    <message>
+        <source>message</source>
+        <translation>сообщения</translation>
+    </message>
+    <message>
+        <source>tag, descriptor, data</source>
+        <translation>тега, дескриптора, даты</translation>
+    </message>
+    <message>
+        <source>PV sensor info (number &amp; range)</source>
+        <translation>информации о сенсоре первичной переменной (номер и диапазон)</translation>
+    </message>
+    <message>
+        <source>output info (range &amp; damping time)</source>
+        <translation>диапозона и времени демпфирования</translation>
+    </message>
+    <message>
+        <source>final assembly number</source>
+        <translation>номера конечной сборки</translation>
+    </message>
+    <message>
+        <source>long tag</source>
+        <translation>длинного тега</translation>
+    </message>
+    <message>
+        <source>device status info</source>
+        <translation>доп. статусной информации</translation>
+    </message>
+    <message>
+        <source>dynamic variable assignments</source>
+        <translation>соответствия динамических переменных</translation>
+    </message>
+    <message>
+        <source>find device</source>
+        <translation>поиск устройства</translation>
+    </message>
+    <message>
+        <source>Device command version is 5. Command #%1 not supported</source>
+        <translation>Версия команд устр-ва - 5. Команда #%1 не поддерживается</translation>
+    </message>
+    <message>
+        <source>get device variables with status</source>
+        <translation>получение переменных устр-ва со статусами</translation>
+    </message>
+    <message>
+        <source>get device identifier by tag</source>
+        <translation>получение идентификатора устройства по тегу </translation>
+    </message>
+    <message>
+        <source>get device identifier by long tag</source>
+        <translation>получение идентификатора устройства по длинному тегу</translation>
+    </message>
+    <message>
+        <source>get device variables</source>
+        <translation>получение переменных устр-ва</translation>
+    </message>
+    <message>
+        <source>damping value</source>
+        <translation>значения демпфирования</translation>
+    </message>
+    <message>
+        <source>range (min / max)</source>
+        <translation>диапозона (мин / макс)</translation>
+    </message>
+    <message>
+        <source>PV as upper range value</source>
+        <translation>PV как максимум диапазона</translation>
+    </message>
+    <message>
+        <source>PV as lower range value</source>
+        <translation>PV  как минимум диапазона</translation>
+    </message>
+    <message>
+        <source>reset config changed flag </source>
+        <translation>сброс флага &quot;конфигурация изменена&quot;</translation>
+    </message>
+    <message>
+        <source>set fixed current</source>
+        <translation>значения фиксированного тока</translation>
+    </message>
+    <message>
+        <source>start device self test</source>
+        <translation>старт самотестирования устр-ва</translation>
+    </message>
+    <message>
+        <source>reset device</source>
+        <translation>сброс устройства</translation>
+    </message>
+    <message>
+        <source>adjust zero</source>
+        <translation>подстройки нуля</translation>
+    </message>
+    <message>
+        <source>PV unit code</source>
+        <translation>кода измерения первичной переменной</translation>
+    </message>
+    <message>
+        <source>adjust current 4 mA</source>
+        <translation>подстройки тока 4 мА</translation>
+    </message>
+    <message>
+        <source>adjust current 20 mA</source>
+        <translation>подстройки тока 20 мА</translation>
+    </message>
+    <message>
+        <source>PV transfer function</source>
+        <translation>функции преобразования PV</translation>
+    </message>
+    <message>
+        <source>reset additional status flag </source>
+        <translation>сброс флага доп. статусной инормации</translation>
+    </message>
+    <message>
+        <source>sensor number</source>
+        <translation>номера сенсора</translation>
+    </message>
+    <message>
+        <source>device variable units</source>
+        <translation>ед. измерения переменной устр-ва</translation>
+    </message>
+    <message>
+        <source>get device variable information</source>
+        <translation>получение информации о переменной устр-ва</translation>
+    </message>
+    <message>
+        <source>response preambles count</source>
+        <translation>кол-во преамбул в ответе</translation>
+    </message>
+    <message>
+        <source>set write protection by HART protocol</source>
+        <translation>флага защиты от записи по HART протоколу</translation>
+    </message>
+    <message>
+        <source>Command number %1 is outside 0 to 255: nothing was sent.</source>
+        <translation>Номер команды %1 вне диапазона от 0 до 255: ничего не отправлено.</translation>
+    </message>
+    <message>
+        <source>from device</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>from file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>changed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>saved in device</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>periodically requested</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Additional status info:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Volatile Memory Defect.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Voltage Conditions Out of Range.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>inchWS</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>inchHg</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>mmWS</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>mmHg</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>lb/inch2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>bar</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>mbar</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>kgf/sm2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Pa</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>kPa</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>l/min</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>m3/h</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>l/s</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>m3/s</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>m3/day</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>mV</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Om</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>mA</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>gallons</source>
+        <translation type="unfinished">галлоны (гал)</translation>
+    </message>
+    <message>
+        <source>l</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>m3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>m</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>bbls</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>inches</source>
+        <translation type="unfinished">дюймы (in)</translation>
+    </message>
+    <message>
+        <source>cm</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>mm</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>minutes</source>
+        <translation type="unfinished">минуты</translation>
+    </message>
+    <message>
+        <source>seconds</source>
+        <translation type="unfinished">секунды</translation>
+    </message>
+    <message>
+        <source>hours</source>
+        <translation type="unfinished">часы</translation>
+    </message>
+    <message>
+        <source>days</source>
+        <translation type="unfinished">дни</translation>
+    </message>
+    <message>
+        <source>mcS</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>V</source>
+        <translation type="unfinished">вольты (В)</translation>
+    </message>
+    <message>
+        <source>g</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>kg</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>tons</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>mS/cm</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>mcS/cm</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>g/s</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>g/min</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>g/h</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>kg/s</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>kg/min</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>kg/h</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>g/cm3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>kg/m3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>g/ml</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>kg/l</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>g/l</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>in3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>m3/min</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>bbls/s</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>bbls/min</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>bbls/h</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>bbls/day</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>l/h</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ppm</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>mcg/l</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>mcg/m3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>kOm</source>
+        <translation type="unfinished">кОм</translation>
+    </message>
+    <message>
+        <source>ppb</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>MPa</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not Classified</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Temperature</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Pressure</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Volumetric Flow</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Velocity</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Volume</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Length</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation type="unfinished">Время</translation>
+    </message>
+    <message>
+        <source>Mass</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Mass Flow</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Mass Per Volume</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Viscosity</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Angular Velocity</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Area</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Energy (Work)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Force</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Power</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Frequency</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Analytical</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Capacitance</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Emf</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Current</source>
+        <translation type="unfinished">Выходной 
+ток</translation>
+    </message>
+    <message>
+        <source>Resistance</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Angle</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Conductance</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Volume Per Volume</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Volume Per Mass</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Concentration</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Valve Actuator</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Level</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Vortex Flow</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Mag Flow</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Coriolis Flow</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Turbidity</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not used</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Valve / Actuator</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Simple PID Control</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>pH</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Conductivity</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Totalizer</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not Used</source>
+        <translation type="unfinished">Не используются</translation>
+    </message>
+    <message>
+        <source>High</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Low</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Hold Last Output Value</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation type="unfinished">Отсутствуют</translation>
+    </message>
+    <message>
+        <source>Unknown</source>
+        <translation type="unfinished">Неизвестно</translation>
+    </message>
+    <message>
+        <source>Special</source>
+        <translation type="unfinished">Особенный</translation>
+    </message>
+    <message>
+        <source>Bad</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Poor Accuracy</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Manual/Fixed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Good</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not Limited</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Low Limited</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>High Limited</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Constant</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Reserved</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>MOm</source>
+        <translation type="unfinished">МОм</translation>
+    </message>
+    <message>
+        <source>mg/l</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Manufacturer Specific</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>DeviceAddDialog</name>
+    <message>
+        <source>Select device template...</source>
+        <translation>Выберите шаблон прибора...</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Название</translation>
+    </message>
+    <message>
+        <source>Template</source>
+        <translation>Шаблон</translation>
+    </message>
+    <message>
+        <source>Producer</source>
+        <translation>Производитель</translation>
+    </message>
+    <message>
+        <source>Description</source>
+        <translation>Описание</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>Версия</translation>
+    </message>
+    <message>
+        <source>General</source>
+        <translation>Универсальный</translation>
+    </message>
+    <message>
+        <source>Anyone</source>
+        <translation>Любой</translation>
+    </message>
+    <message>
+        <source>Temperature converter</source>
+        <translation>Преобразователь температуры</translation>
+    </message>
+    <message>
+        <source>Pressure converter</source>
+        <translation>Преобразователь давления</translation>
+    </message>
+    <message>
+        <source>pH-meter</source>
+        <translation>pH-метр</translation>
+    </message>
+    <message>
+        <source>Only universal and common (partly) functions</source>
+        <translation>Только универсальные и общие (частично) функции</translation>
+    </message>
+    <message>
+        <source>Zorvan-M</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Morvell</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Belkor-M</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Drumel-M</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Acivel-M</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>1.0</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>DeviceWidget</name>
+    <message>
+        <source>Custom</source>
+        <translation>Произвольная команда</translation>
+    </message>
+    <message>
+        <source>Measurement</source>
+        <translation>Измерения</translation>
+    </message>
+    <message>
+        <source>Metrologic</source>
+        <translation>Метрология</translation>
+    </message>
+    <message>
+        <source>Hart Log</source>
+        <translation>Журнал HART</translation>
+    </message>
+</context>
+<context>
+    <name>DrumelDevice</name>
+    <message>
+        <source>decimal point position</source>
+        <translation>положения десятичной точки</translation>
+    </message>
+    <message>
+        <source>device configuration</source>
+        <translation>конфигурации устройства</translation>
+    </message>
+    <message>
+        <source>temperature correction params</source>
+        <translation>параметров температурной коррекции</translation>
+    </message>
+    <message>
+        <source>pressure for line point</source>
+        <translation>давление для точки</translation>
+    </message>
+    <message>
+        <source>average_count</source>
+        <translation>числа усреднения</translation>
+    </message>
+    <message>
+        <source>calibration unit code</source>
+        <translation>единиц измерения калибровки</translation>
+    </message>
+    <message>
+        <source>line points count</source>
+        <translation>количества точек линеаризации</translation>
+    </message>
+    <message>
+        <source>line point value</source>
+        <translation>значения в точке линеаризации</translation>
+    </message>
+    <message>
+        <source>temper corretion mode</source>
+        <translation>режима температурной коррекции</translation>
+    </message>
+    <message>
+        <source>temper corretion</source>
+        <translation>температурной коррекции</translation>
+    </message>
+    <message>
+        <source>adjust gain</source>
+        <translation>подстройки коэффициента усиления</translation>
+    </message>
+    <message>
+        <source>free ragne</source>
+        <translation>свободного диапазона</translation>
+    </message>
+    <message>
+        <source>indication range</source>
+        <translation>диапазона индикации</translation>
+    </message>
+    <message>
+        <source>get line point value</source>
+        <translation>получение значения точки линеаризации</translation>
+    </message>
+    <message>
+        <source>check access code</source>
+        <translation>кода доступа</translation>
+    </message>
+    <message>
+        <source>manufacturer settings</source>
+        <translation>кода операции по заводским настройкам</translation>
+    </message>
+    <message>
+        <source>*** the answer names linearization point %1 instead of %2</source>
+        <translation>*** ответ относится к точке линеаризации %1 вместо %2</translation>
+    </message>
+</context>
+<context>
+    <name>DrumelWidget</name>
+    <message>
+        <source>Read from device</source>
+        <translation>Прочитать из прибора</translation>
+    </message>
+    <message>
+        <source>Write in device</source>
+        <translation>Записать в прибор</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Старт</translation>
+    </message>
+    <message>
+        <source>Free convertion</source>
+        <translation>Свободное преобразование диапазона</translation>
+    </message>
+    <message>
+        <source>Pa  (Pa)</source>
+        <translation>Па  (Pa)</translation>
+    </message>
+    <message>
+        <source>kPa (kPa)</source>
+        <translation>кПа (kPa)</translation>
+    </message>
+    <message>
+        <source>MPa (MPa)</source>
+        <translation>МПа (MPa)</translation>
+    </message>
+    <message>
+        <source>kgf/sm2 (kgf/sm2)</source>
+        <translation>кгс/см2 (kgf/sm2)</translation>
+    </message>
+    <message>
+        <source>mbar (mbar)</source>
+        <translation>мбар (mbar)</translation>
+    </message>
+    <message>
+        <source>bar (bar)</source>
+        <translation>бар (bar)</translation>
+    </message>
+    <message>
+        <source>mmWS (mmWS)</source>
+        <translation>мм. водяного столба (mmWS) </translation>
+    </message>
+    <message>
+        <source>inchWS (inchWS)</source>
+        <translation>дюймов водяного столба (inchWS) </translation>
+    </message>
+    <message>
+        <source>mmHg (mmHg)</source>
+        <translation>мм. ртутного столба  (mmHg)</translation>
+    </message>
+    <message>
+        <source>inchHg (inchHg)</source>
+        <translation>дюймов ртутного столба (inchHg)</translation>
+    </message>
+    <message>
+        <source>psi (lb/inch2)</source>
+        <translation>psi</translation>
+    </message>
+    <message>
+        <source>correction is disabled</source>
+        <translation>коррекция отключена</translation>
+    </message>
+    <message>
+        <source>zero offset correction</source>
+        <translation>коррекция смещения «нуля» входного сигнала</translation>
+    </message>
+    <message>
+        <source>zero offset and gain correction</source>
+        <translation>коррекция смещения «нуля» и «коэффициента усиления»</translation>
+    </message>
+    <message>
+        <source>write protection is enabled</source>
+        <translation>В приборе включена защита от записи</translation>
+    </message>
+    <message>
+        <source>Read device configuration</source>
+        <translation>Чтение конфигурации прибора</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>Значение</translation>
+    </message>
+    <message>
+        <source>Adjustment</source>
+        <translation>Метрология</translation>
+    </message>
+    <message>
+        <source>Wrong security code (answer=%1).</source>
+        <translation>Неверный код доступа (ответ=%1).</translation>
+    </message>
+    <message>
+        <source>Zero adjustment</source>
+        <translation>Корректировка нуля</translation>
+    </message>
+    <message>
+        <source>Do you want to set current
+Primary Variable value=%1 %2
+as Zero Value ?</source>
+        <translation>Вы действительно хотите установить
+текущее значение первичной переменной (=%1 %2)
+как &quot;ноль&quot;?</translation>
+    </message>
+    <message>
+        <source>Adjusting zero</source>
+        <translation>Корректировка нуля</translation>
+    </message>
+    <message>
+        <source>Gain correction</source>
+        <translation>Корректировка коэффициента усиления</translation>
+    </message>
+    <message>
+        <source>Do you want to set current
+Primary Variable value=%1 %2
+as upper limit of measurement ?</source>
+        <translation>Вы действительно хотите установить
+текущее значение первичной переменной (=%1 %2)
+как верхний предел измерения?</translation>
+    </message>
+    <message>
+        <source>Real value of input signal (%1):</source>
+        <translation>Действительное значение входного сигнала (%1):</translation>
+    </message>
+    <message>
+        <source>Adjusting the gain</source>
+        <translation>Корректировка коэффициента усиления</translation>
+    </message>
+    <message>
+        <source>Sensor parameters saving</source>
+        <translation>Сохранение параметров сенсора</translation>
+    </message>
+    <message>
+        <source>Choose the units of the sensor first.</source>
+        <translation>Сначала выберите единицы измерения сенсора.</translation>
+    </message>
+    <message>
+        <source>Choose the calibration units first.</source>
+        <translation>Сначала выберите единицы измерения при настройке.</translation>
+    </message>
+    <message>
+        <source>Choose the temperature correction mode first.</source>
+        <translation>Сначала выберите режим температурной коррекции.</translation>
+    </message>
+    <message>
+        <source>Linearization table loading</source>
+        <translation>Загрузка таблицы линеаризации</translation>
+    </message>
+    <message>
+        <source>Calibration units saving</source>
+        <translation>Сохранение единиц измерения калибровки</translation>
+    </message>
+    <message>
+        <source>Line points count saving</source>
+        <translation>Сохранение количества точек линеаризации</translation>
+    </message>
+    <message>
+        <source>Pressure reading</source>
+        <translation>Чтение давления</translation>
+    </message>
+    <message>
+        <source>Linearization point %1 value saving</source>
+        <translation>Сохранение значения точки линеаризации %1</translation>
+    </message>
+    <message>
+        <source>Temperature correction mode reading</source>
+        <translation>Чтение режима температурной коррекции</translation>
+    </message>
+    <message>
+        <source>Temperature correction mode saving</source>
+        <translation>Сохранение режима температурной коррекции</translation>
+    </message>
+    <message>
+        <source>in thermostat should be T1=%1 °C</source>
+        <translation>в термостате должна быть температура T1=%1 °C</translation>
+    </message>
+    <message>
+        <source>in the thermostat should be T2=%1 °C</source>
+        <translation>в термостате должна быть температура T2=%1 °C</translation>
+    </message>
+    <message>
+        <source>P%1T%2 correction saving</source>
+        <translation>Сохранение коррекции P%1T%2</translation>
+    </message>
+    <message>
+        <source>Operation completed successfully!
+
+Writting temperature is different from previous value at this point.
+Prev = %1 °C - Current = %2 °C</source>
+        <translation>Операция успешно завершена!
+
+Записываемая температура отличается от предыдущего значения в этой точке.
+Предыдущее = %1 °C - Текущее = %2 °C</translation>
+    </message>
+    <message>
+        <source>Form</source>
+        <translation type="unfinished">Форма</translation>
+    </message>
+    <message>
+        <source>Текущее состояние</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Конфигурация</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Единицы индикации
+измеряемого сигнала:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Нижняя граница диапазона индикации:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Верхняя граница диапазона индикации:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>НИЖНИЙ предел диапазона входного сигнала для преобразования в индикацию:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ВЕРХНИЙ предел диапазона входного сигнала для преобразования в индикацию:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p align=&quot;right&quot;&gt;Положение десятичной точки&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>задание числа усредняемых измерений</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Прочитать из прибора конфигурацию</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Записать в прибор изменения конфигурации</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Корректировка &quot;0&quot;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Корректировка
+ коэффициента усиления</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ввод значений</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> МИН значение давления для преобразования в выходной сигнал постоянного тока 4 мА:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>МАКС значение давления для преобразования в выходной сигнал постоянного тока 20 мА:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Из первичной переменной прибора</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>МИН значение давления для преобразования в выходной сигнал постоянного тока 4 мА:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Установить</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Сенсор</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Номер:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Нижний предел:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Верхний предел:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Минимальный диапазон:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Метрология</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Фиксированный ток:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>мА</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Установить режим фиксированного тока</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Выйти из режима</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Выйти из режима фиксированного тока</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Подстройка тока 4-20 мА</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Перейти к подстройке тока 4-20 мА</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Настройка точек линеаризации сенсора давления</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Перейти к настройке точек линеаризации сенсора давления</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Настройка температурной коррекции сенсора давления</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Перейти к настройке температурной коррекции сенсора давления</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Настройка параметров сенсора</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Перейти к настройке параметров сенсора</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Код доступа:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Код доступа к метрологическим операциям</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Подтвердить</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Отмена</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Установите фиксированный ток с помощью кнопки =&gt; 4 мА.
+Введите истинное значение тока и нажмите кнопку &quot;Подстроить&quot;.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>=&gt; 4 мА</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Установка фиксированного тока 4 мА</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Измеренное значение тока для подстройки</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Подстроить</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Установите фиксированный ток с помощью кнопки =&gt; 20 мА.
+Введите истинное значение тока и нажмите кнопку &quot;Подстроить&quot;.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>=&gt; 20 мА</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Установка фиксированного тока 20 мА</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Завершить</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Первая и последняя точки должны соответствовать началу и концу диапазона измерения сенсора давления.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>[]</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Перезагрузить</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Таблица линеаризации</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Единицы измерения при настройке:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Задать</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Задать единицы измерения, в которых будет выполняться настройка</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Число точек линеаризации:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Задать число точек линеаризации</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Настроить таблицу линеаризации</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Перейти к настройке таблицы линеаризации</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Подать на вход преобразователя давление, соответствующее выбранной точке линеаризации. Считать давление.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Считать давление</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Номер точки линеаризации</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Измеренное давление</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Завершить настройку таблицы точек линеаризации</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Выход</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Выход из режима настройки точек линеаризации</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Режим температурной коррекции:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>T1 (минимальная):</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>T2 (максимальная):</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Настройка</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Для настройки выбранной точки компенсации поместить преобразователь в термостат при температуре, соответствующей данной точке настройки. Выдержать преобразователь до установления температуры (не менее одного часа). Подать давление, соответствующее данной точке настройки.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Установите в термостате Т1 — МИНИМАЛЬНУЮ  температуру для настройки:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>°С</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Подайте минимальное давление P1 для настройки при Т1.
+ Нажмите &quot;Подстроить&quot;...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>0</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Подайте максимальное давление P2 для настройки при Т1.
+ Нажмите &quot;Подстроить&quot;...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Установите в термостате Т2 — МАКСИМАЛЬНУЮ  температуру для настройки:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Подайте минимальное давление P1 для настройки при Т2.
+ Нажмите &quot;Подстроить&quot;...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Подайте максимальное давление P2 для настройки при Т2.
+ Нажмите &quot;Подстроить&quot;...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Назад</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Далее</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Единицы измерения
+сенсора:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>НИЖНИЙ предел диапазона входного сигнала сенсора:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ВЕРХНИЙ предел диапазона входного сигнала сенсора:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Номер сенсора:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Сохранить</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Заводские настройки</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Сохранить настройки</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ВОССТАНОВИТЬ</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>FactoryNumberDialog</name>
+    <message>
+        <source>Factory number</source>
+        <translation>Заводской номер</translation>
+    </message>
+    <message>
+        <source>Success!</source>
+        <translation>Успешно!</translation>
+    </message>
+    <message>
+        <source>factory code</source>
+        <translation>заводской код</translation>
+    </message>
+    <message>
+        <source>The manufacturer code must be a whole number from 0 to 0xFF.</source>
+        <translation>Код производителя должен быть целым числом от 0 до 0xFF.</translation>
+    </message>
+    <message>
+        <source>The device type code must be a whole number from 0 to 0xFF.</source>
+        <translation>Код типа устройства должен быть целым числом от 0 до 0xFF.</translation>
+    </message>
+    <message>
+        <source>The factory number must be a whole number from 0 to 0xFFFFFF.</source>
+        <translation>Заводской номер должен быть целым числом от 0 до 0xFFFFFF.</translation>
+    </message>
+    <message>
+        <source>The device did not take the factory number:
+%1</source>
+        <translation>Прибор не принял заводской номер:
+%1</translation>
+    </message>
+    <message>
+        <source>The device did not answer the identification after the write:
+%1</source>
+        <translation>Прибор не ответил на идентификацию после записи:
+%1</translation>
+    </message>
+    <message>
+        <source>The device answers with the long address %1, not with the written %2.</source>
+        <translation>Прибор отвечает с длинным адресом %1, а не с записанным %2.</translation>
+    </message>
+    <message>
+        <source>Заводской номер</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Идентификато производителя:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Код типа устройства:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Заводской номер прибора:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Записать</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>FileThread</name>
+    <message>
+        <source>Name is empty.</source>
+        <translation>Имя не задано.</translation>
+    </message>
+    <message>
+        <source>Date is invalid.</source>
+        <translation>Неверная дата.</translation>
+    </message>
+    <message>
+        <source>Cannot create the folder %1.</source>
+        <translation>Не удается создать папку %1.</translation>
+    </message>
+    <message>
+        <source>Cannot open the file %1: %2</source>
+        <translation>Не удается открыть файл %1: %2</translation>
+    </message>
+    <message>
+        <source>Cannot write to the file %1: %2</source>
+        <translation>Не удается записать в файл %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>FindDeviceDialog</name>
+    <message>
+        <source>Search device ...</source>
+        <translation>Поиск устройства...</translation>
+    </message>
+    <message>
+        <source>Ports</source>
+        <translation>Порты</translation>
+    </message>
+    <message>
+        <source>Start Find</source>
+        <translation>Старт поиска</translation>
+    </message>
+    <message>
+        <source>Refresh Port List</source>
+        <translation>Обновить список портов</translation>
+    </message>
+    <message>
+        <source>Address from:</source>
+        <translation>Адрес с:</translation>
+    </message>
+    <message>
+        <source>to:</source>
+        <translation>по:</translation>
+    </message>
+    <message>
+        <source>Response timeout:</source>
+        <translation>Тайм-аут ответа:</translation>
+    </message>
+    <message>
+        <source>ms</source>
+        <translation>мс</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>Порт</translation>
+    </message>
+    <message>
+        <source>Address</source>
+        <translation>Адрес</translation>
+    </message>
+    <message>
+        <source>Long Address</source>
+        <translation>Полный адрес</translation>
+    </message>
+    <message>
+        <source>Template</source>
+        <translation>Шаблон</translation>
+    </message>
+    <message>
+        <source>Tag</source>
+        <translation>Тег</translation>
+    </message>
+    <message>
+        <source>Description</source>
+        <translation>Дескриптор</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Дата</translation>
+    </message>
+    <message>
+        <source>Scanning ...</source>
+        <translation>Сканирование...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>Search by address %1 via %2 ...</source>
+        <translation>Поиск по адресу %1 через %2 ...</translation>
+    </message>
+    <message>
+        <source>Open port...</source>
+        <translation>Открытие порта...</translation>
+    </message>
+</context>
+<context>
+    <name>HartCommand</name>
+    <message>
+        <source>*** Too many data bytes for one frame: %1 (at most %2)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>*** Invalid message size for command parsing: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>*** Start of message not found!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>*** Unexpected end of message!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>*** Invalid delimiter: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>*** Invalid dataLength (=1)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>*** Checksum is wrong!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>*** start delimiter check error:  %1 / %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>*** command number check error:  %1 / %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>*** address check error: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>*** parity error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>*** speed overflow error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>*** synhronization (frame) error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>*** checksum error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>*** receive buffer overflow error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>*** Field device malfunction</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>*** Configuration changed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>*** Cold start</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>*** More status available</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>*** Analogue output fixed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>*** Analogue output out of limits</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>*** Non-primary variable out of limits</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>*** Primary variable out of limits</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>*** wrong choice</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>*** last parameter too large</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>*** last parameter too small</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>*** too few data bytes have been received</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>*** command not executed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>*** write protection mode set</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>*** update in progress</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>*** linearization point not used</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>*** temperature is different from previous value at this point</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>*** incorrect input signal type selected</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>*** the lower range limit greater of maximum allowable value</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>*** PV value is greater of upper range limit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>*** mismatch counter configuration change</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>*** incorrect fixed current value</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>*** number of decimal places is too large</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>*** value set is too large</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>*** the lower range limit less of minimum  allowable value</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>*** PV value is less of lower range limit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>*** value set is too small</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>*** the upper range limit greater of maximum allowable value</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>*** current output off - device in multidrop mode</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>*** loop Current Not Active (Device in Multidrop Mode)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>*** current output mode incorrect selection</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>*** the upper range value less of minimum  allowable value</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>*** saved factory settings are missing</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>*** unrecognized error 12</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>*** upper and lower conversion limits are out of permissible values</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>*** the minimum range is too small - impaired accuracy</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>*** restricted access</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>*** invalid unit code</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>*** invalid range</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>*** device is busy</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>*** command not implemented</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Communication error:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Command error (error code %1): </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>*** unknown error code: %1 hex: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>HartPort</name>
+    <message>
+        <source>Invalid command response: </source>
+        <translation>Неверный ответ на команду:</translation>
+    </message>
+    <message>
+        <source>Invalid response lenght of command ZERO.</source>
+        <translation>Неверная длина ответа на нулевую команду.</translation>
+    </message>
+    <message>
+        <source>Response command parsing error: </source>
+        <translation>Ошибка разбора ответа на команду: </translation>
+    </message>
+</context>
+<context>
+    <name>HelpViewer</name>
+    <message>
+        <source>Help</source>
+        <translation>Справка</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Закрыть</translation>
+    </message>
+    <message>
+        <source>Can&apos;t open help file</source>
+        <translation>Не удалось открыть файл справки</translation>
+    </message>
+</context>
+<context>
+    <name>LogWidget</name>
+    <message>
+        <source>Lines:</source>
+        <translation>Строк:</translation>
+    </message>
+    <message>
+        <source>Search:</source>
+        <translation>Найти:</translation>
+    </message>
+    <message>
+        <source>search up</source>
+        <translation>Искать вверх</translation>
+    </message>
+    <message>
+        <source>search down</source>
+        <translation>Искать вниз</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>Очистить журнал</translation>
+    </message>
+    <message>
+        <source>Save As...</source>
+        <translation>Сохранить как...</translation>
+    </message>
+    <message>
+        <source>Save report</source>
+        <translation>Сохранить отчет</translation>
+    </message>
+    <message>
+        <source>Cannot open file for writing log: %1</source>
+        <translation>Невозможно открыть файл для записи лога: %1</translation>
+    </message>
+    <message>
+        <source>Form</source>
+        <translation type="unfinished">Форма</translation>
+    </message>
+    <message>
+        <source>&lt;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&gt;</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>MainDeviceWidget</name>
+    <message>
+        <source>Write device configuration</source>
+        <translation>Запись конфигурации прибора</translation>
+    </message>
+    <message>
+        <source>Write changes to device</source>
+        <translation>Запись изменений в прибор</translation>
+    </message>
+    <message>
+        <source>The device is write-protected!</source>
+        <translation>Устройство защищено от записи!</translation>
+    </message>
+    <message>
+        <source>Changes</source>
+        <translation>Изменения</translation>
+    </message>
+    <message>
+        <source>Do you want to save your changes of the settings in the device?</source>
+        <translation>Вы действительно хотите записать изменения конфигурации в прибор?</translation>
+    </message>
+    <message>
+        <source>Adjustment</source>
+        <translation>Метрология</translation>
+    </message>
+    <message>
+        <source>You are in metrology mode and really want to record changes to the settings in the device?</source>
+        <translation>Вы находитесь в режиме метрологии и действительно хотите записать изменения настроек в устройстве?</translation>
+    </message>
+    <message>
+        <source>You must first read the device configuration!</source>
+        <translation>Необходимо предварительно считать конфигурацию прибора!</translation>
+    </message>
+    <message>
+        <source>Access code verification</source>
+        <translation>Прверка кода доступа</translation>
+    </message>
+    <message>
+        <source>Fixed current setting</source>
+        <translation>Установка фиксированного тока</translation>
+    </message>
+    <message>
+        <source>Manufacturer settings</source>
+        <translation>Заводские настройки</translation>
+    </message>
+    <message>
+        <source>Manufacturer setting</source>
+        <translation>Заводские настройки</translation>
+    </message>
+    <message>
+        <source>Do you really want to save current device settings as manufacturer setting?
+Previously saved device settings will be lost!</source>
+        <translation>Вы действительно хотите сохранить текущие настройки прибора как заводские?
+Все ранее сохраненные настройки прибора будут потеряны!</translation>
+    </message>
+    <message>
+        <source>Do you really want to restore manufacturer settings ?
+All current device settings will be lost!</source>
+        <translation>Вы действительно хотите восстановить заводские настройки?
+Текущие настройки прибора будут потеряны!</translation>
+    </message>
+    <message>
+        <source>Setting the conversion range</source>
+        <translation>Установка диапазона преобразования</translation>
+    </message>
+    <message>
+        <source>Do you want to write current
+Primary Variable value=%1 %2
+as Upper Range Value ?</source>
+        <translation>Вы действительно хотите записать текущее
+значение первичной переменной (=%1 %2)
+как МАКСИМУМ диапазона?</translation>
+    </message>
+    <message>
+        <source>Do you want to write current
+Primary Variable value=%1 %2
+as Lower Range Value ?</source>
+        <translation>Вы действительно хотите записать текущее
+значение первичной переменной (=%1 %2)
+как МИНИМУМ диапазона?</translation>
+    </message>
+    <message>
+        <source>Setting the high range limit</source>
+        <translation>Установка верхней границы диапазона</translation>
+    </message>
+    <message>
+        <source>Setting the lower range limit</source>
+        <translation>Установка нижней границы диапазона</translation>
+    </message>
+    <message>
+        <source>Current adjustment 4 mA</source>
+        <translation>Регулировка тока 4 мА</translation>
+    </message>
+    <message>
+        <source>Current adjustment 20 mA</source>
+        <translation>Регулировка тока 20 мА</translation>
+    </message>
+    <message>
+        <source>Unknown answer code (%1).</source>
+        <translation>Неизвестный ответный код (%1).  </translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
@@ -1613,71 +4078,45 @@ Do you want to save your changes?</source>
         <source>Cannot read the configuration file &apos;%1&apos;: %2</source>
         <translation>Не удаётся прочитать файл конфигурации &apos;%1&apos;: %2</translation>
     </message>
-</context>
-<context>
-    <name>Port</name>
     <message>
-        <source>Can&apos;t open %1!
- error code: %2 - %3</source>
-        <translation>Невозможно открыть %1!
-код ошибки: %2 - %3</translation>
+        <source>Приборы</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Invalid chars in device tag!</source>
-        <translation>Неверные символы в тэге прибора!</translation>
-    </message>
-</context>
-<context>
-    <name>PortThread</name>
-    <message>
-        <source>Request timeout (%1ms)</source>
-        <translation>Тайм-аут запроса (%1 мс)</translation>
+        <source>Ctrl+N</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Response timeout (%1ms)</source>
-        <translation>Тайм-аут ответа (%1 мс)</translation>
+        <source>Ctrl+O</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Write error %1, error code: %2 - %3</source>
-        <translation>Ошибка записи %1, код ошибки: %2 - %3 </translation>
-    </message>
-</context>
-<context>
-    <name>Plotter</name>
-    <message>
-        <source>Zoom in</source>
-        <translation>Увеличить</translation>
+        <source>Ctrl+S</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Zoom out</source>
-        <translation>Уменьшить</translation>
+        <source>Ctrl+Shift+S</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Curves as lines or points</source>
-        <translation>Кривые линиями или точками</translation>
-    </message>
-</context>
-<context>
-    <name>FileThread</name>
-    <message>
-        <source>Name is empty.</source>
-        <translation>Имя не задано.</translation>
+        <source>Ctrl+F</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Date is invalid.</source>
-        <translation>Неверная дата.</translation>
+        <source>Ins</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Cannot create the folder %1.</source>
-        <translation>Не удается создать папку %1.</translation>
+        <source>Del</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Cannot open the file %1: %2</source>
-        <translation>Не удается открыть файл %1: %2</translation>
+        <source>Ctrl+T</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Cannot write to the file %1: %2</source>
-        <translation>Не удается записать в файл %1: %2</translation>
+        <source>F1</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -1993,384 +4432,118 @@ Do you want to save your changes?</source>
     </message>
 </context>
 <context>
-    <name>CommandWidget</name>
+    <name>PVWidget</name>
     <message>
-        <source>HART command</source>
-        <translation>HART команда</translation>
+        <source>Reading variables</source>
+        <translation>Чтение переменных</translation>
     </message>
     <message>
-        <source>Command number:</source>
-        <translation>Номер команды:</translation>
+        <source>Reading the primary variable</source>
+        <translation>Чтение главной переменной</translation>
     </message>
     <message>
-        <source>Available:</source>
-        <translation>Доступные:</translation>
+        <source>Primary Variable value read error! Try again please.</source>
+        <translation>Ошибка чтения значения главной переменной! Попробуйте ещё раз.</translation>
     </message>
     <message>
-        <source>Command buffer:</source>
-        <translation>Буфер команды:</translation>
+        <source>PV measurement error=%1! Try again please.</source>
+        <translation>Ошибка измерения PV=%1! Попробуйте ещё раз.</translation>
     </message>
     <message>
-        <source>increase size</source>
-        <translation>Увеличить буфер</translation>
+        <source>current loop disabled</source>
+        <translation>токовая петля отключена</translation>
     </message>
     <message>
-        <source>reduce size</source>
-        <translation>Уменьшить буфер</translation>
+        <source>Reset flag &lt;Config changed&gt;</source>
+        <translation>Сброс флага &lt;Конфигурация изменена&gt;</translation>
     </message>
     <message>
-        <source>Offset:</source>
-        <translation>Смещение:</translation>
+        <source>Form</source>
+        <translation type="unfinished">Форма</translation>
     </message>
     <message>
-        <source>bytes:</source>
-        <translation>байт:</translation>
+        <source>Значение главной переменной (PV):</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Buffer size:</source>
-        <translation>Размер буфера:</translation>
+        <source>Ток (мА):</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Clear buffer</source>
-        <translation>Очистить буфер</translation>
+        <source>Ток (% от диапазона):</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>byte:</source>
-        <translation>Байт:</translation>
+        <source>Обновить
+показания</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Text:</source>
-        <translation>Текст:</translation>
+        <source>Значение втор. переменной (SV):</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Send command</source>
-        <translation>Послать команду</translation>
+        <source>Значение третьей переменной (TV):</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Command response</source>
-        <translation>Ответ на команду</translation>
+        <source>Значение четвертой переменной (QV):</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Status:</source>
-        <translation>Статус:</translation>
+        <source>дополнительный статус</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>manual parsing</source>
-        <translation>Ручной разбор</translation>
+        <source>Статусы:</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>parsing by mask</source>
-        <translation>Разбор по маске</translation>
-    </message>
-    <message>
-        <source>Len:</source>
-        <translation>Длина:</translation>
-    </message>
-    <message>
-        <source>Text</source>
-        <translation>Текст</translation>
-    </message>
-    <message>
-        <source>Mask:</source>
-        <translation>Маска:</translation>
-    </message>
-    <message>
-        <source>Parsing</source>
-        <translation>Разбор</translation>
-    </message>
-    <message>
-        <source>Result:</source>
-        <translation>Результат:</translation>
-    </message>
-    <message>
-        <source>reading</source>
-        <translation>чтение</translation>
-    </message>
-    <message>
-        <source>writing</source>
-        <translation>запись</translation>
-    </message>
-    <message>
-        <source>get</source>
-        <translation>получение</translation>
-    </message>
-    <message>
-        <source>custom</source>
-        <translation>произвольная</translation>
-    </message>
-    <message>
-        <source>Int value</source>
-        <translation>Целое значение</translation>
-    </message>
-    <message>
-        <source>You must enter an integer value!</source>
-        <translation>Нужно ввести целое число!</translation>
-    </message>
-    <message>
-        <source>Invalid type char</source>
-        <translation>Неверный символ типа</translation>
-    </message>
-    <message>
-        <source>Invalid lenght char</source>
-        <translation>Неверный символ длины</translation>
-    </message>
-    <message>
-        <source>Invalid text lenght</source>
-        <translation>Неверная длина текста</translation>
-    </message>
-    <message>
-        <source>Offset or length above %1</source>
-        <translation>Смещение или длина больше %1</translation>
+        <source>Сбросить флаг &quot;Конфигурация изменена&quot;</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
-    <name>AcivelDevice</name>
+    <name>Plotter</name>
     <message>
-        <source>device configuration (part 1)</source>
-        <translation>конфигурации устройства (часть 1)</translation>
+        <source>Zoom in</source>
+        <translation>Увеличить</translation>
     </message>
     <message>
-        <source>device configuration (part 2)</source>
-        <translation>конфигурации устройства (часть 2)</translation>
+        <source>Zoom out</source>
+        <translation>Уменьшить</translation>
     </message>
     <message>
-        <source>indication range</source>
-        <translation>диапазона индикации</translation>
-    </message>
-    <message>
-        <source>current graduation values</source>
-        <translation>сохраненных точек градуировки</translation>
-    </message>
-    <message>
-        <source>Ei and S ranges</source>
-        <translation>диапазона Ei и S</translation>
-    </message>
-    <message>
-        <source>adjustment parameters</source>
-        <translation>калибровочных значений</translation>
-    </message>
-    <message>
-        <source>electrode parameters</source>
-        <translation>параметров электрода</translation>
-    </message>
-    <message>
-        <source>PV filter parameters</source>
-        <translation>параметров фильтра PV</translation>
-    </message>
-    <message>
-        <source>electrode diagnostic on/off</source>
-        <translation>режима диагностики электрода</translation>
-    </message>
-    <message>
-        <source>temperature measurement mode</source>
-        <translation>режима измерения температуры</translation>
-    </message>
-    <message>
-        <source>temperature sensor parameters</source>
-        <translation>параметров датчика температуры</translation>
-    </message>
-    <message>
-        <source>temperature filter parameters</source>
-        <translation>параметров фильтра температуры</translation>
-    </message>
-    <message>
-        <source>graduation point</source>
-        <translation>точек градуировки </translation>
-    </message>
-    <message>
-        <source>check access code</source>
-        <translation>кода доступа</translation>
-    </message>
-    <message>
-        <source>adjust U</source>
-        <translation>значения калибровки входа по напряжению</translation>
-    </message>
-    <message>
-        <source>adjust Rt</source>
-        <translation>значения калибровки входа Т по сопротивлению</translation>
-    </message>
-    <message>
-        <source>adjust Rc</source>
-        <translation>значения калибровки входа по сопротивлению</translation>
-    </message>
-    <message>
-        <source>manufacturer settings</source>
-        <translation>заводских настроек</translation>
-    </message>
-    <message>
-        <source>Temperature sensor short circuit.</source>
-        <translation>Замыкание датчика температуры.</translation>
-    </message>
-    <message>
-        <source>Temperature sensor not connected. </source>
-        <translation>Обрыв датчика температуры.</translation>
-    </message>
-    <message>
-        <source>Ei is out of range.</source>
-        <translation>Ei выходит за пределы допустимых значений.</translation>
-    </message>
-    <message>
-        <source>S is out of range. </source>
-        <translation>S выходит за пределы допустимых значений.</translation>
-    </message>
-    <message>
-        <source>Invalid response length of command %1: %2 bytes, %3 expected.</source>
-        <translation>Неверная длина ответа на команду %1: %2 байт, ожидалось %3.</translation>
+        <source>Curves as lines or points</source>
+        <translation>Кривые линиями или точками</translation>
     </message>
 </context>
 <context>
-    <name>AcivelWidget</name>
+    <name>Port</name>
     <message>
-        <source>Read from device</source>
-        <translation>Прочитать из прибора</translation>
+        <source>Can&apos;t open %1!
+ error code: %2 - %3</source>
+        <translation>Невозможно открыть %1!
+код ошибки: %2 - %3</translation>
     </message>
     <message>
-        <source>Write in device</source>
-        <translation>Записать в прибор</translation>
+        <source>Invalid chars in device tag!</source>
+        <translation>Неверные символы в тэге прибора!</translation>
+    </message>
+</context>
+<context>
+    <name>PortThread</name>
+    <message>
+        <source>Request timeout (%1ms)</source>
+        <translation>Тайм-аут запроса (%1 мс)</translation>
     </message>
     <message>
-        <source>Start</source>
-        <translation>Старт</translation>
+        <source>Response timeout (%1ms)</source>
+        <translation>Тайм-аут ответа (%1 мс)</translation>
     </message>
     <message>
-        <source>Start measurement</source>
-        <translation>Старт измерения</translation>
-    </message>
-    <message>
-        <source>pH-meter</source>
-        <translation>рН-метр</translation>
-    </message>
-    <message>
-        <source>pH-meter with VCW</source>
-        <translation>рН-метр с ОЧВ</translation>
-    </message>
-    <message>
-        <source>OVP-meter</source>
-        <translation>ОВП-метр</translation>
-    </message>
-    <message>
-        <source>EMF-meter</source>
-        <translation>ЭДС-метр</translation>
-    </message>
-    <message>
-        <source>off</source>
-        <translation>выключено</translation>
-    </message>
-    <message>
-        <source>on</source>
-        <translation>включено</translation>
-    </message>
-    <message>
-        <source>measured by temperature sensor</source>
-        <translation>измеренная датчиком температура</translation>
-    </message>
-    <message>
-        <source>manually set temperature</source>
-        <translation>вручную установленная температура</translation>
-    </message>
-    <message>
-        <source>P</source>
-        <translation>П</translation>
-    </message>
-    <message>
-        <source>1-point</source>
-        <translation>1-точечная</translation>
-    </message>
-    <message>
-        <source>2-point</source>
-        <translation>2-точечная</translation>
-    </message>
-    <message>
-        <source>mV</source>
-        <translation>мВ</translation>
-    </message>
-    <message>
-        <source>Electrode diagnostics</source>
-        <translation>Диагностика электрода</translation>
-    </message>
-    <message>
-        <source>It is forbidden to turn on the test of the resistance of the auxiliary electrode with a two-wire connection diagram of the ES, since in this mode the current consumption exceeds 4 mA!</source>
-        <translation>Запрещается включать проверку сопротивления вспомогательного электрода при двухпроводной схеме подключения ЭС, так как в этом режиме потребляемый ток превышает 4 мА!</translation>
-    </message>
-    <message>
-        <source>Read device configuration</source>
-        <translation>Чтение конфигурации прибора</translation>
-    </message>
-    <message>
-        <source>write protection is enabled</source>
-        <translation>В приборе включена защита от записи</translation>
-    </message>
-    <message>
-        <source>Read current graduation values</source>
-        <translation>Чтение текущих параметров градуировки</translation>
-    </message>
-    <message>
-        <source>Adjustment</source>
-        <translation>Метрология</translation>
-    </message>
-    <message>
-        <source>You are in metrology mode and really want to start graduation?</source>
-        <translation>Вы находитесь в режиме метрологии и действительно хотите начать градуировку? </translation>
-    </message>
-    <message>
-        <source>Stop measurement</source>
-        <translation>Стоп измерения</translation>
-    </message>
-    <message>
-        <source>&lt;p style=&quot;color: red; &quot;&gt;Error&lt;/p&gt;</source>
-        <translation>&lt;p style=&quot;color: red; &quot;&gt;Ошибка&lt;/p&gt;</translation>
-    </message>
-    <message>
-        <source>&lt;p style=&quot;color: red; &quot;&gt;Undefined&lt;/p&gt;</source>
-        <translation>&lt;p style=&quot;color: red; &quot;&gt;НЕ определен&lt;/p&gt;</translation>
-    </message>
-    <message>
-        <source>&lt;p style=&quot;color: green; &quot;&gt;Saved&lt;/p&gt;</source>
-        <translation>&lt;p style=&quot;color: green; &quot;&gt;Сохранено&lt;/p&gt;</translation>
-    </message>
-    <message>
-        <source>Write graduation point %1</source>
-        <translation>Запись точки градуировки %1</translation>
-    </message>
-    <message>
-        <source>Wrong security code (answer=%1).</source>
-        <translation>Неверный код доступа (ответ=%1).</translation>
-    </message>
-    <message>
-        <source>kOm</source>
-        <translation>кОм</translation>
-    </message>
-    <message>
-        <source>Om</source>
-        <translation>Ом</translation>
-    </message>
-    <message>
-        <source>adjustment parameters</source>
-        <translation>калибровочных значений</translation>
-    </message>
-    <message>
-        <source>U adjustment</source>
-        <translation>Регулировка напряжения</translation>
-    </message>
-    <message>
-        <source>Rc adjustment</source>
-        <translation>Регулировка сопротивления Rc</translation>
-    </message>
-    <message>
-        <source>Rt adjustment</source>
-        <translation>Регулировка сопротивления Rt</translation>
-    </message>
-    <message>
-        <source>Ei and S ranges</source>
-        <translation>Установка диапазонов Ei и S</translation>
-    </message>
-    <message>
-        <source>Sensor parameters saving</source>
-        <translation>Запись параметров сенсора</translation>
-    </message>
-    <message>
-        <source>The sensor unit of the device is neither pH nor mV: choose one before saving.</source>
-        <translation>Единица измерения сенсора в приборе — не pH и не мВ: выберите её перед записью.</translation>
+        <source>Write error %1, error code: %2 - %3</source>
+        <translation>Ошибка записи %1, код ошибки: %2 - %3 </translation>
     </message>
 </context>
 <context>
@@ -2442,78 +4615,16 @@ the transaction</source>
         <translation>Порт %1 уже существует!</translation>
     </message>
     <message>
-        <source>&lt;p style="color: green;"&gt;Success.&lt;/p&gt;</source>
-        <translation>&lt;p style="color: green;"&gt;Успешно.&lt;/p&gt;</translation>
+        <source>&lt;p style=&quot;color: green;&quot;&gt;Success.&lt;/p&gt;</source>
+        <translation>&lt;p style=&quot;color: green;&quot;&gt;Успешно.&lt;/p&gt;</translation>
     </message>
     <message>
-        <source>&lt;p style="color: red;"&gt;Failure: %1.&lt;/p&gt;</source>
-        <translation>&lt;p style="color: red;"&gt;Ошибка: %1.&lt;/p&gt;</translation>
-    </message>
-</context>
-<context>
-    <name>DeviceAddDialog</name>
-    <message>
-        <source>Select device template...</source>
-        <translation>Выберите шаблон прибора...</translation>
+        <source>&lt;p style=&quot;color: red;&quot;&gt;Failure: %1.&lt;/p&gt;</source>
+        <translation>&lt;p style=&quot;color: red;&quot;&gt;Ошибка: %1.&lt;/p&gt;</translation>
     </message>
     <message>
-        <source>Name</source>
-        <translation>Название</translation>
-    </message>
-    <message>
-        <source>Template</source>
-        <translation>Шаблон</translation>
-    </message>
-    <message>
-        <source>Producer</source>
-        <translation>Производитель</translation>
-    </message>
-    <message>
-        <source>Description</source>
-        <translation>Описание</translation>
-    </message>
-    <message>
-        <source>Version</source>
-        <translation>Версия</translation>
-    </message>
-    <message>
-        <source>General</source>
-        <translation>Универсальный</translation>
-    </message>
-    <message>
-        <source>Anyone</source>
-        <translation>Любой</translation>
-    </message>
-    <message>
-        <source>Temperature converter</source>
-        <translation>Преобразователь температуры</translation>
-    </message>
-    <message>
-        <source>Pressure converter</source>
-        <translation>Преобразователь давления</translation>
-    </message>
-    <message>
-        <source>pH-meter</source>
-        <translation>pH-метр</translation>
-    </message>
-    <message>
-        <source>Only universal and common (partly) functions</source>
-        <translation>Только универсальные и общие (частично) функции</translation>
-    </message>
-</context>
-<context>
-    <name>HelpViewer</name>
-    <message>
-        <source>Help</source>
-        <translation>Справка</translation>
-    </message>
-    <message>
-        <source>Close</source>
-        <translation>Закрыть</translation>
-    </message>
-    <message>
-        <source>Can't open help file</source>
-        <translation>Не удалось открыть файл справки</translation>
+        <source>__</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -2559,70 +4670,8 @@ the transaction</source>
         <translation>Изменение настроек</translation>
     </message>
     <message>
-        <source>Changes w'll take effect after the program is restarted.</source>
+        <source>Changes w&apos;ll take effect after the program is restarted.</source>
         <translation>Изменения вступят в силу после перезапуска программы.</translation>
-    </message>
-</context>
-<context>
-    <name>FactoryNumberDialog</name>
-    <message>
-        <source>Factory number</source>
-        <translation>Заводской номер</translation>
-    </message>
-    <message>
-        <source>Success!</source>
-        <translation>Успешно!</translation>
-    </message>
-    <message>
-        <source>factory code</source>
-        <translation>заводской код</translation>
-    </message>
-    <message>
-        <source>The manufacturer code must be a whole number from 0 to 0xFF.</source>
-        <translation>Код производителя должен быть целым числом от 0 до 0xFF.</translation>
-    </message>
-    <message>
-        <source>The device type code must be a whole number from 0 to 0xFF.</source>
-        <translation>Код типа устройства должен быть целым числом от 0 до 0xFF.</translation>
-    </message>
-    <message>
-        <source>The factory number must be a whole number from 0 to 0xFFFFFF.</source>
-        <translation>Заводской номер должен быть целым числом от 0 до 0xFFFFFF.</translation>
-    </message>
-    <message>
-        <source>The device did not take the factory number:
-%1</source>
-        <translation>Прибор не принял заводской номер:
-%1</translation>
-    </message>
-    <message>
-        <source>The device did not answer the identification after the write:
-%1</source>
-        <translation>Прибор не ответил на идентификацию после записи:
-%1</translation>
-    </message>
-    <message>
-        <source>The device answers with the long address %1, not with the written %2.</source>
-        <translation>Прибор отвечает с длинным адресом %1, а не с записанным %2.</translation>
-    </message>
-</context>
-<context>
-    <name>DeviceWidget</name>
-    <message>
-        <source>Custom</source>
-        <translation>Произвольная команда</translation>
-    </message>
-    <message>
-        <source>Measurement</source>
-        <translation>Измерения</translation>
-    </message>
-    <message>
-        <source>Metrologic</source>
-        <translation>Метрология</translation>
-    </message>
-    <message>
-        <source>Hart Log</source>
-        <translation>Журнал HART</translation>
     </message>
 </context>
 <context>
@@ -2645,319 +4694,287 @@ the transaction</source>
     </message>
 </context>
 <context>
-    <name>CommonWidget</name>
+    <name>TestDeviceDialog</name>
     <message>
-        <source>Port:</source>
-        <translation>Порт:</translation>
+        <source>Cmd</source>
+        <translation>Команда</translation>
     </message>
     <message>
-        <source>Find...</source>
-        <translation>Поиск...</translation>
+        <source>Context</source>
+        <translation>Описание</translation>
     </message>
     <message>
-        <source>Poliing address:</source>
+        <source>Values</source>
+        <translation>Значения</translation>
+    </message>
+    <message>
+        <source>Cycles</source>
+        <translation>Циклов</translation>
+    </message>
+    <message>
+        <source>Error count</source>
+        <translation>Кол-во ошибок</translation>
+    </message>
+    <message>
+        <source>Error text</source>
+        <translation>Текст ошибки</translation>
+    </message>
+    <message>
+        <source>Show unchecked rows</source>
+        <translation>Показать скрытые строки</translation>
+    </message>
+    <message>
+        <source>Hidden unchecked rows</source>
+        <translation>Скрыть невыбранные строки</translation>
+    </message>
+    <message>
+        <source>Device testing</source>
+        <translation>Тестирование прибора</translation>
+    </message>
+    <message>
+        <source>Do you want to exit from test?</source>
+        <translation>Вы действительно хотите выйти из теста?</translation>
+    </message>
+    <message>
+        <source>Test device %1 address:%2 number:%3
+</source>
+        <translation>Тестирование прибора %1 адрес:%2 номер:%3
+</translation>
+    </message>
+    <message>
+        <source>Total:</source>
+        <translation>Итого:</translation>
+    </message>
+    <message>
+        <source>Checking cmd</source>
+        <translation>Проверочная команда</translation>
+    </message>
+    <message>
+        <source>validation error</source>
+        <translation>ошибка валидации</translation>
+    </message>
+    <message>
+        <source>validation errors</source>
+        <translation>ошибок валидации</translation>
+    </message>
+    <message>
+        <source>Save As...</source>
+        <translation>Сохранить как...</translation>
+    </message>
+    <message>
+        <source>Save report</source>
+        <translation>Сохранить отчет</translation>
+    </message>
+    <message>
+        <source>Cannot open file for writing data: %1</source>
+        <translation>Невозможно открыть файл для записи данных:%1</translation>
+    </message>
+    <message>
+        <source>###### Test round %1 ######
+</source>
+        <translation>###### Тестовый раунд %1 #####
+</translation>
+    </message>
+    <message>
+        <source>Total round errors: %1
+</source>
+        <translation>Итого ошибок за раунд: %1
+</translation>
+    </message>
+    <message>
+        <source>%1 errors: %2</source>
+        <translation>%1 ошибок: %2</translation>
+    </message>
+    <message>
+        <source>Total test errors: %1
+</source>
+        <translation>Итого по тесту ошибок: %1
+</translation>
+    </message>
+    <message>
+        <source>Test round %1...</source>
+        <translation>Тестовый раунд %1...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>Test command %1 - %2 (%3 cycles)...</source>
+        <translation>Тест команды %1 - %2 (%3 циклов)...</translation>
+    </message>
+    <message>
+        <source>--- cycle: %1 ---</source>
+        <translation>--- цикл: %1 ---</translation>
+    </message>
+    <message>
+        <source>values - [%1]</source>
+        <translation>значений - [%1]</translation>
+    </message>
+    <message>
+        <source>Test command %1 - %2...
+%3</source>
+        <translation>Тест команды %1 - %2...
+%3</translation>
+    </message>
+    <message>
+        <source>writing </source>
+        <translation>запись </translation>
+    </message>
+    <message>
+        <source>when writing a values [%1], an error occurred:</source>
+        <translation>при записи значений [%1] возникла ошибка:</translation>
+    </message>
+    <message>
+        <source>Test command %1 - %2...
+check result by command %3</source>
+        <translation>Тест команды %1 - %2...
+проверка результата командой %3</translation>
+    </message>
+    <message>
+        <source>Checking cmd %1: %2</source>
+        <translation>Проверочная команда %1: %2</translation>
+    </message>
+    <message>
+        <source>%1 validation error: send:%2 recv:%3</source>
+        <translation>%1 ошибка валидации: отправ:%2 получ:%3</translation>
+    </message>
+    <message>
+        <source>Command number %1 is outside 0-255; nothing was sent</source>
+        <translation>Номер команды %1 вне диапазона 0-255; ничего не отправлено</translation>
+    </message>
+    <message>
+        <source>was interrupted</source>
+        <translation>было прервано</translation>
+    </message>
+    <message>
+        <source>completed</source>
+        <translation>завершено</translation>
+    </message>
+    <message>
+        <source>Test of command %1 %2.</source>
+        <translation>Тестирование команды %1 %2.</translation>
+    </message>
+    <message>
+        <source>No errors.</source>
+        <translation>Без ошибок.</translation>
+    </message>
+    <message>
+        <source>total command %1 errors: %2
+</source>
+        <translation>Итого по команде %1 ошибок: %2
+</translation>
+    </message>
+    <message>
+        <source>Available read functions </source>
+        <translation>Доступные функции чтения</translation>
+    </message>
+    <message>
+        <source>Failed to load test %1</source>
+        <translation>Ошибка при загрузке шаблона теста %1</translation>
+    </message>
+    <message>
+        <source>reading %1</source>
+        <translation>чтение %1</translation>
+    </message>
+    <message>
+        <source>Path for tests</source>
+        <translation>Путь к тестам</translation>
+    </message>
+    <message>
+        <source>Error copying the test template file</source>
+        <translation>Ошибка при копировании файла шаблона теста</translation>
+    </message>
+    <message>
+        <source>The test template file does not exist!</source>
+        <translation>Файл шаблона теста не существует!</translation>
+    </message>
+    <message>
+        <source>can&apos;t remove file &apos;%1&apos;, &apos;%2&apos;</source>
+        <translation>Невозможно удалить файл &apos;%1&apos;, &apos;%2&apos;</translation>
+    </message>
+    <message>
+        <source>can&apos;t copy file &apos;%1&apos; to &apos;%2&apos;, &apos;%3&apos;</source>
+        <translation>Невозможно скопировать файл &apos;%1&apos; в &apos;%2&apos;, &apos;%3&apos;</translation>
+    </message>
+    <message>
+        <source>Device name:</source>
+        <translation>Имя прибора:</translation>
+    </message>
+    <message>
+        <source>Polling address:</source>
         <translation>Адрес опроса:</translation>
     </message>
     <message>
-        <source>Save </source>
-        <translation>Записать</translation>
+        <source>Full address</source>
+        <translation>Полный адрес</translation>
     </message>
     <message>
-        <source>Check</source>
-        <translation>Проверить</translation>
+        <source>Number:</source>
+        <translation>Номер:</translation>
     </message>
     <message>
-        <source>Long address:</source>
-        <translation>Полный адрес:</translation>
+        <source>Test pattern:</source>
+        <translation>Шаблон:</translation>
     </message>
     <message>
-        <source>Tag</source>
-        <translation>Тег</translation>
+        <source>Cycles:</source>
+        <translation>раундов:</translation>
     </message>
     <message>
-        <source>Long Tag</source>
-        <translation>Длинный тег</translation>
+        <source>Pause:</source>
+        <translation>Пауза:</translation>
     </message>
     <message>
-        <source>Tag:</source>
-        <translation>Тег:</translation>
+        <source>ms</source>
+        <translation>мс</translation>
     </message>
     <message>
-        <source>Check by tag</source>
-        <translation>Проверить</translation>
+        <source>Open from</source>
+        <translation>Открыть из</translation>
     </message>
     <message>
-        <source>Desc:</source>
-        <translation>Дескриптор:</translation>
+        <source>Check All</source>
+        <translation>Выделить все</translation>
     </message>
     <message>
-        <source>Date:</source>
-        <translation>Дата:</translation>
+        <source>Uncheck All</source>
+        <translation>Снять выделение со всех</translation>
     </message>
     <message>
-        <source>Save</source>
-        <translation>Записать</translation>
+        <source>Continue test</source>
+        <translation>Продолжить тест</translation>
     </message>
     <message>
-        <source>Long Tag:</source>
-        <translation>Длинный тег:</translation>
+        <source>Start Test</source>
+        <translation>Старт теста</translation>
     </message>
     <message>
-        <source>Read</source>
-        <translation>Чтение</translation>
+        <source>Tests</source>
+        <translation>Тесты</translation>
     </message>
     <message>
-        <source>Message</source>
-        <translation>Сообщение</translation>
+        <source>File name:</source>
+        <translation>Имя файла отчета:</translation>
     </message>
     <message>
-        <source>manufacturer code:</source>
-        <translation>код производителя:</translation>
+        <source>Report</source>
+        <translation>Отчет</translation>
     </message>
     <message>
-        <source>device type code:</source>
-        <translation>код типа устройства:</translation>
+        <source>Hart Log</source>
+        <translation>Журнал HART</translation>
     </message>
     <message>
-        <source>universal cmd version:</source>
-        <translation>версия общих команд:</translation>
-    </message>
-    <message>
-        <source>device revision:</source>
-        <translation>ревизия устр-ва:</translation>
-    </message>
-    <message>
-        <source>software version:</source>
-        <translation>версия ПО:</translation>
-    </message>
-    <message>
-        <source>hardware version:</source>
-        <translation>версия прибора:</translation>
-    </message>
-    <message>
-        <source>Flags:</source>
-        <translation>ФЛАГИ:</translation>
-    </message>
-    <message>
-        <source>write protection</source>
-        <translation>защита от записи</translation>
-    </message>
-    <message>
-        <source>Reset device</source>
-        <translation>Сброс прибора</translation>
-    </message>
-    <message>
-        <source>Self Test</source>
-        <translation>Самотестирование</translation>
-    </message>
-    <message>
-        <source>Damping time</source>
-        <translation>Время демпфирования</translation>
-    </message>
-    <message>
-        <source>Preambles in responce</source>
-        <translation>Преамбул в ответе</translation>
-    </message>
-    <message>
-        <source>Final assembly number</source>
-        <translation>Номер конечной сборки</translation>
-    </message>
-    <message>
-        <source>Device identification by tag</source>
-        <translation>Идентификация устройства по тегу</translation>
-    </message>
-    <message>
-        <source>Tag is empty!
-Please enter a tag with up to 8 characters</source>
-        <translation>Тег пуст!
-Введите тег длиной до 8 символов</translation>
-    </message>
-    <message>
-        <source>Device identification by long tag</source>
-        <translation>Идентификация устройства по длинному тегу</translation>
-    </message>
-    <message>
-        <source>Long tag is empty!
-Please enter a long tag with up to 32 characters</source>
-        <translation>Длинный тег пуст!
-Введите длинный тег длиной до 32 символов</translation>
-    </message>
-    <message>
-        <source>by tag</source>
-        <translation>по тегу</translation>
-    </message>
-    <message>
-        <source>by long tag</source>
-        <translation>по длинному тегу</translation>
-    </message>
-    <message>
-        <source>Device identification %1</source>
-        <translation>Идентификация устройства %1</translation>
-    </message>
-    <message>
-        <source>ERROR: Tags not equal!
-Send: &apos;%1&apos;
-Resv: &apos;%2&apos;</source>
-        <translation>ОШИБКА: теги не совпадают!
-Послан: &apos;%1&apos;
-Получен: &apos;%2&apos;</translation>
-    </message>
-    <message>
-        <source>Search by command 73</source>
-        <translation>Поиск командой 73</translation>
-    </message>
-    <message>
-        <source>Did you press two buttons on the device?</source>
-        <translation>Вы нажали две кнопки на устройстве?</translation>
-    </message>
-    <message>
-        <source>Check device</source>
-        <translation>Проверка устройства</translation>
-    </message>
-    <message>
-        <source>Wrong template %1 for
-device type code = 0x%2%3 !!!
-
-Continue ?</source>
-        <translation>Неверный шаблон %1 для
-кода типа устройства = 0x%2%3 !!!
-
-Продолжить?</translation>
-    </message>
-    <message>
-        <source>Writing </source>
-        <translation>Запись: </translation>
-    </message>
-    <message>
-        <source>Reading </source>
-        <translation>Чтение: </translation>
-    </message>
-    <message>
-        <source>The device is write-protected!</source>
-        <translation>Устройство защищено от записи!</translation>
-    </message>
-    <message>
-        <source>of </source>
-        <translation>: </translation>
-    </message>
-    <message>
-        <source>Do you want to save your changes %1?</source>
-        <translation>Записать изменения%1?</translation>
-    </message>
-    <message>
-        <source>tag, descriptor and date</source>
-        <translation>тег, дескриптор и дата</translation>
-    </message>
-    <message>
-        <source>long tag</source>
-        <translation>длинный тег</translation>
-    </message>
-    <message>
-        <source>message</source>
-        <translation>сообщение</translation>
-    </message>
-    <message>
-        <source>assemlbly number</source>
-        <translation>номер сборки</translation>
-    </message>
-    <message>
-        <source>number of preambles</source>
-        <translation>число преамбул</translation>
-    </message>
-    <message>
-        <source>damping time</source>
-        <translation>время демпфирования</translation>
-    </message>
-    <message>
-        <source>polling_address</source>
-        <translation>адрес опроса</translation>
-    </message>
-    <message>
-        <source>The long tag may hold Latin-1 characters only.</source>
-        <translation>Длинный тег может содержать только символы Latin-1.</translation>
-    </message>
-    <message>
-        <source>The final assembly number must lie between 0 and %1.</source>
-        <translation>Номер конечной сборки должен лежать в пределах от 0 до %1.</translation>
-    </message>
-    <message>
-        <source>Do you want to disable the current loop function?</source>
-        <translation>Отключить токовую петлю?</translation>
-    </message>
-    <message>
-        <source>Reset</source>
-        <translation>Сброс</translation>
-    </message>
-    <message>
-        <source>Device self test</source>
-        <translation>Самотестирование устройства</translation>
-    </message>
-    <message>
-        <source>Are you sure you want to start the device self test? It can take some time!</source>
-        <translation>Запустить самотестирование устройства? Это может занять некоторое время!</translation>
-    </message>
-    <message>
-        <source>Self test</source>
-        <translation>Самотестирование</translation>
-    </message>
-    <message>
-        <source>*** The device is still busy after %1 s; the self test is no longer waited for.</source>
-        <translation>*** Устройство всё ещё занято через %1 с; ожидание самотестирования прекращено.</translation>
-    </message>
-    <message>
-        <source>Write protection</source>
-        <translation>Защита от записи</translation>
-    </message>
-    <message>
-        <source>Do you want to set write protection in the device?
-
-To remove write protection is possible only
-through the menu of the device!</source>
-        <translation>Установить защиту от записи в устройстве?
-
-Снять защиту от записи можно только
-через меню устройства!</translation>
-    </message>
-    <message>
-        <source>Set write protection</source>
-        <translation>Установка защиты от записи</translation>
-    </message>
-    <message>
-        <source>Reading write protection flag</source>
-        <translation>Чтение флага защиты от записи</translation>
-    </message>
-    <message>
-        <source>To remove write protection is possible only
-through the menu of the device!</source>
-        <translation>Снять защиту от записи можно только
-через меню устройства!</translation>
+        <source>%1_%2_%3.txt</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
-    <name>PVWidget</name>
+    <name>ZorvanWidget</name>
     <message>
-        <source>Reading variables</source>
-        <translation>Чтение переменных</translation>
-    </message>
-    <message>
-        <source>Reading the primary variable</source>
-        <translation>Чтение главной переменной</translation>
-    </message>
-    <message>
-        <source>Primary Variable value read error! Try again please.</source>
-        <translation>Ошибка чтения значения главной переменной! Попробуйте ещё раз.</translation>
-    </message>
-    <message>
-        <source>PV measurement error=%1! Try again please.</source>
-        <translation>Ошибка измерения PV=%1! Попробуйте ещё раз.</translation>
-    </message>
-    <message>
-        <source>current loop disabled</source>
-        <translation>токовая петля отключена</translation>
-    </message>
-    <message>
-        <source>Reset flag &lt;Config changed&gt;</source>
-        <translation>Сброс флага &lt;Конфигурация изменена&gt;</translation>
+        <source>Current state</source>
+        <translation>Текущее состояние</translation>
     </message>
 </context>
 </TS>
