@@ -3531,239 +3531,239 @@ Prev = %1 °C - Current = %2 °C</source>
     <name>HartCommand</name>
     <message>
         <source>*** Too many data bytes for one frame: %1 (at most %2)</source>
-        <translation type="unfinished"></translation>
+        <translation>*** Слишком много байтов данных для одного кадра: %1 (не более %2)</translation>
     </message>
     <message>
         <source>*** Invalid message size for command parsing: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>*** Недопустимый размер сообщения для разбора команды: %1</translation>
     </message>
     <message>
         <source>*** Start of message not found!</source>
-        <translation type="unfinished"></translation>
+        <translation>*** Начало сообщения не найдено!</translation>
     </message>
     <message>
         <source>*** Unexpected end of message!</source>
-        <translation type="unfinished"></translation>
+        <translation>*** Неожиданный конец сообщения!</translation>
     </message>
     <message>
         <source>*** Invalid delimiter: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>*** Недопустимый стартовый байт: %1</translation>
     </message>
     <message>
         <source>*** Invalid dataLength (=1)</source>
-        <translation type="unfinished"></translation>
+        <translation>*** Недопустимая длина данных (=1)</translation>
     </message>
     <message>
         <source>*** Checksum is wrong!</source>
-        <translation type="unfinished"></translation>
+        <translation>*** Неверная контрольная сумма!</translation>
     </message>
     <message>
         <source>*** start delimiter check error:  %1 / %2</source>
-        <translation type="unfinished"></translation>
+        <translation>*** ошибка проверки стартового байта:  %1 / %2</translation>
     </message>
     <message>
         <source>*** command number check error:  %1 / %2</source>
-        <translation type="unfinished"></translation>
+        <translation>*** ошибка проверки номера команды:  %1 / %2</translation>
     </message>
     <message>
         <source>*** address check error: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>*** ошибка проверки адреса: %1</translation>
     </message>
     <message>
         <source>*** parity error</source>
-        <translation type="unfinished"></translation>
+        <translation>*** ошибка четности</translation>
     </message>
     <message>
         <source>*** speed overflow error</source>
-        <translation type="unfinished"></translation>
+        <translation>*** ошибка переполнения (скорость приема)</translation>
     </message>
     <message>
         <source>*** synhronization (frame) error</source>
-        <translation type="unfinished"></translation>
+        <translation>*** ошибка синхронизации (кадра)</translation>
     </message>
     <message>
         <source>*** checksum error</source>
-        <translation type="unfinished"></translation>
+        <translation>*** ошибка контрольной суммы</translation>
     </message>
     <message>
         <source>*** receive buffer overflow error</source>
-        <translation type="unfinished"></translation>
+        <translation>*** переполнение приемного буфера</translation>
     </message>
     <message>
         <source>*** Field device malfunction</source>
-        <translation type="unfinished"></translation>
+        <translation>*** Неисправность прибора</translation>
     </message>
     <message>
         <source>*** Configuration changed</source>
-        <translation type="unfinished"></translation>
+        <translation>*** Конфигурация изменена</translation>
     </message>
     <message>
         <source>*** Cold start</source>
-        <translation type="unfinished"></translation>
+        <translation>*** Холодный старт</translation>
     </message>
     <message>
         <source>*** More status available</source>
-        <translation type="unfinished"></translation>
+        <translation>*** Доступен дополнительный статус</translation>
     </message>
     <message>
         <source>*** Analogue output fixed</source>
-        <translation type="unfinished"></translation>
+        <translation>*** Аналоговый выход зафиксирован</translation>
     </message>
     <message>
         <source>*** Analogue output out of limits</source>
-        <translation type="unfinished"></translation>
+        <translation>*** Аналоговый выход вне пределов</translation>
     </message>
     <message>
         <source>*** Non-primary variable out of limits</source>
-        <translation type="unfinished"></translation>
+        <translation>*** Непервичная переменная вне пределов</translation>
     </message>
     <message>
         <source>*** Primary variable out of limits</source>
-        <translation type="unfinished"></translation>
+        <translation>*** Первичная переменная вне пределов</translation>
     </message>
     <message>
         <source>*** wrong choice</source>
-        <translation type="unfinished"></translation>
+        <translation>*** неверный выбор</translation>
     </message>
     <message>
         <source>*** last parameter too large</source>
-        <translation type="unfinished"></translation>
+        <translation>*** последний параметр слишком велик</translation>
     </message>
     <message>
         <source>*** last parameter too small</source>
-        <translation type="unfinished"></translation>
+        <translation>*** последний параметр слишком мал</translation>
     </message>
     <message>
         <source>*** too few data bytes have been received</source>
-        <translation type="unfinished"></translation>
+        <translation>*** принято слишком мало байтов данных</translation>
     </message>
     <message>
         <source>*** command not executed</source>
-        <translation type="unfinished"></translation>
+        <translation>*** команда не выполнена</translation>
     </message>
     <message>
         <source>*** write protection mode set</source>
-        <translation type="unfinished"></translation>
+        <translation>*** установлен режим защиты от записи</translation>
     </message>
     <message>
         <source>*** update in progress</source>
-        <translation type="unfinished"></translation>
+        <translation>*** выполняется обновление</translation>
     </message>
     <message>
         <source>*** linearization point not used</source>
-        <translation type="unfinished"></translation>
+        <translation>*** точка линеаризации не используется</translation>
     </message>
     <message>
         <source>*** temperature is different from previous value at this point</source>
-        <translation type="unfinished"></translation>
+        <translation>*** температура отличается от прежнего значения в этой точке</translation>
     </message>
     <message>
         <source>*** incorrect input signal type selected</source>
-        <translation type="unfinished"></translation>
+        <translation>*** выбран неверный тип входного сигнала</translation>
     </message>
     <message>
         <source>*** the lower range limit greater of maximum allowable value</source>
-        <translation type="unfinished"></translation>
+        <translation>*** нижний предел диапазона больше максимально допустимого значения</translation>
     </message>
     <message>
         <source>*** PV value is greater of upper range limit</source>
-        <translation type="unfinished"></translation>
+        <translation>*** значение PV больше верхнего предела диапазона</translation>
     </message>
     <message>
         <source>*** mismatch counter configuration change</source>
-        <translation type="unfinished"></translation>
+        <translation>*** несовпадение счетчика изменений конфигурации</translation>
     </message>
     <message>
         <source>*** incorrect fixed current value</source>
-        <translation type="unfinished"></translation>
+        <translation>*** неверное значение фиксированного тока</translation>
     </message>
     <message>
         <source>*** number of decimal places is too large</source>
-        <translation type="unfinished"></translation>
+        <translation>*** слишком много знаков после запятой</translation>
     </message>
     <message>
         <source>*** value set is too large</source>
-        <translation type="unfinished"></translation>
+        <translation>*** заданное значение слишком велико</translation>
     </message>
     <message>
         <source>*** the lower range limit less of minimum  allowable value</source>
-        <translation type="unfinished"></translation>
+        <translation>*** нижний предел диапазона меньше минимально допустимого значения</translation>
     </message>
     <message>
         <source>*** PV value is less of lower range limit</source>
-        <translation type="unfinished"></translation>
+        <translation>*** значение PV меньше нижнего предела диапазона</translation>
     </message>
     <message>
         <source>*** value set is too small</source>
-        <translation type="unfinished"></translation>
+        <translation>*** заданное значение слишком мало</translation>
     </message>
     <message>
         <source>*** the upper range limit greater of maximum allowable value</source>
-        <translation type="unfinished"></translation>
+        <translation>*** верхний предел диапазона больше максимально допустимого значения</translation>
     </message>
     <message>
         <source>*** current output off - device in multidrop mode</source>
-        <translation type="unfinished"></translation>
+        <translation>*** токовый выход отключен - прибор в многоточечном режиме</translation>
     </message>
     <message>
         <source>*** loop Current Not Active (Device in Multidrop Mode)</source>
-        <translation type="unfinished"></translation>
+        <translation>*** ток петли неактивен (прибор в многоточечном режиме)</translation>
     </message>
     <message>
         <source>*** current output mode incorrect selection</source>
-        <translation type="unfinished"></translation>
+        <translation>*** неверно выбран режим токового выхода</translation>
     </message>
     <message>
         <source>*** the upper range value less of minimum  allowable value</source>
-        <translation type="unfinished"></translation>
+        <translation>*** верхнее значение диапазона меньше минимально допустимого значения</translation>
     </message>
     <message>
         <source>*** saved factory settings are missing</source>
-        <translation type="unfinished"></translation>
+        <translation>*** сохраненные заводские настройки отсутствуют</translation>
     </message>
     <message>
         <source>*** unrecognized error 12</source>
-        <translation type="unfinished"></translation>
+        <translation>*** нераспознанная ошибка 12</translation>
     </message>
     <message>
         <source>*** upper and lower conversion limits are out of permissible values</source>
-        <translation type="unfinished"></translation>
+        <translation>*** верхний и нижний пределы преобразования вне допустимых значений</translation>
     </message>
     <message>
         <source>*** the minimum range is too small - impaired accuracy</source>
-        <translation type="unfinished"></translation>
+        <translation>*** минимальный диапазон слишком мал - точность снижена</translation>
     </message>
     <message>
         <source>*** restricted access</source>
-        <translation type="unfinished"></translation>
+        <translation>*** доступ ограничен</translation>
     </message>
     <message>
         <source>*** invalid unit code</source>
-        <translation type="unfinished"></translation>
+        <translation>*** недопустимый код единицы измерения</translation>
     </message>
     <message>
         <source>*** invalid range</source>
-        <translation type="unfinished"></translation>
+        <translation>*** недопустимый диапазон</translation>
     </message>
     <message>
         <source>*** device is busy</source>
-        <translation type="unfinished"></translation>
+        <translation>*** прибор занят</translation>
     </message>
     <message>
         <source>*** command not implemented</source>
-        <translation type="unfinished"></translation>
+        <translation>*** команда не реализована</translation>
     </message>
     <message>
         <source>Communication error:</source>
-        <translation type="unfinished"></translation>
+        <translation>Ошибка связи:</translation>
     </message>
     <message>
         <source>Command error (error code %1): </source>
-        <translation type="unfinished"></translation>
+        <translation>Ошибка команды (код ошибки %1): </translation>
     </message>
     <message>
         <source>*** unknown error code: %1 hex: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>*** неизвестный код ошибки: %1 hex: %2</translation>
     </message>
 </context>
 <context>
