@@ -2099,159 +2099,159 @@ Error (processing time: %1ms)</source>
     </message>
     <message>
         <source>from device</source>
-        <translation type="unfinished"></translation>
+        <translation>из прибора</translation>
     </message>
     <message>
         <source>from file</source>
-        <translation type="unfinished"></translation>
+        <translation>из файла</translation>
     </message>
     <message>
         <source>changed</source>
-        <translation type="unfinished"></translation>
+        <translation>изменены</translation>
     </message>
     <message>
         <source>saved in device</source>
-        <translation type="unfinished"></translation>
+        <translation>записаны в прибор</translation>
     </message>
     <message>
         <source>periodically requested</source>
-        <translation type="unfinished"></translation>
+        <translation>периодический опрос</translation>
     </message>
     <message>
         <source>Additional status info:</source>
-        <translation type="unfinished"></translation>
+        <translation>Дополнительная информация о статусе:</translation>
     </message>
     <message>
         <source>Volatile Memory Defect.</source>
-        <translation type="unfinished"></translation>
+        <translation>Дефект энергозависимой памяти.</translation>
     </message>
     <message>
         <source>Voltage Conditions Out of Range.</source>
-        <translation type="unfinished"></translation>
+        <translation>Напряжение питания вне допустимого диапазона.</translation>
     </message>
     <message>
         <source>inchWS</source>
-        <translation type="unfinished"></translation>
+        <translation>дюйм вод.ст.</translation>
     </message>
     <message>
         <source>inchHg</source>
-        <translation type="unfinished"></translation>
+        <translation>дюйм рт.ст.</translation>
     </message>
     <message>
         <source>mmWS</source>
-        <translation type="unfinished"></translation>
+        <translation>мм вод.ст.</translation>
     </message>
     <message>
         <source>mmHg</source>
-        <translation type="unfinished"></translation>
+        <translation>мм рт.ст.</translation>
     </message>
     <message>
         <source>lb/inch2</source>
-        <translation type="unfinished"></translation>
+        <translation>фунт/дюйм2</translation>
     </message>
     <message>
         <source>bar</source>
-        <translation type="unfinished"></translation>
+        <translation>бар</translation>
     </message>
     <message>
         <source>mbar</source>
-        <translation type="unfinished"></translation>
+        <translation>мбар</translation>
     </message>
     <message>
         <source>kgf/sm2</source>
-        <translation type="unfinished"></translation>
+        <translation>кгс/см2</translation>
     </message>
     <message>
         <source>Pa</source>
-        <translation type="unfinished"></translation>
+        <translation>Па</translation>
     </message>
     <message>
         <source>kPa</source>
-        <translation type="unfinished"></translation>
+        <translation>кПа</translation>
     </message>
     <message>
         <source>l/min</source>
-        <translation type="unfinished"></translation>
+        <translation>л/мин</translation>
     </message>
     <message>
         <source>m3/h</source>
-        <translation type="unfinished"></translation>
+        <translation>м3/ч</translation>
     </message>
     <message>
         <source>l/s</source>
-        <translation type="unfinished"></translation>
+        <translation>л/с</translation>
     </message>
     <message>
         <source>m3/s</source>
-        <translation type="unfinished"></translation>
+        <translation>м3/с</translation>
     </message>
     <message>
         <source>m3/day</source>
-        <translation type="unfinished"></translation>
+        <translation>м3/сут</translation>
     </message>
     <message>
         <source>mV</source>
-        <translation type="unfinished"></translation>
+        <translation>мВ</translation>
     </message>
     <message>
         <source>Om</source>
-        <translation type="unfinished"></translation>
+        <translation>Ом</translation>
     </message>
     <message>
         <source>mA</source>
-        <translation type="unfinished"></translation>
+        <translation>мА</translation>
     </message>
     <message>
         <source>gallons</source>
-        <translation type="unfinished">галлоны (гал)</translation>
+        <translation>гал</translation>
     </message>
     <message>
         <source>l</source>
-        <translation type="unfinished"></translation>
+        <translation>л</translation>
     </message>
     <message>
         <source>m3</source>
-        <translation type="unfinished"></translation>
+        <translation>м3</translation>
     </message>
     <message>
         <source>m</source>
-        <translation type="unfinished"></translation>
+        <translation>м</translation>
     </message>
     <message>
         <source>bbls</source>
-        <translation type="unfinished"></translation>
+        <translation>bbls</translation>
     </message>
     <message>
         <source>inches</source>
-        <translation type="unfinished">дюймы (in)</translation>
+        <translation>дюйм</translation>
     </message>
     <message>
         <source>cm</source>
-        <translation type="unfinished"></translation>
+        <translation>см</translation>
     </message>
     <message>
         <source>mm</source>
-        <translation type="unfinished"></translation>
+        <translation>мм</translation>
     </message>
     <message>
         <source>minutes</source>
-        <translation type="unfinished">минуты</translation>
+        <translation>мин</translation>
     </message>
     <message>
         <source>seconds</source>
-        <translation type="unfinished">секунды</translation>
+        <translation>с</translation>
     </message>
     <message>
         <source>hours</source>
-        <translation type="unfinished">часы</translation>
+        <translation>ч</translation>
     </message>
     <message>
         <source>days</source>
-        <translation type="unfinished">дни</translation>
+        <translation>сут</translation>
     </message>
     <message>
         <source>mcS</source>
-        <translation type="unfinished"></translation>
+        <translation>мкСм</translation>
     </message>
     <message>
         <source>%</source>
@@ -2259,272 +2259,271 @@ Error (processing time: %1ms)</source>
     </message>
     <message>
         <source>V</source>
-        <translation type="unfinished">вольты (В)</translation>
+        <translation>В</translation>
     </message>
     <message>
         <source>g</source>
-        <translation type="unfinished"></translation>
+        <translation>г</translation>
     </message>
     <message>
         <source>kg</source>
-        <translation type="unfinished"></translation>
+        <translation>кг</translation>
     </message>
     <message>
         <source>tons</source>
-        <translation type="unfinished"></translation>
+        <translation>т</translation>
     </message>
     <message>
         <source>mS/cm</source>
-        <translation type="unfinished"></translation>
+        <translation>мСм/см</translation>
     </message>
     <message>
         <source>mcS/cm</source>
-        <translation type="unfinished"></translation>
+        <translation>мкСм/см</translation>
     </message>
     <message>
         <source>g/s</source>
-        <translation type="unfinished"></translation>
+        <translation>г/с</translation>
     </message>
     <message>
         <source>g/min</source>
-        <translation type="unfinished"></translation>
+        <translation>г/мин</translation>
     </message>
     <message>
         <source>g/h</source>
-        <translation type="unfinished"></translation>
+        <translation>г/ч</translation>
     </message>
     <message>
         <source>kg/s</source>
-        <translation type="unfinished"></translation>
+        <translation>кг/с</translation>
     </message>
     <message>
         <source>kg/min</source>
-        <translation type="unfinished"></translation>
+        <translation>кг/мин</translation>
     </message>
     <message>
         <source>kg/h</source>
-        <translation type="unfinished"></translation>
+        <translation>кг/ч</translation>
     </message>
     <message>
         <source>g/cm3</source>
-        <translation type="unfinished"></translation>
+        <translation>г/см3</translation>
     </message>
     <message>
         <source>kg/m3</source>
-        <translation type="unfinished"></translation>
+        <translation>кг/м3</translation>
     </message>
     <message>
         <source>g/ml</source>
-        <translation type="unfinished"></translation>
+        <translation>г/мл</translation>
     </message>
     <message>
         <source>kg/l</source>
-        <translation type="unfinished"></translation>
+        <translation>кг/л</translation>
     </message>
     <message>
         <source>g/l</source>
-        <translation type="unfinished"></translation>
+        <translation>г/л</translation>
     </message>
     <message>
         <source>in3</source>
-        <translation type="unfinished"></translation>
+        <translation>дюйм3</translation>
     </message>
     <message>
         <source>m3/min</source>
-        <translation type="unfinished"></translation>
+        <translation>м3/мин</translation>
     </message>
     <message>
         <source>bbls/s</source>
-        <translation type="unfinished"></translation>
+        <translation>bbls/с</translation>
     </message>
     <message>
         <source>bbls/min</source>
-        <translation type="unfinished"></translation>
+        <translation>bbls/мин</translation>
     </message>
     <message>
         <source>bbls/h</source>
-        <translation type="unfinished"></translation>
+        <translation>bbls/ч</translation>
     </message>
     <message>
         <source>bbls/day</source>
-        <translation type="unfinished"></translation>
+        <translation>bbls/сут</translation>
     </message>
     <message>
         <source>l/h</source>
-        <translation type="unfinished"></translation>
+        <translation>л/ч</translation>
     </message>
     <message>
         <source>ppm</source>
-        <translation type="unfinished"></translation>
+        <translation>ppm</translation>
     </message>
     <message>
         <source>mcg/l</source>
-        <translation type="unfinished"></translation>
+        <translation>мкг/л</translation>
     </message>
     <message>
         <source>mcg/m3</source>
-        <translation type="unfinished"></translation>
+        <translation>мкг/м3</translation>
     </message>
     <message>
         <source>kOm</source>
-        <translation type="unfinished">кОм</translation>
+        <translation>кОм</translation>
     </message>
     <message>
         <source>ppb</source>
-        <translation type="unfinished"></translation>
+        <translation>ppb</translation>
     </message>
     <message>
         <source>MPa</source>
-        <translation type="unfinished"></translation>
+        <translation>МПа</translation>
     </message>
     <message>
         <source>Not Classified</source>
-        <translation type="unfinished"></translation>
+        <translation>Не классифицирована</translation>
     </message>
     <message>
         <source>Temperature</source>
-        <translation type="unfinished"></translation>
+        <translation>Температура</translation>
     </message>
     <message>
         <source>Pressure</source>
-        <translation type="unfinished"></translation>
+        <translation>Давление</translation>
     </message>
     <message>
         <source>Volumetric Flow</source>
-        <translation type="unfinished"></translation>
+        <translation>Объемный расход</translation>
     </message>
     <message>
         <source>Velocity</source>
-        <translation type="unfinished"></translation>
+        <translation>Скорость</translation>
     </message>
     <message>
         <source>Volume</source>
-        <translation type="unfinished"></translation>
+        <translation>Объем</translation>
     </message>
     <message>
         <source>Length</source>
-        <translation type="unfinished"></translation>
+        <translation>Длина</translation>
     </message>
     <message>
         <source>Time</source>
-        <translation type="unfinished">Время</translation>
+        <translation>Время</translation>
     </message>
     <message>
         <source>Mass</source>
-        <translation type="unfinished"></translation>
+        <translation>Масса</translation>
     </message>
     <message>
         <source>Mass Flow</source>
-        <translation type="unfinished"></translation>
+        <translation>Массовый расход</translation>
     </message>
     <message>
         <source>Mass Per Volume</source>
-        <translation type="unfinished"></translation>
+        <translation>Масса на единицу объема</translation>
     </message>
     <message>
         <source>Viscosity</source>
-        <translation type="unfinished"></translation>
+        <translation>Вязкость</translation>
     </message>
     <message>
         <source>Angular Velocity</source>
-        <translation type="unfinished"></translation>
+        <translation>Угловая скорость</translation>
     </message>
     <message>
         <source>Area</source>
-        <translation type="unfinished"></translation>
+        <translation>Площадь</translation>
     </message>
     <message>
         <source>Energy (Work)</source>
-        <translation type="unfinished"></translation>
+        <translation>Энергия (работа)</translation>
     </message>
     <message>
         <source>Force</source>
-        <translation type="unfinished"></translation>
+        <translation>Сила</translation>
     </message>
     <message>
         <source>Power</source>
-        <translation type="unfinished"></translation>
+        <translation>Мощность</translation>
     </message>
     <message>
         <source>Frequency</source>
-        <translation type="unfinished"></translation>
+        <translation>Частота</translation>
     </message>
     <message>
         <source>Analytical</source>
-        <translation type="unfinished"></translation>
+        <translation>Аналитическая</translation>
     </message>
     <message>
         <source>Capacitance</source>
-        <translation type="unfinished"></translation>
+        <translation>Емкость</translation>
     </message>
     <message>
         <source>Emf</source>
-        <translation type="unfinished"></translation>
+        <translation>ЭДС</translation>
     </message>
     <message>
         <source>Current</source>
-        <translation type="unfinished">Выходной 
-ток</translation>
+        <translation>Ток</translation>
     </message>
     <message>
         <source>Resistance</source>
-        <translation type="unfinished"></translation>
+        <translation>Сопротивление</translation>
     </message>
     <message>
         <source>Angle</source>
-        <translation type="unfinished"></translation>
+        <translation>Угол</translation>
     </message>
     <message>
         <source>Conductance</source>
-        <translation type="unfinished"></translation>
+        <translation>Проводимость</translation>
     </message>
     <message>
         <source>Volume Per Volume</source>
-        <translation type="unfinished"></translation>
+        <translation>Объем на единицу объема</translation>
     </message>
     <message>
         <source>Volume Per Mass</source>
-        <translation type="unfinished"></translation>
+        <translation>Объем на единицу массы</translation>
     </message>
     <message>
         <source>Concentration</source>
-        <translation type="unfinished"></translation>
+        <translation>Концентрация</translation>
     </message>
     <message>
         <source>Valve Actuator</source>
-        <translation type="unfinished"></translation>
+        <translation>Клапан/привод</translation>
     </message>
     <message>
         <source>Level</source>
-        <translation type="unfinished"></translation>
+        <translation>Уровень</translation>
     </message>
     <message>
         <source>Vortex Flow</source>
-        <translation type="unfinished"></translation>
+        <translation>Вихревой расход</translation>
     </message>
     <message>
         <source>Mag Flow</source>
-        <translation type="unfinished"></translation>
+        <translation>Электромагнитный расход</translation>
     </message>
     <message>
         <source>Coriolis Flow</source>
-        <translation type="unfinished"></translation>
+        <translation>Кориолисов расход</translation>
     </message>
     <message>
         <source>Turbidity</source>
-        <translation type="unfinished"></translation>
+        <translation>Мутность</translation>
     </message>
     <message>
         <source>Not used</source>
-        <translation type="unfinished"></translation>
+        <translation>Не используется</translation>
     </message>
     <message>
         <source>Valve / Actuator</source>
-        <translation type="unfinished"></translation>
+        <translation>Клапан / привод</translation>
     </message>
     <message>
         <source>Simple PID Control</source>
-        <translation type="unfinished"></translation>
+        <translation>Простое ПИД-регулирование</translation>
     </message>
     <message>
         <source>pH</source>
@@ -2532,87 +2531,87 @@ Error (processing time: %1ms)</source>
     </message>
     <message>
         <source>Conductivity</source>
-        <translation type="unfinished"></translation>
+        <translation>Электропроводность</translation>
     </message>
     <message>
         <source>Totalizer</source>
-        <translation type="unfinished"></translation>
+        <translation>Сумматор</translation>
     </message>
     <message>
         <source>Not Used</source>
-        <translation type="unfinished">Не используются</translation>
+        <translation>Не используется</translation>
     </message>
     <message>
         <source>High</source>
-        <translation type="unfinished"></translation>
+        <translation>Высокий</translation>
     </message>
     <message>
         <source>Low</source>
-        <translation type="unfinished"></translation>
+        <translation>Низкий</translation>
     </message>
     <message>
         <source>Hold Last Output Value</source>
-        <translation type="unfinished"></translation>
+        <translation>Удержание последнего значения</translation>
     </message>
     <message>
         <source>None</source>
-        <translation type="unfinished">Отсутствуют</translation>
+        <translation>Нет</translation>
     </message>
     <message>
         <source>Unknown</source>
-        <translation type="unfinished">Неизвестно</translation>
+        <translation>Неизвестно</translation>
     </message>
     <message>
         <source>Special</source>
-        <translation type="unfinished">Особенный</translation>
+        <translation>Специальный</translation>
     </message>
     <message>
         <source>Bad</source>
-        <translation type="unfinished"></translation>
+        <translation>Недостоверно</translation>
     </message>
     <message>
         <source>Poor Accuracy</source>
-        <translation type="unfinished"></translation>
+        <translation>Низкая точность</translation>
     </message>
     <message>
         <source>Manual/Fixed</source>
-        <translation type="unfinished"></translation>
+        <translation>Ручное/фиксированное</translation>
     </message>
     <message>
         <source>Good</source>
-        <translation type="unfinished"></translation>
+        <translation>Достоверно</translation>
     </message>
     <message>
         <source>Not Limited</source>
-        <translation type="unfinished"></translation>
+        <translation>Не ограничено</translation>
     </message>
     <message>
         <source>Low Limited</source>
-        <translation type="unfinished"></translation>
+        <translation>Ограничено снизу</translation>
     </message>
     <message>
         <source>High Limited</source>
-        <translation type="unfinished"></translation>
+        <translation>Ограничено сверху</translation>
     </message>
     <message>
         <source>Constant</source>
-        <translation type="unfinished"></translation>
+        <translation>Постоянно</translation>
     </message>
     <message>
         <source>Reserved</source>
-        <translation type="unfinished"></translation>
+        <translation>Зарезервировано</translation>
     </message>
     <message>
         <source>MOm</source>
-        <translation type="unfinished">МОм</translation>
+        <translation>МОм</translation>
     </message>
     <message>
         <source>mg/l</source>
-        <translation type="unfinished"></translation>
+        <translation>мг/л</translation>
     </message>
     <message>
         <source>Manufacturer Specific</source>
-        <translation type="unfinished"></translation>
+        <translation>Определяется изготовителем</translation>
     </message>
 </context>
 <context>
