@@ -252,7 +252,7 @@
     </message>
     <message>
         <source>Form</source>
-        <translation type="unfinished">Форма</translation>
+        <translation>Форма</translation>
     </message>
     <message>
         <source>Текущее состояние</source>
@@ -272,7 +272,7 @@
     </message>
     <message>
         <source>Ei:</source>
-        <translation type="unfinished"></translation>
+        <translation>Еи:</translation>
     </message>
     <message>
         <source>мВ</source>
@@ -288,7 +288,7 @@
     </message>
     <message>
         <source>pHi:</source>
-        <translation type="unfinished"></translation>
+        <translation>pHи:</translation>
     </message>
     <message>
         <source>pH</source>
@@ -799,7 +799,7 @@
     </message>
     <message>
         <source>Form</source>
-        <translation type="unfinished">Форма</translation>
+        <translation>Форма</translation>
     </message>
     <message>
         <source>доступные команды</source>
@@ -1206,7 +1206,7 @@ through the menu of the device!</source>
     </message>
     <message>
         <source>Form</source>
-        <translation type="unfinished">Форма</translation>
+        <translation>Форма</translation>
     </message>
     <message>
         <source>Проверить подключение и получить идентификатор</source>
@@ -1625,7 +1625,7 @@ as Zero Value ?</source>
     </message>
     <message>
         <source>Form</source>
-        <translation type="unfinished">Форма</translation>
+        <translation>Форма</translation>
     </message>
     <message>
         <source>Текущее состояние</source>
@@ -1661,7 +1661,7 @@ as Zero Value ?</source>
     </message>
     <message>
         <source>PV Alarm Code:</source>
-        <translation type="unfinished"></translation>
+        <translation>Код сигнализации PV:</translation>
     </message>
     <message>
         <source>Функция преобразования</source>
@@ -1690,7 +1690,7 @@ as Zero Value ?</source>
     </message>
     <message>
         <source>LSL:</source>
-        <translation type="unfinished"></translation>
+        <translation>Нижний предел:</translation>
     </message>
     <message>
         <source>?</source>
@@ -1698,11 +1698,11 @@ as Zero Value ?</source>
     </message>
     <message>
         <source>Min Span:</source>
-        <translation type="unfinished"></translation>
+        <translation>Мин. диапазон:</translation>
     </message>
     <message>
         <source>USL:</source>
-        <translation type="unfinished"></translation>
+        <translation>Верхний предел:</translation>
     </message>
     <message>
         <source>Фиксированный ток:</source>
@@ -2977,7 +2977,7 @@ Prev = %1 °C - Current = %2 °C</source>
     </message>
     <message>
         <source>Form</source>
-        <translation type="unfinished">Форма</translation>
+        <translation>Форма</translation>
     </message>
     <message>
         <source>Текущее состояние</source>
@@ -3831,7 +3831,7 @@ Prev = %1 °C - Current = %2 °C</source>
     </message>
     <message>
         <source>Form</source>
-        <translation type="unfinished">Форма</translation>
+        <translation>Форма</translation>
     </message>
     <message>
         <source>&lt;</source>
@@ -4458,7 +4458,7 @@ Do you want to save your changes?</source>
     </message>
     <message>
         <source>Form</source>
-        <translation type="unfinished">Форма</translation>
+        <translation>Форма</translation>
     </message>
     <message>
         <source>Значение главной переменной (PV):</source>
