@@ -10,8 +10,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
+#include <QCheckBox>
 #include <QTextBlock>
 #include <QTest>
+#include <QTranslator>
 
 // The main window's small dialogs: the template chooser, the settings dialog and the help viewer.
 class TestMainDialogs : public QObject
@@ -24,6 +26,7 @@ private slots:
     void logFlagsRoundTrip_data();
     void logFlagsRoundTrip();
     void secondaryMasterAndUnshownFields();
+    void russianKeepsMasterNamesInEnglish();
     void fontLabel();
     void guideDecodes();
     void missingHelpFile();
@@ -117,6 +120,23 @@ void TestMainDialogs::secondaryMasterAndUnshownFields()
     QCOMPARE(result.testsPath, record.testsPath);
     QCOMPARE(result.logFileEnabled, true);
     QCOMPARE(result.logViewLinesLimit, 77);
+}
+
+void TestMainDialogs::russianKeepsMasterNamesInEnglish()
+{
+    QTranslator russian;
+    QVERIFY(russian.load(QStringLiteral(":/lang/ru_ru.qm")));
+    QCoreApplication::installTranslator(&russian);
+    SettingsDialog dialog;
+    QCoreApplication::removeTranslator(&russian);
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Настройки"));
+    QCOMPARE(dialog.findChild<QRadioButton *>(QStringLiteral("rbPrimaryMaster"))->text(),
+             QStringLiteral("Primary Master"));
+    QCOMPARE(dialog.findChild<QRadioButton *>(QStringLiteral("rbSecondaryMaster"))->text(),
+             QStringLiteral("Secondary Master"));
+    QCOMPARE(dialog.findChild<QCheckBox *>(QStringLiteral("chkAddComments"))->text(),
+             QStringLiteral("add comments in tree"));
+    QCOMPARE(dialog.findChild<QCheckBox *>(QStringLiteral("chkApplyCss"))->text(), QStringLiteral("load css styles"));
 }
 
 void TestMainDialogs::fontLabel()

@@ -4649,22 +4649,6 @@ the transaction</source>
         <translation>Выбрать шрифт</translation>
     </message>
     <message>
-        <source>Primary Master</source>
-        <translation>Первичный мастер</translation>
-    </message>
-    <message>
-        <source>Secondary Master</source>
-        <translation>Вторичный мастер</translation>
-    </message>
-    <message>
-        <source>add comments in tree</source>
-        <translation>добавлять комментарии в дерево</translation>
-    </message>
-    <message>
-        <source>load css styles</source>
-        <translation>загружать стили css</translation>
-    </message>
-    <message>
         <source>Settings changes</source>
         <translation>Изменение настроек</translation>
     </message>
