@@ -241,6 +241,10 @@ void TestDefaultDeviceWidget::programFillsMarkNothing()
         QCoreApplication::removeTranslator(&russian);
         QCOMPARE(m_page->btnReadCfgFromDevice->text(), QStringLiteral("Прочитать из прибора"));
         QCOMPARE(m_page->cmbInputUnits->currentText(), QStringLiteral("килопаскаль (кПа)"));
+        QCOMPARE(m_page->label_13->text(), QStringLiteral("Код сигнализации PV:"));
+        QCOMPARE(m_page->label_5->text(), QStringLiteral("Нижний предел:"));
+        QCOMPARE(m_page->lbPVClass->text(), QStringLiteral("Давление"));
+        QCOMPARE(m_page->txtPVAlarmCode->text(), QStringLiteral("Высокий"));
         break;
     }
     }

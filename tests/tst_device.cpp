@@ -3,8 +3,11 @@
 #include "model/port.h"
 #include "model/server.h"
 
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTranslator>
 
 #include <future>
 #include <memory>
@@ -38,6 +41,7 @@ private slots:
     void unitText();
     void otherTables_data();
     void otherTables();
+    void textTablesHaveRussian();
     void unitsFromParameters();
     void pHMeterStatusText_data();
     void pHMeterStatusText();
@@ -360,6 +364,43 @@ void TestDevice::otherTables()
     else
         text = Device::alarmSelectionText(code);
     QCOMPARE(text, expected);
+}
+
+// Every code of every text table, in the program's default language: each text is Russian
+// unless it is a symbol that stays as it is.
+void TestDevice::textTablesHaveRussian()
+{
+    QTranslator russian;
+    QVERIFY(russian.load(QStringLiteral(":/lang/ru_ru.qm")));
+    QCoreApplication::installTranslator(&russian);
+    const auto removeTranslator = qScopeGuard([&] { QCoreApplication::removeTranslator(&russian); });
+    const QRegularExpression cyrillic(QStringLiteral("\\p{Cyrillic}"));
+    const QStringList kept{QStringLiteral("?"), QString(), QStringLiteral("°C"), QStringLiteral("pH"),
+                           QStringLiteral("%"), QStringLiteral("ppm"), QStringLiteral("ppb"),
+                           QStringLiteral("bbls"), QStringLiteral("FNU"), QStringLiteral("FTU"),
+                           QStringLiteral("NTU")};
+    QStringList english;
+    const auto check = [&](const QString &text) {
+        for (const QString &part : text.split(QStringLiteral(" | "))) {
+            if (!part.contains(cyrillic) && !kept.contains(part))
+                english.append(part);
+        }
+    };
+    for (int code = 0; code < 256; ++code) {
+        for (const int classification : {0, 73, 85, 97})
+            check(Device::unitText(code, classification));
+        check(Device::familyText(code));
+        check(Device::classificationText(code));
+        check(Device::variableStatusText(code));
+        check(Device::alarmSelectionText(code));
+    }
+    std::unique_ptr<Device> device(m_port->createDevice(QStringLiteral("General")));
+    device->setStateFlags(0x1E);
+    check(device->valueSourceText().replace(QStringLiteral(" / "), QStringLiteral(" | ")));
+    english.removeDuplicates();
+    QVERIFY2(english.isEmpty(), qPrintable(english.join(QLatin1Char(','))));
+    QCOMPARE(Device::classificationText(65), QStringLiteral("Давление"));
+    QCOMPARE(Device::unitText(12, 65), QStringLiteral("кПа"));
 }
 
 void TestDevice::unitsFromParameters()

@@ -1,5 +1,7 @@
 #include "hartcomm/hartcommand.h"
 
+#include <QScopeGuard>
+#include <QTranslator>
 #include <QtTest>
 
 namespace {
@@ -74,6 +76,7 @@ private slots:
     void checkStatus();
     void checkStatusKeepsEarlierErrorWhenAllIsWell();
     void checkStatusTwiceGivesSameTexts();
+    void everyStatusTextHasRussian();
 
     void reverseByteGroups_data();
     void reverseByteGroups();
@@ -481,6 +484,50 @@ void TestHartCommand::checkStatusTwiceGivesSameTexts()
     QVERIFY(reply.checkStatus());
     QCOMPARE(reply.statusTexts(), first);
     QCOMPARE(first.size(), 2);
+}
+
+// Every text the status check and the parser can give, in the program's default language: each
+// "***" line of the error and status texts must be Russian.
+void TestHartCommand::everyStatusTextHasRussian()
+{
+    QTranslator russian;
+    QVERIFY(russian.load(QStringLiteral(":/lang/ru_ru.qm")));
+    QCoreApplication::installTranslator(&russian);
+    const auto removeTranslator = qScopeGuard([&] { QCoreApplication::removeTranslator(&russian); });
+    const QRegularExpression cyrillic(QStringLiteral("\\p{Cyrillic}"));
+    QStringList english;
+    const auto collect = [&](const QString &text) {
+        for (const QString &line : text.split(QStringLiteral("***"), Qt::SkipEmptyParts)) {
+            if (!line.contains(cyrillic))
+                english.append(line);
+        }
+    };
+
+    const auto statusBytes = [](int first, int second) { return QByteArray(1, char(first)) + char(second); };
+    QList<QByteArray> statuses;
+    for (int bit = 0x01; bit < 0x80; bit <<= 1)
+        statuses << statusBytes(0x80 | bit, 0) << statusBytes(0, bit);
+    statuses << statusBytes(0, 0x80);
+    for (int code = 1; code < 0x80; ++code)
+        statuses << statusBytes(code, 0);
+    for (const int command : {3, 6, 35, 36, 38, 40, 45, 48, 133, 138, 141, 192}) {
+        for (const QByteArray &status : std::as_const(statuses)) {
+            HartCommand reply;
+            QVERIFY(reply.fromByteArray(replyFrame(5, hex("80"), quint8(command), status), false));
+            reply.checkStatus();
+            collect(reply.errorText());
+            collect(reply.statusTexts().join(QString()));
+        }
+    }
+    for (const QByteArray &bytes : {hex("FFFF06800000" "86"), hex("0102030405060708090A"),
+                                    hex("FFFFFFFFFF0680000100" "87"), hex("FFFFFFFFFF06800304 0000AABB 91"),
+                                    hex("FFFFFFFFFF06800304 0000AA"), hex("FFFFFFFFFF02800000" "82")}) {
+        HartCommand reply;
+        QVERIFY(!reply.fromByteArray(bytes, false));
+        collect(reply.errorText());
+    }
+    english.removeDuplicates();
+    QVERIFY2(english.isEmpty(), qPrintable(english.join(QLatin1Char('|'))));
 }
 
 void TestHartCommand::reverseByteGroups_data()
