@@ -94,6 +94,8 @@ private slots:
     void foundDevicesGoToPortOfTheirLine();
     void saveKeepsBackupAndRollsBack();
     void saveAsKeepsCurrentFileModified();
+    void saveMessageDateFollowsLanguage_data();
+    void saveMessageDateFollowsLanguage();
     void openFiles_data();
     void openFiles();
     void questionsBeforeDiscarding();
@@ -294,6 +296,34 @@ void TestMainWindow::saveAsKeepsCurrentFileModified()
     prompts.answerText(space.config); // onto the current file: written and no longer modified
     QVERIFY(window.saveAs());
     QVERIFY(!window.isWindowModified());
+}
+
+void TestMainWindow::saveMessageDateFollowsLanguage_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("saved");
+    QTest::newRow("English") << "en_US" << "Configuration saved on ";
+    QTest::newRow("Russian") << "ru_RU" << QStringLiteral("Конфигурация сохранена ");
+}
+
+void TestMainWindow::saveMessageDateFollowsLanguage()
+{
+    QFETCH(QString, language);
+    QFETCH(QString, saved);
+    const QString config = QStringLiteral(R"({"srv":{"ports":[{"name":"Port 0"}]},"app":{"language":"%1"}})");
+    Workspace space(config.arg(language).toUtf8());
+    PromptRecorder prompts;
+    MainWindow window;
+    select(window, window.server());
+    window.addItem();
+    const QDate before = QDate::currentDate();
+    QVERIFY(window.save());
+    const QString message = window.statusBar()->currentMessage();
+    const QLocale locale(language);
+    QVERIFY2(message.startsWith(saved), qPrintable(message));
+    QVERIFY2(message.contains(locale.toString(before, QLocale::LongFormat))
+                 || message.contains(locale.toString(QDate::currentDate(), QLocale::LongFormat)),
+             qPrintable(message));
 }
 
 void TestMainWindow::openFiles_data()

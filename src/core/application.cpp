@@ -3,9 +3,11 @@
 #include "core/appsettings.h"
 #include "core/debugqtstream.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QTranslator>
 
 QHash<QString, QTranslator *> Application::s_translators;
@@ -55,6 +57,15 @@ QString Application::language()
 QStringList Application::languages()
 {
     return s_translators.keys();
+}
+
+// A date and time inside a sentence, written the way the interface language writes them
+// ("7 декабря 2026 г. 12:33:08"), not with Qt's fixed English day and month names.
+QString Application::dateTimeText(const QDateTime &dateTime)
+{
+    const QLocale locale = s_language.isEmpty() ? QLocale() : QLocale(s_language);
+    return locale.toString(dateTime.date(), QLocale::LongFormat) + QLatin1Char(' ')
+        + locale.toString(dateTime.time(), QStringLiteral("HH:mm:ss"));
 }
 
 void Application::setLanguage(const QString &locale)

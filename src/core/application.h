@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QStringList>
 
+class QDateTime;
 class QDir;
 class QTranslator;
 
@@ -21,6 +22,7 @@ public:
     static void loadTranslatorsFromDir(const QDir &dir);
     static QString language();
     static QStringList languages();
+    static QString dateTimeText(const QDateTime &dateTime);
 
     QString readAllFiles(const QString &path, const QStringList &filters);
     bool loadCss();

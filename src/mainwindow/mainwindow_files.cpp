@@ -159,7 +159,8 @@ bool MainWindow::save()
     setCurrentFile(AppSettings::configFileName());
     updateActions();
     updateAllTreeItems();
-    statusBar()->showMessage(tr("Configuration saved on %1").arg(QDateTime::currentDateTime().toString(Qt::TextDate)));
+    statusBar()->showMessage(
+        tr("Configuration saved on %1").arg(Application::dateTimeText(QDateTime::currentDateTime())));
     return true;
 }
 
@@ -187,7 +188,7 @@ bool MainWindow::saveAs()
     }
     updateAllTreeItems();
     statusBar()->showMessage(tr("Configuration saved on %1 in file %2")
-                                 .arg(QDateTime::currentDateTime().toString(Qt::TextDate), chosen));
+                                 .arg(Application::dateTimeText(QDateTime::currentDateTime()), chosen));
     updateActions();
     return true;
 }
