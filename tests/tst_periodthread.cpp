@@ -5,11 +5,25 @@
 #include "model/port.h"
 #include "model/server.h"
 
+#include <QMutex>
 #include <QSemaphore>
 #include <QSignalSpy>
 #include <QTest>
 
 #include <memory>
+
+namespace {
+
+QMutex capturedLock;
+QStringList capturedLines;
+
+void captureLine(QtMsgType, const QMessageLogContext &, const QString &message)
+{
+    QMutexLocker locker(&capturedLock);
+    capturedLines.append(message);
+}
+
+} // namespace
 
 // The polling thread against the simulated slave: the response maps, stopping, lost ticks, the
 // "periodically requested" flag, and that every map carries the outcome of its own read.
@@ -31,6 +45,7 @@ private slots:
     void refusedStart();
     void mapCarriesItsOwnOutcome_data();
     void mapCarriesItsOwnOutcome();
+    void logLines();
 
 private:
     Device *addDevice(quint8 pollingAddress);
@@ -310,6 +325,27 @@ void TestPeriodThread::mapCarriesItsOwnOutcome()
     if (failingRead)
         QVERIFY(map.value(QStringLiteral("errorText")).toString().contains(QLatin1String("***")));
     QTRY_COMPARE(guiActed.available(), 1);
+}
+
+// Start, one cycle, a tick and the stop each leave their line at info level.
+void TestPeriodThread::logLines()
+{
+    capturedLines.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(captureLine);
+    const QVariantMap map = firstMap(60000);
+    m_thread->timerPeriod();
+    m_thread->stopThread();
+    qInstallMessageHandler(previous);
+    QVERIFY(!map.isEmpty());
+
+    const QList<QPair<const char *, const char *>> expected{
+        {"run", " 60000"}, {"pollOnce", " ### read device ### 60000"}, {"timerPeriod", ""},
+        {"stopThread", " ..."}, {"stopThread", " OK"}, {"run", " >>>>>>>>> run OK"}};
+    for (const auto &[function, text] : expected) {
+        const QRegularExpression line(QStringLiteral("^__DEBUGQT_PREFIX__ 4 \\S+ %1 \\d+ PeriodThread .*%2 *$")
+                                          .arg(QLatin1String(function), QRegularExpression::escape(QLatin1String(text))));
+        QVERIFY2(!capturedLines.filter(line).isEmpty(), qPrintable(function + QStringLiteral(":") + text));
+    }
 }
 
 QTEST_MAIN(TestPeriodThread)

@@ -33,7 +33,7 @@ void PeriodThread::setDevice(Device *device, int period)
 
 void PeriodThread::pollOnce(Device *device)
 {
-    DEBUGQT_LOG(4) << " ### read device ###";
+    DEBUGQT_LOG(4) << " ### read device ###" << period();
     QVariantMap response;
     {
         // Held from the read until the map is built, so that no transaction of the GUI thread

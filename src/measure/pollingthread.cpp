@@ -37,6 +37,7 @@ void PollingThread::startPolling(Device *device, int period, const std::function
         device->beginPolling();
     }
     m_device = device;
+    m_period = period;
     if (storeSettings)
         storeSettings();
     m_stop = false;
@@ -50,6 +51,9 @@ void PollingThread::startPolling(Device *device, int period, const std::function
 
 void PollingThread::stopThread()
 {
+    const bool running = isRunning();
+    if (running)
+        DEBUGQT_LOG(4) << " ...";
     m_timer.stop();
     Device *device = nullptr;
     {
@@ -63,10 +67,13 @@ void PollingThread::stopThread()
     wait();
     if (device)
         device->endPolling();
+    if (running)
+        DEBUGQT_LOG(4) << "OK";
 }
 
 void PollingThread::timerPeriod()
 {
+    DEBUGQT_LOG(4);
     // A tick that finds the worker polling is lost: polls never queue up.
     QMutexLocker locker(&m_mutex);
     if (!m_stop && m_sleeping) {
@@ -81,9 +88,16 @@ bool PollingThread::stopRequested() const
     return m_stop;
 }
 
+int PollingThread::period() const
+{
+    QMutexLocker locker(&m_mutex);
+    return m_period;
+}
+
 void PollingThread::run()
 {
     QMutexLocker locker(&m_mutex);
+    DEBUGQT_LOG(4) << m_period;
     while (!m_stop && m_device) {
         m_pollDue = false;
         Device *device = m_device;
@@ -99,4 +113,5 @@ void PollingThread::run()
             m_sleeping = false;
         }
     }
+    DEBUGQT_LOG(4) << ">>>>>>>>> run OK";
 }

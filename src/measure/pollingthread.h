@@ -38,6 +38,8 @@ protected:
     // is ignored.
     void startPolling(Device *device, int period, const std::function<void()> &storeSettings = {});
     bool stopRequested() const;
+    // The period of the current polling, in milliseconds.
+    int period() const;
 
     // Called under the lock before each poll: copy the settings the poll uses.
     virtual void takeSettings() {}
@@ -53,5 +55,6 @@ private:
     bool m_pollDue = false;    // a poll is asked for: a (re-)start, or a tick while sleeping
     bool m_sleeping = false;   // the worker waits for the next poll
     Device *m_device = nullptr;
+    int m_period = 0;
     QTimer m_timer;            // lives in the constructing thread; only wakes the worker
 };
