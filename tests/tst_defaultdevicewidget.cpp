@@ -242,7 +242,7 @@ void TestDefaultDeviceWidget::programFillsMarkNothing()
         QCOMPARE(m_page->btnReadCfgFromDevice->text(), QStringLiteral("Прочитать из прибора"));
         QCOMPARE(m_page->cmbInputUnits->currentText(), QStringLiteral("килопаскаль (кПа)"));
         QCOMPARE(m_page->label_13->text(), QStringLiteral("Код сигнализации PV:"));
-        QCOMPARE(m_page->label_5->text(), QStringLiteral("Нижний предел:"));
+        QCOMPARE(m_page->label_5->text(), QStringLiteral("НПИ:"));
         QCOMPARE(m_page->lbPVClass->text(), QStringLiteral("Давление"));
         QCOMPARE(m_page->txtPVAlarmCode->text(), QStringLiteral("Высокий"));
         break;

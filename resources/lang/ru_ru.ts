@@ -1690,7 +1690,7 @@ as Zero Value ?</source>
     </message>
     <message>
         <source>LSL:</source>
-        <translation>Нижний предел:</translation>
+        <translation>НПИ:</translation>
     </message>
     <message>
         <source>?</source>
@@ -1698,11 +1698,11 @@ as Zero Value ?</source>
     </message>
     <message>
         <source>Min Span:</source>
-        <translation>Мин. диапазон:</translation>
+        <translation>Мин. ДИ:</translation>
     </message>
     <message>
         <source>USL:</source>
-        <translation>Верхний предел:</translation>
+        <translation>ВПИ:</translation>
     </message>
     <message>
         <source>Фиксированный ток:</source>
