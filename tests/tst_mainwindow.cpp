@@ -5,6 +5,7 @@
 #include "core/application.h"
 #include "core/appsettings.h"
 #include "core/debugqt.h"
+#include "mainwindow/helpviewer.h"
 #include "model/device.h"
 #include "model/port.h"
 #include "model/server.h"
@@ -16,6 +17,8 @@
 
 #include <QJsonDocument>
 #include <QLabel>
+#include <QPlainTextEdit>
+#include <QToolBar>
 #include <QtTest>
 
 #include <memory>
@@ -96,6 +99,7 @@ private slots:
     void saveAsKeepsCurrentFileModified();
     void saveMessageDateFollowsLanguage_data();
     void saveMessageDateFollowsLanguage();
+    void guideNamesWhatTheWindowShows();
     void openFiles_data();
     void openFiles();
     void questionsBeforeDiscarding();
@@ -324,6 +328,31 @@ void TestMainWindow::saveMessageDateFollowsLanguage()
     QVERIFY2(message.contains(locale.toString(before, QLocale::LongFormat))
                  || message.contains(locale.toString(QDate::currentDate(), QLocale::LongFormat)),
              qPrintable(message));
+}
+
+// The user guide names the tree's root, the tool-bar actions and the version as the Russian
+// window shows them.
+void TestMainWindow::guideNamesWhatTheWindowShows()
+{
+    Workspace space(R"({"srv":{"ports":[]},"app":{"language":"ru_RU"}})");
+    Application::setLanguage("ru_RU");
+    MainWindow window;
+    HelpViewer guide(nullptr, false);
+    guide.loadFile(QString::fromLatin1(HelpViewer::GuideFile));
+    const QString text = guide.textView()->toPlainText().simplified();
+
+    QStringList names{QStringLiteral("«%1»").arg(window.form()->treeWidget->topLevelItem(0)->text(0))};
+    for (const QAction *action : window.findChild<QToolBar *>()->actions()) {
+        const QString shortcut = action->shortcut().toString();
+        names << (shortcut.isEmpty() ? action->text() : QStringLiteral("%1 (%2)").arg(action->text(), shortcut));
+    }
+    for (const QLabel *label : window.statusBar()->findChildren<QLabel *>()) {
+        if (label->text().startsWith(QStringLiteral("Версия: ")))
+            names << QStringLiteral("версия ") + label->text().mid(8);
+    }
+    QCOMPARE(names.size(), 12);
+    for (const QString &name : std::as_const(names))
+        QVERIFY2(text.contains(name), qPrintable(name));
 }
 
 void TestMainWindow::openFiles_data()
