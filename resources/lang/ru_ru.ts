@@ -105,6 +105,13 @@ as Lower Range Value ?</source>
     </message>
 </context>
 <context>
+    <name>ZorvanDevice</name>
+    <message>
+        <source>Command %1 is not supported by this device model</source>
+        <translation>Команда %1 не поддерживается этой моделью прибора</translation>
+    </message>
+</context>
+<context>
     <name>ZorvanWidget</name>
     <message>
         <source>Current state</source>
@@ -1679,12 +1686,24 @@ Do you want to save your changes?</source>
         <source>Cannot write to the file %1: %2</source>
         <translation>Не удается записать в файл %1: %2</translation>
     </message>
+    <message>
+        <source>Lines waiting to be written: %1.</source>
+        <translation>Строк ожидает записи: %1.</translation>
+    </message>
+    <message>
+        <source>Lines lost: %1.</source>
+        <translation>Потеряно строк: %1.</translation>
+    </message>
 </context>
 <context>
     <name>MeasureWidget</name>
     <message>
         <source>Measurement</source>
         <translation>Измерение</translation>
+    </message>
+    <message>
+        <source>Lines lost: %1.</source>
+        <translation>Потеряно строк: %1.</translation>
     </message>
     <message>
         <source>Table</source>
