@@ -115,7 +115,7 @@ void TestPeriodThread::responseMap_data()
                               << QStringLiteral("00 00") << QString() << QVariant(12.5f);
     QTest::newRow("SV not used, TV and QV judged apart") << 24 << 250 << false << -1 << success + QStringLiteral("PV QV TV")
                                                          << QVariant(20.0f) << QStringLiteral("00 00") << QString()
-        << QVariant(12.5f);
+                                                         << QVariant(12.5f);
     QTest::newRow("silent device") << 24 << 32 << true << -1 << failure << QVariant(0.0) << QString()
                                    << QStringLiteral("Response timeout (100ms)") << QVariant();
     QTest::newRow("two error lines each start a line")
