@@ -1,10 +1,15 @@
 #include "measure/filethread.h"
 
+#include "filesizelimit.h"
+#include "queuedsignalspy.h"
 #include "tempworkdir.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSignalSpy>
 #include <QtTest>
+
+#include <memory>
 
 namespace {
 
@@ -50,6 +55,8 @@ private slots:
     void appendsToExistingFile();
     void startsNewFileAtChangeOfDay();
     void writesQueuedLinesBeforeEnding();
+    void keepsLinesItCannotWrite_data();
+    void keepsLinesItCannotWrite();
 };
 
 void TestFileThread::refusesParameters_data()
@@ -91,7 +98,7 @@ void TestFileThread::writesBatchesAndFlushes()
 {
     TempWorkDir work;
     FileThread writer;
-    QSignalSpy lines(&writer, &FileThread::writeLines);
+    QueuedSignalSpy lines(&writer, &FileThread::writeLines);
     QVERIFY(writer.setParameters(parameters(work.path(), 3)));
     const QString fileName = work.filePath(QStringLiteral("2024/03/05/TT-1_20240305.csv"));
     QCOMPARE(writer.fileName(), fileName);
@@ -126,7 +133,7 @@ void TestFileThread::appendsToExistingFile()
     existing.close();
 
     FileThread writer;
-    QSignalSpy lines(&writer, &FileThread::writeLines);
+    QueuedSignalSpy lines(&writer, &FileThread::writeLines);
     QVariantMap given = parameters(QString(), 1);
     given.insert(QStringLiteral("file_name"), fileName);
     QVERIFY(writer.setParameters(given));
@@ -169,6 +176,75 @@ void TestFileThread::writesQueuedLinesBeforeEnding()
             writer.writeResponse(response(kMorning.addSecs(i), 1.0f));
     }
     QCOMPARE(fileLines(fileName).size(), 6);
+}
+
+void TestFileThread::keepsLinesItCannotWrite_data()
+{
+    QTest::addColumn<bool>("diskFull");     // else the file is replaced by a folder
+    QTest::addColumn<int>("during");        // lines measured while the file cannot be written
+    QTest::addColumn<QString>("errorEnd");
+    QTest::addColumn<QString>("firstLine"); // of the file once it can be written again
+    QTest::addColumn<int>("dataLines");
+    QTest::addColumn<int>("lost");
+    QTest::newRow("full disk mid-line: the line is cut back, the lines wait")
+        << true << 2 << "Lines waiting to be written: 2." << "1;2024-03-05 10:00:01;" << 6 << 0;
+    QTest::newRow("file replaced by a folder: the lines go to the new file")
+        << false << 2 << "Lines waiting to be written: 2." << "1;2024-03-05 10:00:03;" << 4 << 0;
+    QTest::newRow("past the bound the oldest lines go and are counted")
+        << false << FileThread::MaxWaitingLines + 5
+        << QStringLiteral("Lines waiting to be written: %1. Lines lost: 5.").arg(FileThread::MaxWaitingLines)
+        << "1;2024-03-05 10:00:10;" << FileThread::MaxWaitingLines << 7;
+}
+
+void TestFileThread::keepsLinesItCannotWrite()
+{
+    QFETCH(bool, diskFull);
+    QFETCH(int, during);
+    QFETCH(QString, errorEnd);
+    QFETCH(QString, firstLine);
+    QFETCH(int, dataLines);
+    QFETCH(int, lost);
+
+    TempWorkDir work;
+    const QString fileName = work.filePath(QStringLiteral("run.csv"));
+    QVariantMap given = parameters(QString(), 2 * FileThread::MaxWaitingLines);
+    given.insert(QStringLiteral("file_name"), fileName);
+    FileThread writer;
+    QueuedSignalSpy lines(&writer, &FileThread::writeLines);
+    QueuedSignalSpy errors(&writer, &FileThread::error);
+    QVERIFY(writer.setParameters(given));
+    int second = 0;
+    const auto measure = [&](int count) {
+        for (int i = 0; i < count; ++i)
+            writer.writeResponse(response(kMorning.addSecs(second++), 20.25f));
+        writer.flushData();
+    };
+    measure(2);
+    QVERIFY(lines.wait());
+    const QStringList before = fileLines(fileName);
+    {
+        std::unique_ptr<FileSizeLimit> limit(diskFull ? new FileSizeLimit(QFileInfo(fileName).size() + 10) : nullptr);
+        if (!diskFull)
+            QVERIFY(QFile::remove(fileName) && QDir().mkdir(fileName));
+        measure(during);
+        QVERIFY(errors.wait(20000));
+    }
+    QVERIFY2(errors.last().first().toString().endsWith(errorEnd), qPrintable(errors.last().first().toString()));
+    if (diskFull)
+        QCOMPARE(fileLines(fileName), before);
+    else
+        QVERIFY(QDir().rmdir(fileName));
+
+    measure(2);
+    QVERIFY(lines.wait(20000));
+    QCOMPARE(lines.last(), QVariantList({fileName, dataLines}));
+    const QStringList written = fileLines(fileName);
+    QCOMPARE(written.size(), dataLines + 1);
+    QVERIFY2(written.at(1).startsWith(firstLine), qPrintable(written.at(1)));
+    for (int i = 1; i < written.size(); ++i)
+        QVERIFY2(written.at(i).startsWith(QString::number(i) + QLatin1Char(';')) && written.at(i).count(QLatin1Char(';')) == 5,
+                 qPrintable(written.at(i)));
+    QCOMPARE(writer.lostLines(), lost);
 }
 
 QTEST_MAIN(TestFileThread)

@@ -142,8 +142,13 @@ void TestMeasureWidget::rows_data()
         << rounded
         << QStringList{"05.03.2024 10:00:00", "2.35", "12.50", "00 00", "More status available", "1.50", "3.00", "4.50"}
         << int(Qt::AlignLeft | Qt::AlignVCenter);
-    QTest::newRow("failure: zeros, the error as info")
-        << failure() << QStringList{"05.03.2024 10:00:00", "0.00", "0.00", "", "\n*** Response timeout (100ms)", "0.00", "0.00", "0.00"}
+    QTest::newRow("failure: zeros, no current, the error as info")
+        << failure() << QStringList{"05.03.2024 10:00:00", "0.00", "", "", "\n*** Response timeout (100ms)", "0.00", "0.00", "0.00"}
+        << int(Qt::AlignLeft | Qt::AlignVCenter);
+    QVariantMap noisy = success(2, 80.67f);
+    noisy.insert(QStringLiteral("SV"), 80.67f);
+    QTest::newRow("read-outs show the two decimals, not the float's noise")
+        << noisy << QStringList{"05.03.2024 10:00:00", "80.67", "12.50", "00 00", "", "80.67"}
         << int(Qt::AlignLeft | Qt::AlignVCenter);
 }
 
@@ -162,7 +167,10 @@ void TestMeasureWidget::rows()
     QCOMPARE(model->data(model->index(0, 1), Qt::TextAlignmentRole).toInt(), int(Qt::AlignCenter));
     QVERIFY(!(model->flags(model->index(0, 1)) & Qt::ItemIsEditable));
     QCOMPARE(passedOn.count(), 1);
-    QCOMPARE(m_page->variableMode(), 4);
+    QCOMPARE(m_page->variableMode(), texts.size() > 6 ? 4 : 2);
+    // The read-outs show exactly what the table shows.
+    QCOMPARE(m_page->lcdCh1Value->value(), texts.at(1).toDouble());
+    QCOMPARE(m_page->lcdSVValue->value(), texts.at(5).toDouble());
 }
 
 void TestMeasureWidget::modeChangesKeepHiddenCells()

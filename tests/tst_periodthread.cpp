@@ -4,6 +4,7 @@
 #include "model/device.h"
 #include "model/port.h"
 #include "model/server.h"
+#include "queuedsignalspy.h"
 
 #include <QMutex>
 #include <QSemaphore>
@@ -97,7 +98,7 @@ Device *TestPeriodThread::addDevice(quint8 pollingAddress)
 
 QVariantMap TestPeriodThread::firstMap(int period)
 {
-    QSignalSpy spy(m_thread.get(), &PeriodThread::responsePV);
+    QueuedSignalSpy spy(m_thread.get(), &PeriodThread::responsePV);
     m_thread->setDevice(m_device, period);
     if (spy.isEmpty() && !spy.wait(5000))
         return QVariantMap();
@@ -115,23 +116,26 @@ void TestPeriodThread::responseMap_data()
     QTest::addColumn<QVariant>("pv");
     QTest::addColumn<QString>("statusCode");
     QTest::addColumn<QString>("errorText");
+    QTest::addColumn<QVariant>("current");
     const QString success = QStringLiteral("DateTime output_current statusCode statusText ");
     const QString failure = QStringLiteral("DateTime PV errorText output_current statusCode");
     QTest::newRow("PV only, an earlier SV is not repeated")
-        << 9 << 32 << false << -1 << success + QStringLiteral("PV") << QVariant(20.0f) << QStringLiteral("00 00") << QString();
+        << 9 << 32 << false << -1 << success + QStringLiteral("PV") << QVariant(20.0f) << QStringLiteral("00 00") << QString()
+        << QVariant(12.5f);
     QTest::newRow("PV and SV") << 14 << 32 << false << -1 << success + QStringLiteral("PV SV") << QVariant(20.0f)
-                               << QStringLiteral("00 00") << QString();
+                               << QStringLiteral("00 00") << QString() << QVariant(12.5f);
     QTest::newRow("up to TV") << 19 << 32 << false << -1 << success + QStringLiteral("PV SV TV") << QVariant(20.0f)
-                              << QStringLiteral("00 00") << QString();
+                              << QStringLiteral("00 00") << QString() << QVariant(12.5f);
     QTest::newRow("all four") << 24 << 32 << false << -1 << success + QStringLiteral("PV QV SV TV") << QVariant(20.0f)
-                              << QStringLiteral("00 00") << QString();
+                              << QStringLiteral("00 00") << QString() << QVariant(12.5f);
     QTest::newRow("SV not used, TV and QV judged apart") << 24 << 250 << false << -1 << success + QStringLiteral("PV QV TV")
-                                                         << QVariant(20.0f) << QStringLiteral("00 00") << QString();
+                                                         << QVariant(20.0f) << QStringLiteral("00 00") << QString()
+                                                         << QVariant(12.5f);
     QTest::newRow("silent device") << 24 << 32 << true << -1 << failure << QVariant(0.0) << QString()
-                                   << QStringLiteral("Response timeout (100ms)");
+                                   << QStringLiteral("Response timeout (100ms)") << QVariant();
     QTest::newRow("two error lines each start a line")
         << 24 << 32 << false << 0xC8 << failure << QVariant(0.0) << QStringLiteral("C8 00")
-        << QStringLiteral("Communication error: \n*** parity error\n*** checksum error");
+        << QStringLiteral("Communication error: \n*** parity error\n*** checksum error") << QVariant();
 }
 
 void TestPeriodThread::responseMap()
@@ -144,6 +148,7 @@ void TestPeriodThread::responseMap()
     QFETCH(QVariant, pv);
     QFETCH(QString, statusCode);
     QFETCH(QString, errorText);
+    QFETCH(QVariant, current);
     m_sim->updateDevice(0, [&](HartSimDevice &device) {
         device.values.insert(QStringLiteral("reply_length_3"), replyLength);
         device.values.insert(QStringLiteral("SV_unit_code"), svUnitCode);
@@ -153,7 +158,7 @@ void TestPeriodThread::responseMap()
     faults.responseCode = responseCode;
     m_sim->setFaults(faults);
     m_device->setParameter(QStringLiteral("SV"), 99.0f);
-    m_device->setParameter(QStringLiteral("output_current"), 12.5f);   // a failure repeats it
+    m_device->setParameter(QStringLiteral("output_current"), 12.5f);   // a failure must not repeat it
 
     const QVariantMap map = firstMap();
     QStringList expected;
@@ -165,7 +170,7 @@ void TestPeriodThread::responseMap()
     expected.sort();
     QCOMPARE(map.keys(), expected);
     QCOMPARE(map.value(QStringLiteral("PV")), pv);
-    QCOMPARE(map.value(QStringLiteral("output_current")), QVariant(12.5f));
+    QCOMPARE(map.value(QStringLiteral("output_current")), current);
     QCOMPARE(map.value(QStringLiteral("statusCode")).toString(), statusCode);
     QCOMPARE(map.value(QStringLiteral("errorText")).toString(), errorText);
     QVERIFY(map.value(QStringLiteral("DateTime")).toDateTime().isValid());
@@ -188,13 +193,14 @@ void TestPeriodThread::stopDuringRead()
     faults.replyDelayMs = 600;
     faults.responseCode = responseCode;
     m_sim->setFaults(faults);
-    QSignalSpy spy(m_thread.get(), &PeriodThread::responsePV);
+    QueuedSignalSpy spy(m_thread.get(), &PeriodThread::responsePV);
 
     m_thread->setDevice(m_device, 60000);
     QTRY_COMPARE(m_sim->requestCount(), 1);
     m_thread->stopThread();
     QVERIFY(m_thread->isFinished());
     QCOMPARE(m_sim->repliesSent(), 1);   // the read was finished first
+    QCoreApplication::sendPostedEvents(); // what the ended worker emitted
     QCOMPARE(spy.count(), maps);
     QVERIFY(!m_device->hasStateFlag(Device::StatePeriodicallyRequested));
 }
@@ -210,7 +216,7 @@ void TestPeriodThread::ticksDuringAReadAreLost()
     HartSimFaults slow;
     slow.replyDelayMs = 3 * period;
     m_sim->setFaults(slow);
-    QSignalSpy spy(m_thread.get(), &PeriodThread::responsePV);
+    QueuedSignalSpy spy(m_thread.get(), &PeriodThread::responsePV);
     m_thread->setDevice(m_device, period);
     QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, 10000);
     m_sim->setFaults(HartSimFaults());
@@ -226,7 +232,7 @@ void TestPeriodThread::ticksDuringAReadAreLost()
 
 void TestPeriodThread::pollingFlagKeepsTheLineOpen()
 {
-    QSignalSpy spy(m_thread.get(), &PeriodThread::responsePV);
+    QueuedSignalSpy spy(m_thread.get(), &PeriodThread::responsePV);
     m_thread->setDevice(m_device, 60000);
     QVERIFY(m_device->hasStateFlag(Device::StatePeriodicallyRequested));
     QVERIFY(spy.wait());

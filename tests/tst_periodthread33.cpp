@@ -6,6 +6,7 @@
 #include "model/device.h"
 #include "model/port.h"
 #include "model/server.h"
+#include "queuedsignalspy.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -30,7 +31,7 @@ private slots:
     void pollingFlagLastsWhileAnyPollerRuns();
 
 private:
-    QVariantMap nextMap(QSignalSpy &spy);
+    QVariantMap nextMap(QueuedSignalSpy &spy);
 
     std::unique_ptr<HartSimulator> m_sim;
     std::unique_ptr<Server> m_server;
@@ -69,7 +70,7 @@ void TestPeriodThread33::cleanup()
     m_sim.reset();
 }
 
-QVariantMap TestPeriodThread33::nextMap(QSignalSpy &spy)
+QVariantMap TestPeriodThread33::nextMap(QueuedSignalSpy &spy)
 {
     const int before = spy.count();
     if (!spy.wait(5000) && spy.count() == before)
@@ -101,7 +102,7 @@ void TestPeriodThread33::responseMap()
     QFETCH(bool, silent);
     QFETCH(QString, keys);
     QFETCH(QString, errorText);
-    QSignalSpy spy(m_thread.get(), &PeriodThread33::responsePeriodThrd33);
+    QueuedSignalSpy spy(m_thread.get(), &PeriodThread33::responsePeriodThrd33);
     m_thread->setDevice(m_device, 60000, 1, 4, 6, PeriodThread33::NotUsed);
     QCOMPARE(nextMap(spy).value(QStringLiteral("slot_2_value")), QVariant(7.01f));
 
@@ -135,7 +136,7 @@ void TestPeriodThread33::valuesFollowTheDevice()
         });
     };
     setVariables(12.5f, 110.0f);
-    QSignalSpy spy(m_thread.get(), &PeriodThread33::responsePeriodThrd33);
+    QueuedSignalSpy spy(m_thread.get(), &PeriodThread33::responsePeriodThrd33);
     m_thread->setDevice(m_device, 200, 2, 4, 5, PeriodThread33::NotUsed);
     QCOMPARE(nextMap(spy).value(QStringLiteral("slot_2_value")), QVariant(110.0f));
 
@@ -147,7 +148,7 @@ void TestPeriodThread33::valuesFollowTheDevice()
 void TestPeriodThread33::pollingFlagLastsWhileAnyPollerRuns()
 {
     PeriodThread measurement;
-    QSignalSpy measured(&measurement, &PeriodThread::responsePV);
+    QueuedSignalSpy measured(&measurement, &PeriodThread::responsePV);
     m_thread->setDevice(m_device, 60000, 1, 4, 6, PeriodThread33::NotUsed);
     measurement.setDevice(m_device, 60000);
     QVERIFY(measured.wait());

@@ -1,5 +1,6 @@
 #include "mainwindow/rtuporteditor.h"
 #include "hartsimulator.h"
+#include "model/device.h"
 #include "model/port.h"
 #include "model/server.h"
 #include "promptrecorder.h"
@@ -147,6 +148,16 @@ void TestRTUPortEditor::zeroStoresTheDefault()
     QCOMPARE(stored(), defaultValue);
     QCOMPARE(spin->value(), 0);
     QCOMPARE(changed.count(), 2);
+
+    // The polling thread reads the link settings: they cannot be edited while a device is polled.
+    Device *device = m_port->createDevice(QStringLiteral("General"));
+    m_port->insertChild(-1, device);
+    device->beginPolling();
+    m_page->updateButtons();
+    QVERIFY(!spin->isEnabled());
+    device->endPolling();
+    m_page->updateButtons();
+    QVERIFY(spin->isEnabled());
 }
 
 void TestRTUPortEditor::loadingKeepsValuesAboveTheMaxima()

@@ -125,7 +125,10 @@ void TestUtils::variantToText_data()
 {
     QTest::addColumn<QVariant>("value");
     QTest::addColumn<QString>("text");
-    QTest::newRow("float with six digits") << QVariant(74.3f) << QStringLiteral("74.3");
+    QTest::newRow("float in its shortest digits") << QVariant(74.3f) << QStringLiteral("74.3");
+    QTest::newRow("float with seven digits keeps them") << QVariant(1234.567f) << QStringLiteral("1234.567");
+    QTest::newRow("neighbouring float gets its own text") << QVariant(1234.568f) << QStringLiteral("1234.568");
+    QTest::newRow("float of eight digits is not cut") << QVariant(16777216.0f) << QStringLiteral("16777216");
     QTest::newRow("double with fifteen digits") << QVariant(0.1 + 0.2) << QStringLiteral("0.3");
     QTest::newRow("integer") << QVariant(42) << QStringLiteral("42");
     QTest::newRow("text") << QVariant(QStringLiteral("kPa")) << QStringLiteral("kPa");

@@ -65,6 +65,12 @@ void TestZorvanWidget::sharedPages()
                                    {QStringLiteral("statusCode"), QStringLiteral("00 00")},
                                    {QStringLiteral("statusText"), QString()}});
     QCOMPARE(pv->findChild<QLineEdit *>(QStringLiteral("txtOutputCurrent"))->text(), QStringLiteral("7.25"));
+    // A failed read measured no current.
+    measure->showPeriodResponsePV({{QStringLiteral("PV"), 0.0}, {QStringLiteral("output_current"), QVariant()},
+                                   {QStringLiteral("DateTime"), QDateTime::currentDateTime()},
+                                   {QStringLiteral("statusCode"), QString()},
+                                   {QStringLiteral("errorText"), QStringLiteral("\n*** Response timeout (100ms)")}});
+    QCOMPARE(pv->findChild<QLineEdit *>(QStringLiteral("txtOutputCurrent"))->text(), QString());
     QVERIFY(!page.findChild<QPushButton *>(QStringLiteral("btnSelfTest"))->isVisibleTo(&page));
 
     device->logMessage(QStringLiteral("### send - ff ff 02"));

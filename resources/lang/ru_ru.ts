@@ -3446,6 +3446,14 @@ Prev = %1 °C - Current = %2 °C</source>
         <source>Cannot write to the file %1: %2</source>
         <translation>Не удается записать в файл %1: %2</translation>
     </message>
+    <message>
+        <source>Lines waiting to be written: %1.</source>
+        <translation>Строк ожидает записи: %1.</translation>
+    </message>
+    <message>
+        <source>Lines lost: %1.</source>
+        <translation>Потеряно строк: %1.</translation>
+    </message>
 </context>
 <context>
     <name>FindDeviceDialog</name>
@@ -4429,6 +4437,10 @@ Do you want to save your changes?</source>
         <source>Cannot save the plot in file: %1</source>
         <translation>Не удается сохранить график в файл: %1</translation>
     </message>
+    <message>
+        <source>Lines lost: %1.</source>
+        <translation>Потеряно строк: %1.</translation>
+    </message>
 </context>
 <context>
     <name>PVWidget</name>
@@ -4951,6 +4963,13 @@ check result by command %3</source>
     <message>
         <source>%1_%2_%3.txt</source>
         <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ZorvanDevice</name>
+    <message>
+        <source>Command %1 is not supported by this device model</source>
+        <translation>Команда %1 не поддерживается этой моделью прибора</translation>
     </message>
 </context>
 <context>

@@ -12,6 +12,9 @@
 #include <QStringList>
 #include <QThread>
 
+#include <cmath>
+#include <limits>
+
 namespace Utils {
 
 namespace {
@@ -35,6 +38,22 @@ QString joinBytes(const void *data, int length, ByteText byteText)
 bool isMap(const QVariant &value)
 {
     return value.typeId() == QMetaType::QVariantMap;
+}
+
+// The shortest text that reads back as the same float: different floats never share a text,
+// and a float never gets the digits of its nearest double (2.3f is "2.3", not "2.29999995").
+// Six digits, trailing zeros dropped, are already the shortest for every float that they read
+// back as, and keep 60 from becoming "6e+01"; more are taken only where six are not enough.
+QString floatText(float value)
+{
+    if (!std::isfinite(value))
+        return QString::number(double(value));
+    for (int digits = 6; digits < std::numeric_limits<float>::max_digits10; ++digits) {
+        const QString text = QString::number(double(value), 'g', digits);
+        if (text.toFloat() == value)
+            return text;
+    }
+    return QString::number(double(value), 'g', std::numeric_limits<float>::max_digits10);
 }
 
 } // namespace
@@ -145,7 +164,7 @@ QString variantToText(const QVariant &value)
 {
     switch (value.typeId()) {
     case QMetaType::Float:
-        return QString::number(double(value.toFloat()), 'g', 6);
+        return floatText(value.toFloat());
     case QMetaType::Double:
         return QString::number(value.toDouble(), 'g', 15);
     default:

@@ -40,7 +40,8 @@ QString findDataFile(const QString &name);
 // than the area gets a position before the area's corner.
 QPoint centeredPosition(const QRect &available, const QSize &size);
 
-// A variant as text the way people read it: floats with 6 significant digits, doubles with 15.
+// A variant as text the way people read it: a float in the fewest digits that read back as the
+// same float, a double with 15 significant digits.
 QString variantToText(const QVariant &value);
 
 // Nested variant maps addressed by "/"-separated paths.

@@ -290,7 +290,9 @@ void PVWidget::showPeriodResponsePV(const QVariantMap &response)
     ui.lcdPVValue->display(displayValue(response.value(QStringLiteral("PV"))));
     ui.lbPVUnit->setText(device->pvUnitText());
     loading = true;
-    ui.txtOutputCurrent->setText(QString::number(double(response.value(OutputCurrentKey).toFloat()), 'f', 2));
+    // A failed read measured no current: the field is left empty rather than show an old one.
+    const QVariant current = response.value(OutputCurrentKey);
+    ui.txtOutputCurrent->setText(current.isValid() ? QString::number(double(current.toFloat()), 'f', 2) : QString());
     loading = false;
     for (const VariableRow &row : variableRows()) {
         if (!response.contains(row.name))

@@ -4,6 +4,9 @@
 #include "hartcomm/hartcommand.h"
 #include "core/utils.h"
 
+#include <QDynamicPropertyChangeEvent>
+#include <QMutexLocker>
+
 namespace {
 
 constexpr int MaxPackedCharacters = 32;
@@ -58,10 +61,34 @@ bool HartPort::isOpen() const
     return portThread.portOpen;
 }
 
+bool HartPort::event(QEvent *event)
+{
+    // A timeout property changes in this object's thread; the copy follows under the lock.
+    if (event->type() == QEvent::DynamicPropertyChange) {
+        const QByteArray name = static_cast<QDynamicPropertyChangeEvent *>(event)->propertyName();
+        int *const field = name == "request_timeout"    ? &m_timeouts.request
+                           : name == "response_timeout" ? &m_timeouts.response
+                           : name == "byte_timeout"     ? &m_timeouts.byte
+                                                        : nullptr;
+        if (field) {
+            const int value = property(name.constData()).toInt();
+            QMutexLocker locker(&m_timeoutsLock);
+            *field = value;
+        }
+    }
+    return QObject::event(event);
+}
+
+HartPort::Timeouts HartPort::timeouts() const
+{
+    QMutexLocker locker(&m_timeoutsLock);
+    return m_timeouts;
+}
+
 bool HartPort::open()
 {
-    portThread.transaction(portName, property("request_timeout").toInt(), property("response_timeout").toInt(),
-                           property("byte_timeout").toInt(), QByteArray());
+    const Timeouts limits = timeouts();
+    portThread.transaction(portName, limits.request, limits.response, limits.byte, QByteArray());
     syncFromThread();
     return portThread.portOpen;
 }
@@ -76,8 +103,8 @@ void HartPort::close()
 
 bool HartPort::sendRequest()
 {
-    portThread.transaction(portName, property("request_timeout").toInt(), property("response_timeout").toInt(),
-                           property("byte_timeout").toInt(), request);
+    const Timeouts limits = timeouts();
+    portThread.transaction(portName, limits.request, limits.response, limits.byte, request);
     return syncFromThread();
 }
 

@@ -3,6 +3,7 @@
 #include "hartcomm/portthread.h"
 
 #include <QByteArray>
+#include <QMutex>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -15,7 +16,8 @@ class HartCommand;
 // code, an error text, the status bytes with their texts and the traffic log lines. Operations
 // block the calling thread until the worker is done; one operation at a time per port is the
 // caller's duty. The timeouts are the properties "request_timeout", "response_timeout" and
-// "byte_timeout" (milliseconds), read at every open and request.
+// "byte_timeout" (milliseconds), set and read in the port's own (GUI) thread only; open and
+// request take a copy of them that is kept under a lock, since they run in worker threads too.
 //
 // Error codes: 0 success; above 0 the worker's failure (the serial port's error code, or 12 for
 // a timeout); -1 no valid reply frame; -2 a reply that does not answer the request, or an
@@ -67,8 +69,22 @@ public:
     int preamblesCount = 5;         // sent with ordinary requests; follows identity replies
     int initialPreamblesCount = 10; // sent with the identity commands 0, 11, 21 and 73
 
+protected:
+    bool event(QEvent *event) override;
+
 private:
+    struct Timeouts
+    {
+        int request = 0;
+        int response = 0;
+        int byte = 0;
+    };
+
     void adaptPreambles(const HartCommand &request, const HartCommand &reply);
+    Timeouts timeouts() const;
+
+    mutable QMutex m_timeoutsLock;
+    Timeouts m_timeouts; // the copy of the timeout properties
 
     PortThread portThread;
 };

@@ -119,6 +119,9 @@ void RTUPortEditor::updateButtons()
     const bool polled = m_port->hasPeriodicallyRequestedDevices();
     ui->b_check->setEnabled(!polled && ui->portChoiceComboBox->currentIndex() >= 0);
     ui->btnRefresh->setEnabled(!polled);
+    // The polling thread uses the link settings for every read; they change only while it rests.
+    for (QSpinBox *box : {ui->spnRequestTimeout, ui->spnResponseTimeout, ui->spnByteTimeout, ui->spnStartPreamblesCount})
+        box->setEnabled(!polled);
 }
 
 void RTUPortEditor::update_serials()

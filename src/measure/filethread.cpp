@@ -25,12 +25,24 @@ int countDataLines(const QString &fileName)
     bool open = false; // the last line has no line end yet
     while (!file.atEnd()) {
         const QByteArray chunk = file.read(1 << 16);
+        if (chunk.isEmpty())
+            break;
         lines += chunk.count('\n');
         open = !chunk.endsWith('\n');
     }
     if (open)
         ++lines;
     return int(std::max<qint64>(0, lines - 1));
+}
+
+// True when the file is empty or its last line is complete.
+bool endsWithLineEnd(const QString &fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly) || file.size() == 0)
+        return true;
+    char last = '\n';
+    return !file.seek(file.size() - 1) || !file.getChar(&last) || last == '\n';
 }
 
 QString archiveLine(int number, const QVariantMap &response)
@@ -62,7 +74,7 @@ FileThread::~FileThread()
     {
         QMutexLocker locker(&m_mutex);
         m_stop = true;
-        if (!isRunning() && m_queuedLines > 0)
+        if (!isRunning() && m_queuedLines + m_waitingLines > 0)
             start();
         else
             m_wake.wakeOne();
@@ -84,6 +96,7 @@ bool FileThread::setParameters(const QVariantMap &parameters)
         QMutexLocker locker(&m_mutex);
         m_errorText.clear();
         m_fileName.clear();
+        m_lostLines = 0;
     }
     m_name.clear(); // nothing is archived until the new parameters hold
     const QString name = parameters.value(QStringLiteral("name")).toString();
@@ -163,6 +176,7 @@ void FileThread::writeResponse(const QVariantMap &response)
     }
     m_queue.last().responses.append(line);
     ++m_queuedLines;
+    dropOldestWaiting();
     if (m_queuedLines >= m_writeLineCount || newFile)
         wakeWriter();
     locker.unlock();
@@ -180,6 +194,12 @@ QString FileThread::errorText() const
 {
     QMutexLocker locker(&m_mutex);
     return m_errorText;
+}
+
+int FileThread::lostLines() const
+{
+    QMutexLocker locker(&m_mutex);
+    return m_lostLines;
 }
 
 QString FileThread::headerLine(const QDateTime &date) const
@@ -208,36 +228,109 @@ void FileThread::setError(const QString &text)
     m_errorText = text;
 }
 
+// Mutex held. The waiting lines first, then the queued ones; segments of one file are joined.
+QVector<FileThread::Segment> FileThread::takeBatch()
+{
+    QVector<Segment> batch;
+    batch.swap(m_waiting);
+    for (Segment &segment : m_queue) {
+        if (!batch.isEmpty() && batch.last().fileName == segment.fileName)
+            batch.last().responses += segment.responses;
+        else
+            batch.append(std::move(segment));
+    }
+    m_queue.clear();
+    if (!batch.isEmpty())
+        m_queue.append(Segment{batch.last().fileName, batch.last().header, {}});
+    m_queuedLines = 0;
+    m_waitingLines = 0;
+    m_flush = false;
+    return batch;
+}
+
+// Mutex held.
+void FileThread::keepUnwritten(const QVector<Segment> &segments)
+{
+    m_waiting = segments;
+    m_waitingLines = 0;
+    for (const Segment &segment : segments)
+        m_waitingLines += int(segment.responses.size());
+    dropOldestWaiting();
+}
+
+// Mutex held. Past the bound the oldest lines go: first those that wait, then the queued ones.
+void FileThread::dropOldestWaiting()
+{
+    int excess = m_waitingLines + m_queuedLines - MaxWaitingLines;
+    if (excess <= 0)
+        return;
+    m_lostLines += excess;
+    const auto drop = [&excess](QVector<Segment> &segments, int &counter, bool keepLast) {
+        while (excess > 0 && !segments.isEmpty()) {
+            QVector<QVariantMap> &responses = segments.first().responses;
+            const int count = std::min(excess, int(responses.size()));
+            responses.remove(0, count);
+            counter -= count;
+            excess -= count;
+            if (!responses.isEmpty() || (keepLast && segments.size() == 1))
+                break;
+            segments.removeFirst();
+        }
+    };
+    drop(m_waiting, m_waitingLines, false);
+    drop(m_queue, m_queuedLines, true);
+}
+
 void FileThread::run()
 {
     QMutexLocker locker(&m_mutex);
     for (;;) {
         while (!m_stop && !m_flush && m_queuedLines < m_writeLineCount)
             m_wake.wait(&m_mutex);
-        QVector<Segment> batch;
-        batch.swap(m_queue);
-        if (!batch.isEmpty())
-            m_queue.append(Segment{batch.last().fileName, batch.last().header, {}});
-        m_queuedLines = 0;
-        m_flush = false;
+        const QVector<Segment> batch = takeBatch();
         const bool stop = m_stop;
 
         locker.unlock();
-        for (const Segment &segment : std::as_const(batch))
-            writeSegment(segment);
+        QString failure;
+        const QVector<Segment> unwritten = writeBatch(batch, &failure);
         locker.relock();
+        if (!unwritten.isEmpty()) {
+            keepUnwritten(unwritten);
+            QString text = failure + QLatin1Char(' ') + tr("Lines waiting to be written: %1.").arg(m_waitingLines);
+            if (m_lostLines > 0)
+                text += QLatin1Char(' ') + tr("Lines lost: %1.").arg(m_lostLines);
+            m_errorText = text;
+            locker.unlock();
+            emit error(text);
+            locker.relock();
+            // An ending writer has no later batch to take its lines along.
+            if (stop) {
+                DEBUGQT_LOG(1) << "*** archive lines not written:" << m_waitingLines + m_queuedLines;
+                break;
+            }
+        }
         if (stop && m_queuedLines == 0)
             break;
     }
 }
 
-bool FileThread::openArchive(const Segment &segment)
+// Returns the segments, from the first that failed, that are still to be written.
+QVector<FileThread::Segment> FileThread::writeBatch(const QVector<Segment> &batch, QString *failure)
+{
+    for (int i = 0; i < batch.size(); ++i) {
+        if (!writeSegment(batch.at(i), failure)) {
+            m_writerFile.clear(); // count the lines again at the next batch
+            return batch.mid(i);
+        }
+    }
+    return {};
+}
+
+bool FileThread::openArchive(const Segment &segment, QString *failure)
 {
     const QString folder = QFileInfo(segment.fileName).absolutePath();
     if (!QDir().mkpath(folder)) {
-        const QString text = tr("Cannot create the folder %1.").arg(folder);
-        setError(text);
-        emit error(text);
+        *failure = tr("Cannot create the folder %1.").arg(folder);
         return false;
     }
     if (segment.fileName != m_writerFile)
@@ -246,35 +339,46 @@ bool FileThread::openArchive(const Segment &segment)
     return true;
 }
 
-void FileThread::writeSegment(const Segment &segment)
+bool FileThread::writeSegment(const Segment &segment, QString *failure)
 {
-    if (!openArchive(segment))
-        return;
+    if (!openArchive(segment, failure))
+        return false;
+    // Unbuffered, so that a failed write reports the system's own reason.
     QFile file(segment.fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
-        const QString text = tr("Cannot open the file %1: %2").arg(segment.fileName, file.errorString());
-        setError(text);
-        emit error(text);
-        return;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
+        *failure = tr("Cannot open the file %1: %2").arg(segment.fileName, file.errorString());
+        return false;
     }
+    const qint64 start = file.size();
+    int lineCount = m_lineCount;
     QByteArray data;
-    if (file.size() == 0) {
+    if (start == 0) {
         data += segment.header.toUtf8();
-        m_lineCount = 0;
+        lineCount = 0;
+    } else if (!endsWithLineEnd(segment.fileName)) {
+        data += '\n'; // a line cut short earlier is closed, never continued
     }
     for (const QVariantMap &response : segment.responses)
-        data += archiveLine(++m_lineCount, response).toUtf8();
-    if (data.isEmpty())
-        return;
-    if (file.write(data) != data.size() || !file.flush()) {
-        m_writerFile.clear(); // count the lines again at the next batch
-        const QString text = tr("Cannot write to the file %1: %2").arg(segment.fileName, file.errorString());
-        setError(text);
-        emit error(text);
-        return;
+        data += archiveLine(++lineCount, response).toUtf8();
+    if (data.isEmpty() || (start > 0 && segment.responses.isEmpty()))
+        return true;
+    // A short write leaves no reason; the write of the rest fails with the system's own.
+    qint64 written = 0;
+    for (qint64 step = 0; written < data.size(); written += step) {
+        step = file.write(data.constData() + written, data.size() - written);
+        if (step <= 0)
+            break;
     }
+    if (written != data.size()) {
+        *failure = tr("Cannot write to the file %1: %2").arg(segment.fileName, file.errorString());
+        // Whole lines only: what got in of this batch is cut off again.
+        file.resize(start);
+        return false;
+    }
+    m_lineCount = lineCount;
     if (!segment.responses.isEmpty()) {
         DEBUGQT_LOG(4) << segment.fileName << segment.responses.size() << "lines";
         emit writeLines(segment.fileName, m_lineCount);
     }
+    return true;
 }

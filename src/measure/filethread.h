@@ -12,11 +12,17 @@
 // this thread alone, a batch once "write_line_count" lines wait, everything on flushData and
 // before the thread ends. With default names the archive is one file per device and day, in
 // folders per year, month and day; an existing file is appended to, never truncated.
+// A batch that cannot be written (a full disk, a file made read-only) leaves whole lines only in
+// the file; its lines wait, in order, for the next batch that can be written, and an error
+// naming the waiting lines is reported at every failed attempt.
 class FileThread : public QThread
 {
     Q_OBJECT
 
 public:
+    // Lines kept while the file cannot be written; past this the oldest are dropped and counted.
+    static constexpr int MaxWaitingLines = 100000;
+
     explicit FileThread(QObject *parent = nullptr);
     ~FileThread() override;
 
@@ -31,6 +37,8 @@ public:
 
     QString fileName() const;
     QString errorText() const;
+    // Lines dropped since setParameters because they waited too long for a writable file.
+    int lostLines() const;
 
     // The archive file of a device and day below folder.
     static QString defaultFileName(const QString &folder, const QString &name, const QDate &day);
@@ -56,9 +64,13 @@ private:
     void startSegment(const QString &fileName, const QDateTime &date);
     void wakeWriter();
     void setError(const QString &text);
+    QVector<Segment> takeBatch();
+    void keepUnwritten(const QVector<Segment> &segments);
+    void dropOldestWaiting();
     // Writer thread only.
-    void writeSegment(const Segment &segment);
-    bool openArchive(const Segment &segment);
+    QVector<Segment> writeBatch(const QVector<Segment> &batch, QString *failure);
+    bool writeSegment(const Segment &segment, QString *failure);
+    bool openArchive(const Segment &segment, QString *failure);
 
     mutable QMutex m_mutex;
     QWaitCondition m_wake;
@@ -66,6 +78,10 @@ private:
     bool m_flush = false;
     QVector<Segment> m_queue;
     int m_queuedLines = 0;
+    // Lines of batches that could not be written, oldest first; they go before m_queue.
+    QVector<Segment> m_waiting;
+    int m_waitingLines = 0;
+    int m_lostLines = 0;
     QString m_fileName;
     QString m_errorText;
 

@@ -91,6 +91,8 @@ bool MeasureTableModel::hasCell(int rowIndex, int column) const
 {
     if (rowIndex < 0 || rowIndex >= rowCount() || column < 0 || column >= ColumnCount)
         return false;
+    if (column == CurrentColumn)
+        return (row(rowIndex).cells & CurrentCell) != 0;
     if (column < SVColumn)
         return true;
     return (row(rowIndex).cells & (1u << (column - SVColumn + 1))) != 0;

@@ -19,12 +19,15 @@ public:
     // Value index of the variables: PV, SV, TV, QV (also the plot's curve ids).
     static int valueColumn(int variable);
 
+    static constexpr quint8 CurrentCell = 1;
+
     struct Row
     {
         qint64 time = 0;          // seconds since 1970-01-01 UTC
         float values[4] = {};     // PV, SV, TV, QV as shown (rounded to two decimals)
         float current = 0;
-        quint8 cells = 0;         // bit 1 << variable for SV, TV, QV when the row has that cell
+        quint8 cells = 0;         // bit 1 << variable for SV, TV, QV when the row has that cell;
+                                  // CurrentCell when the read delivered a loop current
         QString status;
         QString info;
     };

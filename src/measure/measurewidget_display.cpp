@@ -39,6 +39,15 @@ float shownValue(float value)
     return MeasureTableModel::valueText(value).toFloat();
 }
 
+// The shown value as the double of its two-decimal text: the float's own double would show
+// its noise ("80.669998" for 80.67).
+double lcdValue(float value)
+{
+    if (!std::isfinite(value))
+        return double(value);
+    return MeasureTableModel::valueText(value).toDouble();
+}
+
 // Lays whole steps from min, at most 100 of them, ending at the typed max rounded to a step.
 void fitAxis(double &min, double &max, int &ticks, double step, int target)
 {
@@ -86,7 +95,7 @@ void MeasureWidget::showPeriodResponsePV(const QVariantMap &response)
         ++t;
     addTableRow(response, t, values);
 
-    lcdCh1Value->display(double(values[0]));
+    lcdCh1Value->display(lcdValue(values[0]));
     lbPVUnit->setText(response.value(QStringLiteral("PVUnitCodeText")).toString());
     lbCurrentTime->setText(responseTime.toString(kTimeFormat));
     emit responsePV(response);
@@ -112,7 +121,12 @@ void MeasureWidget::addTableRow(const QVariantMap &response, qint64 rowTime, con
     MeasureTableModel::Row row;
     row.time = rowTime;
     std::copy(values, values + 4, row.values);
-    row.current = response.value(QStringLiteral("output_current")).toFloat();
+    // A failed read measured no current: its cell stays empty rather than repeat an old one.
+    const QVariant current = response.value(QStringLiteral("output_current"));
+    if (current.isValid()) {
+        row.current = current.toFloat();
+        row.cells |= MeasureTableModel::CurrentCell;
+    }
     for (int variable = 1; variable < 4; ++variable) {
         if (columnShown(MeasureTableModel::valueColumn(variable)))
             row.cells |= quint8(1u << variable);
@@ -166,7 +180,7 @@ bool MeasureWidget::showLiveValue(const QVariantMap &response, int variable, qin
     QLCDNumber *const lcds[] = {lcdCh1Value, lcdSVValue, lcdTVValue, lcdQVValue};
     QLabel *const units[] = {lbPVUnit, lbSVUnit, lbTVUnit, lbQVUnit};
     QCheckBox *const boxes[] = {chkPV, chkSV, chkTV, chkQV};
-    lcds[variable]->display(double(value));
+    lcds[variable]->display(lcdValue(value));
     units[variable]->setText(response.value(QLatin1String(kVariableKeys[variable]) + QStringLiteral("UnitCodeText")).toString());
     if (!boxes[variable]->isChecked())
         return false;

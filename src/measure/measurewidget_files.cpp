@@ -66,7 +66,12 @@ void MeasureWidget::on_btnSelectFile_clicked()
 void MeasureWidget::onFileThreadWriteLines(const QString &fileName, int count)
 {
     DEBUGQT_LOG(4) << fileName << count;
-    lbFileName->setText(QStringLiteral("%1 [%2]").arg(fileName).arg(count));
+    QString text = QStringLiteral("%1 [%2]").arg(fileName).arg(count);
+    // Lines dropped while the file could not be written stay told once writing works again.
+    const int lost = fileThread.lostLines();
+    if (lost > 0)
+        text += QLatin1Char(' ') + tr("Lines lost: %1.").arg(lost);
+    lbFileName->setText(text);
 }
 
 void MeasureWidget::onFileThreadError(const QString &text)

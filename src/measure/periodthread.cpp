@@ -92,7 +92,8 @@ QVariantMap PeriodThread::failureMap(const Device *device)
 {
     QVariantMap map;
     map.insert(QStringLiteral("PV"), 0.0);
-    map.insert(QStringLiteral("output_current"), device->parameter(QStringLiteral("output_current")));
+    // The device still holds the current of an earlier read; this read measured none.
+    map.insert(QStringLiteral("output_current"), QVariant());
     map.insert(QStringLiteral("DateTime"), QDateTime::currentDateTime());
     map.insert(QStringLiteral("statusCode"), Utils::bufferToHex(device->lastStatusBytes()).toUpper());
     // Each error line of the text starts on a line of its own.

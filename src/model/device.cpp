@@ -12,6 +12,7 @@
 #include <QDynamicPropertyChangeEvent>
 #include <QMutexLocker>
 #include <QSemaphoreReleaser>
+#include <QThread>
 #include <QTime>
 
 #include <cmath>
@@ -579,13 +580,14 @@ Device::LineSettings Device::lineSettings() const
 
 void Device::setLineSettingsFromPort(const Port *line)
 {
+    const Port::LineSettings port = line->lineSettings();
     LineSettings settings;
     settings.defined = true;
-    settings.serialName = line->property("serial_name").toString();
-    settings.baudrate = line->property("baudrate").toInt();
-    settings.databits = line->property("databits").toInt();
-    settings.parity = line->property("parity").toChar();
-    settings.stopbits = line->property("stopbits").toInt();
+    settings.serialName = port.serialName;
+    settings.baudrate = port.baudrate;
+    settings.databits = port.databits;
+    settings.parity = port.parity;
+    settings.stopbits = port.stopbits;
     QMutexLocker locker(&m_dataLock);
     m_lineSettings = settings;
 }
@@ -643,19 +645,23 @@ bool Device::openPortOwnSettings(Port *line)
     if (!lineSettings().defined)
         setLineSettingsFromPort(line);
     const LineSettings own = lineSettings();
-    const bool differs = line->property("serial_name").toString() != own.serialName
-                         || line->property("baudrate").toInt() != own.baudrate
-                         || line->property("parity").toChar() != own.parity
-                         || line->property("databits").toInt() != own.databits
-                         || line->property("stopbits").toInt() != own.stopbits;
+    const Port::LineSettings current = line->lineSettings();
+    const bool differs = current.serialName != own.serialName || current.baudrate != own.baudrate
+                         || current.parity != own.parity || current.databits != own.databits
+                         || current.stopbits != own.stopbits;
     if (line->isOpened() && differs)
         line->closeHart();
     if (line->isOpened())
         return true;
-    line->setProperty("baudrate", own.baudrate);
-    line->setProperty("parity", own.parity);
-    line->setProperty("databits", own.databits);
-    line->setProperty("stopbits", own.stopbits);
+    // The port's properties are written in its own thread only; a poll in a worker opens the
+    // line as it is (the modem line always runs at 1200 baud, 8 bits, odd parity, 1 stop bit,
+    // so the recorded settings do not change how it opens).
+    if (QThread::currentThread() == line->thread()) {
+        line->setProperty("baudrate", own.baudrate);
+        line->setProperty("parity", own.parity);
+        line->setProperty("databits", own.databits);
+        line->setProperty("stopbits", own.stopbits);
+    }
     if (line->openHart())
         return true;
     return failOpen(line);

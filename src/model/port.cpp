@@ -9,6 +9,8 @@
 #include "core/utils.h"
 #include "devices/zorvan/zorvandevice.h"
 
+#include <QDynamicPropertyChangeEvent>
+#include <QMutexLocker>
 #include <QRegularExpression>
 #include <QSerialPortInfo>
 
@@ -345,9 +347,36 @@ bool Port::isOpened() const
     return open;
 }
 
+Port::LineSettings Port::lineSettings() const
+{
+    QMutexLocker locker(&m_lineSettingsLock);
+    return m_lineSettings;
+}
+
+bool Port::event(QEvent *event)
+{
+    // A line property changes in this object's thread; the copy follows under the lock.
+    if (event->type() == QEvent::DynamicPropertyChange) {
+        const QByteArray name = static_cast<QDynamicPropertyChangeEvent *>(event)->propertyName();
+        const QVariant value = property(name.constData());
+        QMutexLocker locker(&m_lineSettingsLock);
+        if (name == "serial_name")
+            m_lineSettings.serialName = value.toString();
+        else if (name == "baudrate")
+            m_lineSettings.baudrate = value.toInt();
+        else if (name == "parity")
+            m_lineSettings.parity = value.toChar();
+        else if (name == "databits")
+            m_lineSettings.databits = value.toInt();
+        else if (name == "stopbits")
+            m_lineSettings.stopbits = value.toInt();
+    }
+    return ServerItem::event(event);
+}
+
 bool Port::openHart()
 {
-    const QString serialName = property("serial_name").toString();
+    const QString serialName = lineSettings().serialName;
     DEBUGQT_LOG(4) << serialName;
     hartPort.setPortName(serialName);
     if (hartPort.open())
@@ -362,7 +391,7 @@ bool Port::openHart()
 
 void Port::closeHart()
 {
-    DEBUGQT_LOG(4) << property("serial_name").toString();
+    DEBUGQT_LOG(4) << lineSettings().serialName;
     // A polling thread still uses the line; it stays open until the polling stops.
     if (!hasPeriodicallyRequestedDevices())
         hartPort.close();

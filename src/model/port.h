@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QChar>
 #include <QList>
+#include <QMutex>
 #include <QSemaphore>
 #include <QVariantMap>
 
@@ -15,6 +16,8 @@ class Server;
 // One serial line with a HART modem: its settings as dynamic properties ("serial_name",
 // "baudrate", "parity", "databits", "stopbits", "priority", "close_port_after_transaction"),
 // the HART master of the line, the line's transaction semaphore and the devices on the line.
+// The properties are set and read in the port's own (GUI) thread; transactions that run in a
+// worker read the line settings through lineSettings(), a copy kept under a lock.
 class Port : public ServerItem
 {
     Q_OBJECT
@@ -28,6 +31,17 @@ public:
     QSemaphore transactionSemaphore;
     // The HART master of the line. The port editor sets its timeouts directly.
     HartPort hartPort;
+
+    struct LineSettings
+    {
+        QString serialName;
+        int baudrate = 0;
+        QChar parity;
+        int databits = 0;
+        int stopbits = 0;
+    };
+    // The line properties as any thread may read them.
+    LineSettings lineSettings() const;
 
     Server *server() const;
     QString settingsText() const;
@@ -90,8 +104,14 @@ public:
 signals:
     void serialNameChanged();
 
+protected:
+    bool event(QEvent *event) override;
+
 private:
     bool hasDeviceWithStateFlag(int flag) const;
     bool parseIdentity(const QByteArray &reply, QVariantMap *identity);
     bool refuseTag(const QString &text);
+
+    mutable QMutex m_lineSettingsLock;
+    LineSettings m_lineSettings; // the copy of the line properties
 };

@@ -23,14 +23,20 @@ bool ZorvanDevice::readDevice(int command)
 {
     if (command < FirstModelCommand)
         return Device::readDevice(command);
-    DEBUGQT_LOG(1) << "*** unknown model command" << command;
-    return false;
+    return refuseModelCommand(command);
 }
 
 bool ZorvanDevice::writeDevice(int command)
 {
     if (command < FirstModelCommand)
         return Device::writeDevice(command);
+    return refuseModelCommand(command);
+}
+
+bool ZorvanDevice::refuseModelCommand(int command)
+{
     DEBUGQT_LOG(1) << "*** unknown model command" << command;
+    // Nothing is sent, yet the caller reports the failure, so it must have a reason to show.
+    setLastErrorText(tr("Command %1 is not supported by this device model").arg(command));
     return false;
 }

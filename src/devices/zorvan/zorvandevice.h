@@ -18,4 +18,7 @@ public:
     QString writeCommandName(int command) override;
     bool readDevice(int command) override;
     bool writeDevice(int command) override;
+
+private:
+    bool refuseModelCommand(int command);
 };
