@@ -17,6 +17,7 @@
 #include <QTest>
 #include <QTranslator>
 
+#include <limits>
 #include <memory>
 
 namespace {
@@ -41,7 +42,16 @@ QList<int> itemCounts(const DefaultDeviceWidget &page)
             page.cmbQVDevVariable->count()};
 }
 
-enum Edit { EditRange, EditVariableUnits, EditUnitsAndAssignment, EditAssignmentFailing };
+enum Edit {
+    EditRange,
+    EditVariableUnits,
+    EditUnitsAndAssignment,
+    EditAssignmentFailing,
+    EditUnitsReadBackFailing,
+    EditUnitsAndRange,
+    EditAssignmentToNewClass,
+    EditTransferFunction,
+};
 enum Action { ZeroAdjust, Adjust4mA, Adjust20mA };
 enum Fill { ReadConfiguration, ShowFields, LanguageChange };
 
@@ -80,6 +90,7 @@ private:
     void readWholeConfiguration();
     QList<quint8> commandsSent() const;
     QString outcome() const;
+    void changeLanguageToRussian();
 
     std::unique_ptr<TempWorkDir> m_work;
     std::unique_ptr<HartSimulator> m_sim;
@@ -174,20 +185,41 @@ QString TestDefaultDeviceWidget::outcome() const
     return m_page->findChild<StatusWidget *>()->lbError->text();
 }
 
+void TestDefaultDeviceWidget::changeLanguageToRussian()
+{
+    QTranslator russian;
+    QVERIFY(russian.load(QStringLiteral(":/lang/ru_ru.qm")));
+    QCoreApplication::installTranslator(&russian);
+    QEvent event(QEvent::LanguageChange);
+    QApplication::sendEvent(m_page.get(), &event);
+    QCoreApplication::removeTranslator(&russian);
+    QCOMPARE(m_page->btnReadCfgFromDevice->text(), QStringLiteral("Прочитать из прибора"));
+}
+
 // ---------------------------------------------------------------------------------------------
 // Reading the configuration
 
 void TestDefaultDeviceWidget::readConfiguration_data()
 {
     QTest::addColumn<int>("failing");
-    QTest::newRow("all commands succeed") << -1;
+    QTest::addColumn<int>("revision");
+    QTest::newRow("all commands succeed") << -1 << 7;
     for (int command : {8, 3, 50, 9, 14, 15})
-        QTest::newRow(qPrintable(QStringLiteral("command %1 fails").arg(command))) << command;
+        QTest::newRow(qPrintable(QStringLiteral("command %1 fails").arg(command))) << command << 7;
+    // Such a device has neither 8 nor 9: the table shows the dynamic variables of command 3.
+    QTest::newRow("a HART 5 device is not asked for command 9") << -1 << 5;
 }
 
 void TestDefaultDeviceWidget::readConfiguration()
 {
     QFETCH(int, failing);
+    QFETCH(int, revision);
+    const bool hart5 = revision == 5;
+    m_sim->updateDevice(0, [&](HartSimDevice &device) {
+        device.universalRevision = quint8(revision);
+        if (hart5)
+            device.identityLength = 12;
+    });
     identify();
     if (failing >= 0)
         m_sim->setHandler(quint8(failing), [](HartSimDevice &, const QByteArray &) { return notImplemented(); });
@@ -195,17 +227,21 @@ void TestDefaultDeviceWidget::readConfiguration()
     m_page->btnReadCfgFromDevice->click();
 
     // Every command is tried; only a complete read is reported as a success.
-    QCOMPARE(commandsSent(), (QList<quint8>{8, 3, 50, 9, 14, 15}));
+    QCOMPARE(commandsSent(), hart5 ? (QList<quint8>{3, 50, 14, 15}) : (QList<quint8>{8, 3, 50, 9, 14, 15}));
     QCOMPARE(outcome().contains(QLatin1String("completed successfully")), failing < 0);
     QCOMPARE(m_page->lbSensorRangeMax->text().isEmpty(), failing == 14);
     QCOMPARE(m_page->dspnRangeMax->value(), failing == 15 ? 0.0 : 100.0);
-    QCOMPARE(m_page->tableWidgetDV->rowCount(), failing == 9 ? 0 : VariableCount + 1);
-    QCOMPARE(m_page->lbPVClass->text(), Device::classificationText(failing == 8 ? 0 : 65));
+    // A HART 5 device fills one row per dynamic variable.
+    QCOMPARE(m_page->tableWidgetDV->rowCount(), failing == 9 ? 0 : hart5 ? 4 : VariableCount + 1);
+    if (hart5)
+        QCOMPARE(m_page->tableWidgetDV->item(0, 0)->text(), m_page->tr("Variable %1").arg(1));
+    QCOMPARE(m_page->lbPVClass->text(), Device::classificationText(failing == 8 || hart5 ? 0 : 65));
+    // A HART 5 identity has no variable count to offer variable 1 with.
     QCOMPARE(m_page->cmbPVDevVariable->currentText(),
-             failing == 50 ? m_page->tr("Unknown") : m_page->tr("Variable %1").arg(1));
+             failing == 50 ? m_page->tr("Unknown") : hart5 ? QString() : m_page->tr("Variable %1").arg(1));
     QCOMPARE(m_page->cmbPVDevVariable->isEnabled(), failing != 50);
     // The units follow the PV class: without it the whole catalogue, with it the pressure units.
-    QCOMPARE(m_page->cmbInputUnits->count(), failing == 3 || failing == 8 ? 77 : 16);
+    QCOMPARE(m_page->cmbInputUnits->count(), failing == 3 || failing == 8 || hart5 ? 77 : 16);
 }
 
 void TestDefaultDeviceWidget::programFillsMarkNothing_data()
@@ -232,17 +268,10 @@ void TestDefaultDeviceWidget::programFillsMarkNothing()
     switch (Fill(fill)) {
     case ReadConfiguration: m_page->btnReadCfgFromDevice->click(); break;
     case ShowFields: m_page->showDeviceInfoInFields(); break;
-    case LanguageChange: {
-        QTranslator russian;
-        QVERIFY(russian.load(QStringLiteral(":/lang/ru_ru.qm")));
-        QCoreApplication::installTranslator(&russian);
-        QEvent event(QEvent::LanguageChange);
-        QApplication::sendEvent(m_page.get(), &event);
-        QCoreApplication::removeTranslator(&russian);
-        QCOMPARE(m_page->btnReadCfgFromDevice->text(), QStringLiteral("Прочитать из прибора"));
+    case LanguageChange:
+        changeLanguageToRussian();
         QCOMPARE(m_page->cmbInputUnits->currentText(), QStringLiteral("килопаскаль (кПа)"));
         break;
-    }
     }
 
     QCOMPARE(changed.count(), announcements);
@@ -265,17 +294,30 @@ void TestDefaultDeviceWidget::programFillsMarkNothing()
 void TestDefaultDeviceWidget::writeSendsChangesAndReadsBack_data()
 {
     QTest::addColumn<int>("edit");
+    QTest::addColumn<bool>("languageChange");
     QTest::addColumn<QList<quint8>>("sent");
-    QTest::newRow("range alone is not read back") << int(EditRange) << QList<quint8>{35};
-    QTest::newRow("device-variable units read back 3 and 9") << int(EditVariableUnits) << QList<quint8>{53, 3, 9};
+    QTest::newRow("range alone is not read back") << int(EditRange) << false << QList<quint8>{35};
+    QTest::newRow("device-variable units read back 3 and 9")
+        << int(EditVariableUnits) << false << QList<quint8>{53, 3, 9};
     QTest::newRow("units and assignment read back 3, 8, 14, 15")
-        << int(EditUnitsAndAssignment) << QList<quint8>{44, 51, 3, 8, 14, 15};
-    QTest::newRow("a failing write reads nothing back") << int(EditAssignmentFailing) << QList<quint8>{44, 51};
+        << int(EditUnitsAndAssignment) << false << QList<quint8>{44, 51, 3, 8, 14, 15};
+    QTest::newRow("a failing write reads nothing back")
+        << int(EditAssignmentFailing) << false << QList<quint8>{44, 51};
+    QTest::newRow("a failing read-back is no success")
+        << int(EditUnitsReadBackFailing) << false << QList<quint8>{44, 14, 15};
+    QTest::newRow("the range is written in the new units")
+        << int(EditUnitsAndRange) << false << QList<quint8>{44, 35, 14, 15};
+    QTest::newRow("PV units follow the class of the new PV")
+        << int(EditAssignmentToNewClass) << false << QList<quint8>{51, 3, 8};
+    QTest::newRow("a range edit survives a language change") << int(EditRange) << true << QList<quint8>{35};
+    QTest::newRow("a transfer-function edit survives a language change")
+        << int(EditTransferFunction) << true << QList<quint8>{47};
 }
 
 void TestDefaultDeviceWidget::writeSendsChangesAndReadsBack()
 {
     QFETCH(int, edit);
+    QFETCH(bool, languageChange);
     QFETCH(QList<quint8>, sent);
     identify();
     readWholeConfiguration();
@@ -283,10 +325,37 @@ void TestDefaultDeviceWidget::writeSendsChangesAndReadsBack()
     QWidget *lastField = nullptr;
     switch (Edit(edit)) {
     case EditRange:
-        // The form bounds the range to what the device is sent.
-        m_page->dspnRangeMax->setValue(12000.0);
+        // No range a device may hold is bounded by the form.
+        m_page->dspnRangeMax->setValue(20000.0);
         m_page->dspnRangeMin->setValue(10.0);
         lastField = m_page->dspnRangeMin;
+        break;
+    case EditUnitsReadBackFailing:
+        m_sim->setHandler(14, [](HartSimDevice &, const QByteArray &) { return notImplemented(); });
+        m_page->cmbInputUnits->setCurrentIndex(m_page->cmbInputUnits->findData(7));
+        lastField = m_page->cmbInputUnits;
+        break;
+    case EditUnitsAndRange:
+        m_page->cmbInputUnits->setCurrentIndex(m_page->cmbInputUnits->findData(7));
+        m_page->dspnRangeMax->setValue(50.0);
+        lastField = m_page->dspnRangeMax;
+        break;
+    case EditAssignmentToNewClass:
+        // Variable 3 is a temperature in degrees Celsius: PV takes its class and unit.
+        m_sim->setHandler(51, [](HartSimDevice &device, const QByteArray &request) {
+            device.values.insert(QStringLiteral("PV_dev_variable_code"), int(quint8(request.at(0))));
+            device.values.insert(QStringLiteral("PV_class_code"), 64);
+            device.values.insert(QStringLiteral("PV_unit_code"), 32);
+            HartSimResponse response;
+            response.data = request;
+            return response;
+        });
+        m_page->cmbPVDevVariable->setCurrentIndex(m_page->cmbPVDevVariable->findData(3));
+        lastField = m_page->cmbPVDevVariable;
+        break;
+    case EditTransferFunction:
+        m_page->cmbTransferFunction->setCurrentIndex(m_page->cmbTransferFunction->findData(0));
+        lastField = m_page->cmbTransferFunction;
         break;
     case EditVariableUnits:
         m_page->tableWidgetDV->setCurrentCell(2, 0);
@@ -303,6 +372,8 @@ void TestDefaultDeviceWidget::writeSendsChangesAndReadsBack()
         lastField = m_page->cmbPVDevVariable;
         break;
     }
+    if (languageChange)
+        changeLanguageToRussian();
     QVERIFY(isBlue(lastField));
     QVERIFY(m_page->btnWriteCfgInDevice->isEnabled());
 
@@ -312,12 +383,22 @@ void TestDefaultDeviceWidget::writeSendsChangesAndReadsBack()
     const bool failed = edit == EditAssignmentFailing;
     QCOMPARE(isBlue(lastField), failed);
     QCOMPARE(m_page->btnWriteCfgInDevice->isEnabled(), failed);
+    QCOMPARE(outcome().contains(QLatin1String("completed successfully")),
+             !failed && edit != EditUnitsReadBackFailing);
     if (edit == EditVariableUnits) {
         // Command 53 names the selected variable by its code, with the chosen unit.
         QCOMPARE(m_sim->requests().first().data, QByteArray::fromHex("0221"));
     }
     if (edit == EditRange)
-        QCOMPARE(m_sim->device(0).values.value(QStringLiteral("range_max")).toFloat(), 9999.0f);
+        QCOMPARE(m_sim->device(0).values.value(QStringLiteral("range_max")).toFloat(), 20000.0f);
+    if (edit == EditUnitsAndRange)
+        QCOMPARE(m_sim->device(0).values.value(QStringLiteral("range_unit_code")).toInt(), 7);
+    if (edit == EditAssignmentToNewClass) {
+        QCOMPARE(m_page->cmbInputUnits->count(), 8);
+        QCOMPARE(m_page->cmbInputUnits->currentData().toInt(), 32);
+    }
+    if (edit == EditTransferFunction)
+        QCOMPARE(m_sim->device(0).values.value(QStringLiteral("conversion_function")).toInt(), 0);
     if (edit == EditUnitsAndAssignment)
         QCOMPARE(m_sim->device(0).values.value(QStringLiteral("PV_dev_variable_code")).toInt(), 3);
 }
@@ -332,6 +413,8 @@ void TestDefaultDeviceWidget::assignmentCombos_data()
     QTest::newRow("count 0 offers variable 0 to PV only") << 0 << QList<int>{2, 1, 1, 1};
     QTest::newRow("count 3 offers four variables to PV, SV and TV") << 3 << QList<int>{5, 5, 5, 1};
     QTest::newRow("a negative count offers only Unknown") << -1 << QList<int>{1, 1, 1, 1};
+    QTest::newRow("a damaged count offers the one-byte codes below the special ones")
+        << std::numeric_limits<int>::max() << QList<int>{251, 251, 251, 251};
 }
 
 void TestDefaultDeviceWidget::assignmentCombos()
