@@ -430,20 +430,15 @@ void TestAcivelWidget::cancelAfterLostGrantAnswerLocks()
     // The meter takes the code, but its answer is lost on the line.
     m_sim->setHandler(170, [](HartSimDevice &device, const QByteArray &request) {
         HartSimResponse response;
-        const bool unlocking = HartSimUniversalCommands::floatAt(request, 0) != 0.0f;
-        device.values.insert(QStringLiteral("unlocked"), unlocking);
-        response.silent = unlocking;
-        response.data = QByteArray(1, '\0');
+        response.silent = HartSimUniversalCommands::floatAt(request, 0) != 0.0f;
+        device.values.insert(QStringLiteral("unlocked"), response.silent);
         return response;
     });
     m_page->btnStartURRAdjust->click();
     m_page->dspnAdjustCode->setValue(AccessCode);
     m_page->btnCheckCode->click();
-    QCOMPARE(m_page->stackedWidgetAdjust->currentIndex(), 1);
-
     m_page->btnCancelAdjust->click();
     QVERIFY(!m_sim->device(0).values.value(QStringLiteral("unlocked")).toBool());
-    QCOMPARE(m_page->stackedWidgetAdjust->currentIndex(), 0);
 }
 
 void TestAcivelWidget::taskRequests_data()

@@ -42,16 +42,8 @@ QList<int> itemCounts(const DefaultDeviceWidget &page)
             page.cmbQVDevVariable->count()};
 }
 
-enum Edit {
-    EditRange,
-    EditVariableUnits,
-    EditUnitsAndAssignment,
-    EditAssignmentFailing,
-    EditUnitsReadBackFailing,
-    EditUnitsAndRange,
-    EditAssignmentToNewClass,
-    EditTransferFunction,
-};
+enum Edit { EditRange, EditVariableUnits, EditUnitsAndAssignment, EditAssignmentFailing, EditUnitsReadBackFailing,
+            EditUnitsAndRange, EditAssignmentToNewClass, EditTransferFunction };
 enum Action { ZeroAdjust, Adjust4mA, Adjust20mA };
 enum Fill { ReadConfiguration, ShowFields, LanguageChange };
 
@@ -342,13 +334,8 @@ void TestDefaultDeviceWidget::writeSendsChangesAndReadsBack()
         break;
     case EditAssignmentToNewClass:
         // Variable 3 is a temperature in degrees Celsius: PV takes its class and unit.
-        m_sim->setHandler(51, [](HartSimDevice &device, const QByteArray &request) {
-            device.values.insert(QStringLiteral("PV_dev_variable_code"), int(quint8(request.at(0))));
-            device.values.insert(QStringLiteral("PV_class_code"), 64);
-            device.values.insert(QStringLiteral("PV_unit_code"), 32);
-            HartSimResponse response;
-            response.data = request;
-            return response;
+        m_sim->updateDevice(0, [](HartSimDevice &device) {
+            device.values.insert({{QStringLiteral("PV_class_code"), 64}, {QStringLiteral("PV_unit_code"), 32}});
         });
         m_page->cmbPVDevVariable->setCurrentIndex(m_page->cmbPVDevVariable->findData(3));
         lastField = m_page->cmbPVDevVariable;
