@@ -63,6 +63,7 @@ private slots:
     void pollersShareTheLock();
     void accessCode_data();
     void accessCode();
+    void cancelAfterLostGrantAnswerLocks();
     void taskRequests_data();
     void taskRequests();
     void completeAndReset_data();
@@ -265,8 +266,10 @@ void TestAcivelWidget::inputModes()
 
 void TestAcivelWidget::electrodeCautionAndLanguage()
 {
+    m_page->btnReadCfgFromDevice->click();
     m_device->setParameter(QStringLiteral("electrode_diag"), 1);
-    m_device->setParameter(QStringLiteral("ts_type"), 0);
+    // A code the page does not list shows no row.
+    m_device->setParameter(QStringLiteral("ts_type"), 2);
     m_page->showConfigInFields();
     QVERIFY(m_prompts->requests.isEmpty());
     m_page->cmbElectrodeDiag->setCurrentIndex(0);
@@ -275,14 +278,20 @@ void TestAcivelWidget::electrodeCautionAndLanguage()
     QCOMPARE(m_prompts->requests.first().title, QStringLiteral("Electrode diagnostics"));
 
     m_page->cmbInputMode->setCurrentIndex(1);
+    m_page->dspnRangeMin->setValue(1.0);
     QTranslator russian;
     QVERIFY(russian.load(QStringLiteral(":/lang/ru_ru.qm")));
     QCoreApplication::installTranslator(&russian);
     QEvent event(QEvent::LanguageChange);
     QApplication::sendEvent(m_page.get(), &event);
     QCOMPARE(m_page->cmbInputMode->currentText(), QStringLiteral("рН-метр с ОЧВ"));
-    QCOMPARE(m_page->cmbResistorType->currentText(), QStringLiteral("П (W=1,385)"));
+    QCOMPARE(m_page->cmbResistorType->itemText(0), QStringLiteral("П (W=1,385)"));
+    QCOMPARE(m_page->cmbResistorType->currentIndex(), -1);
     QCOMPARE(m_page->cmbElectrodeDiag->currentIndex(), 1);
+    // Only the texts change: the unwritten range edit stays, marked.
+    QCOMPARE(m_page->dspnRangeMin->value(), 1.0);
+    QCOMPARE(m_page->dspnRangeMin->palette().color(QPalette::Text), QColor(Qt::blue));
+    QVERIFY(m_page->btnWriteCfgInDevice->isEnabled());
     QCOMPARE(m_prompts->requests.size(), 1);
     QCoreApplication::removeTranslator(&russian);
 }
@@ -414,6 +423,22 @@ void TestAcivelWidget::accessCode()
     QCOMPARE(commandsSince(mark).contains(170), warning.isEmpty());
     QCOMPARE(m_prompts->requests.size() - prompts, warning.isEmpty() ? (graduation ? 1 : 2) : 0);
     QCOMPARE(m_page->btnStartGraduation->isEnabled(), !graduation);
+}
+
+void TestAcivelWidget::cancelAfterLostGrantAnswerLocks()
+{
+    // The meter takes the code, but its answer is lost on the line.
+    m_sim->setHandler(170, [](HartSimDevice &device, const QByteArray &request) {
+        HartSimResponse response;
+        response.silent = HartSimUniversalCommands::floatAt(request, 0) != 0.0f;
+        device.values.insert(QStringLiteral("unlocked"), response.silent);
+        return response;
+    });
+    m_page->btnStartURRAdjust->click();
+    m_page->dspnAdjustCode->setValue(AccessCode);
+    m_page->btnCheckCode->click();
+    m_page->btnCancelAdjust->click();
+    QVERIFY(!m_sim->device(0).values.value(QStringLiteral("unlocked")).toBool());
 }
 
 void TestAcivelWidget::taskRequests_data()

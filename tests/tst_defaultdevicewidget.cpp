@@ -17,6 +17,7 @@
 #include <QTest>
 #include <QTranslator>
 
+#include <limits>
 #include <memory>
 
 namespace {
@@ -41,7 +42,8 @@ QList<int> itemCounts(const DefaultDeviceWidget &page)
             page.cmbQVDevVariable->count()};
 }
 
-enum Edit { EditRange, EditVariableUnits, EditUnitsAndAssignment, EditAssignmentFailing };
+enum Edit { EditRange, EditVariableUnits, EditUnitsAndAssignment, EditAssignmentFailing, EditUnitsReadBackFailing,
+            EditUnitsAndRange, EditAssignmentToNewClass };
 enum Action { ZeroAdjust, Adjust4mA, Adjust20mA };
 enum Fill { ReadConfiguration, ShowFields, LanguageChange };
 
@@ -80,12 +82,14 @@ private:
     void readWholeConfiguration();
     QList<quint8> commandsSent() const;
     QString outcome() const;
+    void changeLanguageToRussian();
 
     std::unique_ptr<TempWorkDir> m_work;
     std::unique_ptr<HartSimulator> m_sim;
     std::unique_ptr<Server> m_server;
     std::unique_ptr<DefaultDeviceWidget> m_page;
     std::unique_ptr<PromptRecorder> m_prompts;
+    QTranslator m_russian;
     Device *m_device = nullptr;
 };
 
@@ -139,6 +143,7 @@ void TestDefaultDeviceWidget::init()
 
 void TestDefaultDeviceWidget::cleanup()
 {
+    QCoreApplication::removeTranslator(&m_russian);
     m_page.reset();
     m_prompts.reset();
     m_server.reset();
@@ -174,20 +179,39 @@ QString TestDefaultDeviceWidget::outcome() const
     return m_page->findChild<StatusWidget *>()->lbError->text();
 }
 
+void TestDefaultDeviceWidget::changeLanguageToRussian()
+{
+    // Installed until cleanup: the language change it posts is delivered here, not inside a write.
+    QVERIFY(m_russian.load(QStringLiteral(":/lang/ru_ru.qm")));
+    QCoreApplication::installTranslator(&m_russian);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+    QCOMPARE(m_page->btnReadCfgFromDevice->text(), QStringLiteral("Прочитать из прибора"));
+}
+
 // ---------------------------------------------------------------------------------------------
 // Reading the configuration
 
 void TestDefaultDeviceWidget::readConfiguration_data()
 {
     QTest::addColumn<int>("failing");
-    QTest::newRow("all commands succeed") << -1;
+    QTest::addColumn<int>("revision");
+    QTest::newRow("all commands succeed") << -1 << 7;
     for (int command : {8, 3, 50, 9, 14, 15})
-        QTest::newRow(qPrintable(QStringLiteral("command %1 fails").arg(command))) << command;
+        QTest::newRow(qPrintable(QStringLiteral("command %1 fails").arg(command))) << command << 7;
+    // Such a device has neither 8 nor 9: the table shows the dynamic variables of command 3.
+    QTest::newRow("a HART 5 device is not asked for command 9") << -1 << 5;
 }
 
 void TestDefaultDeviceWidget::readConfiguration()
 {
     QFETCH(int, failing);
+    QFETCH(int, revision);
+    const bool hart5 = revision == 5;
+    m_sim->updateDevice(0, [&](HartSimDevice &device) {
+        device.universalRevision = quint8(revision);
+        if (hart5)
+            device.identityLength = 12;
+    });
     identify();
     if (failing >= 0)
         m_sim->setHandler(quint8(failing), [](HartSimDevice &, const QByteArray &) { return notImplemented(); });
@@ -195,11 +219,16 @@ void TestDefaultDeviceWidget::readConfiguration()
     m_page->btnReadCfgFromDevice->click();
 
     // Every command is tried; only a complete read is reported as a success.
-    QCOMPARE(commandsSent(), (QList<quint8>{8, 3, 50, 9, 14, 15}));
+    QCOMPARE(commandsSent(), hart5 ? (QList<quint8>{3, 50, 14, 15}) : (QList<quint8>{8, 3, 50, 9, 14, 15}));
     QCOMPARE(outcome().contains(QLatin1String("completed successfully")), failing < 0);
     QCOMPARE(m_page->lbSensorRangeMax->text().isEmpty(), failing == 14);
     QCOMPARE(m_page->dspnRangeMax->value(), failing == 15 ? 0.0 : 100.0);
-    QCOMPARE(m_page->tableWidgetDV->rowCount(), failing == 9 ? 0 : VariableCount + 1);
+    // A HART 5 device fills one row per dynamic variable.
+    QCOMPARE(m_page->tableWidgetDV->rowCount(), failing == 9 ? 0 : hart5 ? 4 : VariableCount + 1);
+    if (hart5) {
+        QCOMPARE(m_page->tableWidgetDV->item(0, 0)->text(), m_page->tr("Variable %1").arg(1));
+        return;
+    }
     QCOMPARE(m_page->lbPVClass->text(), Device::classificationText(failing == 8 ? 0 : 65));
     QCOMPARE(m_page->cmbPVDevVariable->currentText(),
              failing == 50 ? m_page->tr("Unknown") : m_page->tr("Variable %1").arg(1));
@@ -232,21 +261,14 @@ void TestDefaultDeviceWidget::programFillsMarkNothing()
     switch (Fill(fill)) {
     case ReadConfiguration: m_page->btnReadCfgFromDevice->click(); break;
     case ShowFields: m_page->showDeviceInfoInFields(); break;
-    case LanguageChange: {
-        QTranslator russian;
-        QVERIFY(russian.load(QStringLiteral(":/lang/ru_ru.qm")));
-        QCoreApplication::installTranslator(&russian);
-        QEvent event(QEvent::LanguageChange);
-        QApplication::sendEvent(m_page.get(), &event);
-        QCoreApplication::removeTranslator(&russian);
-        QCOMPARE(m_page->btnReadCfgFromDevice->text(), QStringLiteral("Прочитать из прибора"));
+    case LanguageChange:
+        changeLanguageToRussian();
         QCOMPARE(m_page->cmbInputUnits->currentText(), QStringLiteral("килопаскаль (кПа)"));
         QCOMPARE(m_page->label_13->text(), QStringLiteral("Код сигнализации PV:"));
         QCOMPARE(m_page->label_5->text(), QStringLiteral("НПИ:"));
         QCOMPARE(m_page->lbPVClass->text(), QStringLiteral("Давление"));
         QCOMPARE(m_page->txtPVAlarmCode->text(), QStringLiteral("Высокий"));
         break;
-    }
     }
 
     QCOMPARE(changed.count(), announcements);
@@ -275,6 +297,9 @@ void TestDefaultDeviceWidget::writeSendsChangesAndReadsBack_data()
     QTest::newRow("units and assignment read back 3, 8, 14, 15")
         << int(EditUnitsAndAssignment) << QList<quint8>{44, 51, 3, 8, 14, 15};
     QTest::newRow("a failing write reads nothing back") << int(EditAssignmentFailing) << QList<quint8>{44, 51};
+    QTest::newRow("a failing read-back is no success") << int(EditUnitsReadBackFailing) << QList<quint8>{44, 14, 15};
+    QTest::newRow("the range is written in the new units") << int(EditUnitsAndRange) << QList<quint8>{44, 35, 14, 15};
+    QTest::newRow("PV units follow the new PV's class") << int(EditAssignmentToNewClass) << QList<quint8>{51, 3, 8};
 }
 
 void TestDefaultDeviceWidget::writeSendsChangesAndReadsBack()
@@ -287,10 +312,28 @@ void TestDefaultDeviceWidget::writeSendsChangesAndReadsBack()
     QWidget *lastField = nullptr;
     switch (Edit(edit)) {
     case EditRange:
-        // The form bounds the range to what the device is sent.
-        m_page->dspnRangeMax->setValue(12000.0);
+        // No range a device may hold is bounded by the form.
+        m_page->dspnRangeMax->setValue(20000.0);
         m_page->dspnRangeMin->setValue(10.0);
         lastField = m_page->dspnRangeMin;
+        break;
+    case EditUnitsReadBackFailing:
+        m_sim->setHandler(14, [](HartSimDevice &, const QByteArray &) { return notImplemented(); });
+        m_page->cmbInputUnits->setCurrentIndex(m_page->cmbInputUnits->findData(7));
+        lastField = m_page->cmbInputUnits;
+        break;
+    case EditUnitsAndRange:
+        m_page->cmbInputUnits->setCurrentIndex(m_page->cmbInputUnits->findData(7));
+        m_page->dspnRangeMax->setValue(50.0);
+        lastField = m_page->dspnRangeMax;
+        break;
+    case EditAssignmentToNewClass:
+        // Variable 3 is a temperature in degrees Celsius: PV takes its class and unit.
+        m_sim->updateDevice(0, [](HartSimDevice &device) {
+            device.values.insert({{QStringLiteral("PV_class_code"), 64}, {QStringLiteral("PV_unit_code"), 32}});
+        });
+        m_page->cmbPVDevVariable->setCurrentIndex(m_page->cmbPVDevVariable->findData(3));
+        lastField = m_page->cmbPVDevVariable;
         break;
     case EditVariableUnits:
         m_page->tableWidgetDV->setCurrentCell(2, 0);
@@ -307,6 +350,8 @@ void TestDefaultDeviceWidget::writeSendsChangesAndReadsBack()
         lastField = m_page->cmbPVDevVariable;
         break;
     }
+    // A language change changes no edit.
+    changeLanguageToRussian();
     QVERIFY(isBlue(lastField));
     QVERIFY(m_page->btnWriteCfgInDevice->isEnabled());
 
@@ -316,12 +361,21 @@ void TestDefaultDeviceWidget::writeSendsChangesAndReadsBack()
     const bool failed = edit == EditAssignmentFailing;
     QCOMPARE(isBlue(lastField), failed);
     QCOMPARE(m_page->btnWriteCfgInDevice->isEnabled(), failed);
+    const char *const success = "<p style=\"color: green;\">completed successfully</p>";
+    QCOMPARE(outcome() == QCoreApplication::translate("StatusWidget", success),
+             !failed && edit != EditUnitsReadBackFailing);
     if (edit == EditVariableUnits) {
         // Command 53 names the selected variable by its code, with the chosen unit.
         QCOMPARE(m_sim->requests().first().data, QByteArray::fromHex("0221"));
     }
     if (edit == EditRange)
-        QCOMPARE(m_sim->device(0).values.value(QStringLiteral("range_max")).toFloat(), 9999.0f);
+        QCOMPARE(m_sim->device(0).values.value(QStringLiteral("range_max")).toFloat(), 20000.0f);
+    if (edit == EditUnitsAndRange)
+        QCOMPARE(m_sim->device(0).values.value(QStringLiteral("range_unit_code")).toInt(), 7);
+    if (edit == EditAssignmentToNewClass) {
+        QCOMPARE(m_page->cmbInputUnits->count(), 8);
+        QCOMPARE(m_page->cmbInputUnits->currentData().toInt(), 32);
+    }
     if (edit == EditUnitsAndAssignment)
         QCOMPARE(m_sim->device(0).values.value(QStringLiteral("PV_dev_variable_code")).toInt(), 3);
 }
@@ -336,6 +390,8 @@ void TestDefaultDeviceWidget::assignmentCombos_data()
     QTest::newRow("count 0 offers variable 0 to PV only") << 0 << QList<int>{2, 1, 1, 1};
     QTest::newRow("count 3 offers four variables to PV, SV and TV") << 3 << QList<int>{5, 5, 5, 1};
     QTest::newRow("a negative count offers only Unknown") << -1 << QList<int>{1, 1, 1, 1};
+    QTest::newRow("a damaged count offers the one-byte codes below the special ones")
+        << std::numeric_limits<int>::max() << QList<int>{251, 251, 251, 251};
 }
 
 void TestDefaultDeviceWidget::assignmentCombos()

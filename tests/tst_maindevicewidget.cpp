@@ -89,7 +89,11 @@ public:
         return keys;
     }
     QString outcome() const { return statusWidget->lbError->text(); }
-    void refreshAfterWrite() override { ++refreshes; }
+    bool refreshAfterWrite() override
+    {
+        ++refreshes;
+        return true;
+    }
     void finishAdjust() override { ++adjustFinishes; }
 
     using MainDeviceWidget::adjustMode;

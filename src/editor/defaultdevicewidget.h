@@ -32,7 +32,7 @@ public:
     void initWidget() override;
     void showDeviceInfoInFields() override;
     void setFieldColorModified(QWidget *field, bool modified) override;
-    void refreshAfterWrite() override;
+    bool refreshAfterWrite() override;
 
     // A unit choice changes no other field of this editor.
     void ControlFieldsByInputUnits(int index);
@@ -91,6 +91,7 @@ private:
     void createMeasurementTab();
     void setSlotCodesForCommand9();
     bool readDeviceVariables();
+    void setSlotsFromDynamicVariables();
     void fillSlotFallback(int row);
     void adjustCurrent(const CurrentTrim &trim);
     void addTableItem(int row, int column, const QString &text, Qt::Alignment alignment);

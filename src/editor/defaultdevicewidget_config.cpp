@@ -15,6 +15,8 @@
 namespace {
 
 constexpr int UnknownVariableCode = 252;
+// Devices of an older universal revision do not implement command 9.
+constexpr int FirstRevisionWithCommand9 = 6;
 
 const char *const AssignmentKeys[] = {"PV_dev_variable_code", "SV_dev_variable_code", "QV_dev_variable_code",
                                       "TV_dev_variable_code"};
@@ -94,11 +96,37 @@ bool DefaultDeviceWidget::readDeviceVariables()
 {
     device->clearSlotVariables();
     initDeviceVariablesTable();
-    setSlotCodesForCommand9();
-    if (!device->writeDevice(9))
-        return false;
+    if (device->hasParameter(QStringLiteral("universal_cmd_version"))
+        && device->parameterInt(QStringLiteral("universal_cmd_version")) < FirstRevisionWithCommand9) {
+        // An older device has no command 9: the table shows what commands 3 and 8 told.
+        setSlotsFromDynamicVariables();
+    } else {
+        setSlotCodesForCommand9();
+        if (!device->writeDevice(9))
+            return false;
+    }
     showDeviceVariables();
     return true;
+}
+
+void DefaultDeviceWidget::setSlotsFromDynamicVariables()
+{
+    const char *const names[] = {"PV", "SV", "TV", "QV"};
+    for (int slot = 0; slot < 4; ++slot) {
+        const QString name = QLatin1String(names[slot]);
+        const QString unitKey = name + QStringLiteral("_unit_code");
+        if (!device->hasParameter(unitKey))
+            break;
+        const QString slotPrefix = QStringLiteral("slot_%1_").arg(slot);
+        const QString assignmentKey = name + QStringLiteral("_dev_variable_code");
+        const int code = device->hasParameter(assignmentKey) ? device->parameterInt(assignmentKey) & 0xFF : slot;
+        device->setParameter(slotPrefix + QStringLiteral("code"), code);
+        device->setParameter(slotPrefix + QStringLiteral("unit_code"), device->parameterInt(unitKey));
+        device->setParameter(slotPrefix + QStringLiteral("value"), device->parameterFloat(name));
+        const QString classKey = name + QStringLiteral("_class_code");
+        if (device->hasParameter(classKey))
+            device->setParameter(slotPrefix + QStringLiteral("class"), device->parameterInt(classKey));
+    }
 }
 
 void DefaultDeviceWidget::on_btnWriteCfgInDevice_clicked()
@@ -112,30 +140,43 @@ void DefaultDeviceWidget::on_btnWriteCfgInDevice_clicked()
         return;
     // Units and assignments change what other reads show; the rest is read back by nobody.
     const bool refresh = commands.contains(44) || commands.contains(51) || commands.contains(53);
+    // New PV units written before the range: the range values the user typed are in those units.
+    if (commands.contains(44) && commands.contains(35))
+        device->setParameter(QStringLiteral("range_unit_code"), device->parameterInt(QStringLiteral("input_units")));
     lastWriteCommands = commands;
     writeConfiguration(commands, refresh);
     DEBUGQT_LOG(4) << "modified keys:" << modifiedKeys.size();
     DEBUGQT_LOG(4) << QStringList(modifiedKeys.cbegin(), modifiedKeys.cend()).join(QStringLiteral(", "));
 }
 
-void DefaultDeviceWidget::refreshAfterWrite()
+bool DefaultDeviceWidget::refreshAfterWrite()
 {
     if (!device)
-        return;
+        return false;
+    bool complete = true;
+    const auto readBack = [this, &complete](int command) {
+        const bool read = device->readDevice(command);
+        complete = complete && read;
+        return read;
+    };
     const bool assignments = lastWriteCommands.contains(51);
     const bool variableUnits = lastWriteCommands.contains(53);
-    if ((assignments || variableUnits) && device->readDevice(3))
-        fillPVUnits();
-    if (assignments && device->readDevice(8))
+    const bool valuesRead = (assignments || variableUnits) && readBack(3);
+    if (assignments && readBack(8))
         showDynamicVariableInfo();
-    if (variableUnits)
-        readDeviceVariables();
+    // The PV units follow the class of the PV, which a new assignment changes: the list is
+    // filled once the classes are read.
+    if (valuesRead)
+        fillPVUnits();
+    if (variableUnits && !readDeviceVariables())
+        complete = false;
     if (lastWriteCommands.contains(44)) {
-        if (device->readDevice(14))
+        if (readBack(14))
             showSensorInfo();
-        if (device->readDevice(15))
+        if (readBack(15))
             showRangeInfo();
     }
+    return complete;
 }
 
 void DefaultDeviceWidget::on_btnAdjustZero_clicked()

@@ -8,12 +8,15 @@
 #include <QSignalBlocker>
 #include <QTableWidget>
 
+#include <algorithm>
+
 // The display side of the generic editor: copies what the HART reads left in the device's
 // parameter map into the form. Nothing here talks to the device.
 
 namespace {
 
 constexpr int UnknownVariableCode = 252;
+constexpr int LastDeviceVariableCode = 249;
 constexpr int VariableColumn = 0;
 constexpr int ClassColumn = 1;
 constexpr int ValueColumn = 2;
@@ -95,9 +98,12 @@ void DefaultDeviceWidget::showDeviceVariables()
             addTableItem(slot, UnitsColumn,
                          Device::unitText(lowByte(device->parameterInt(slotKey(slot, "unit_code"))), classCode),
                          Qt::AlignCenter);
-            addTableItem(slot, StatusColumn,
-                         Device::variableStatusText(lowByte(device->parameterInt(slotKey(slot, "status")))),
-                         Qt::AlignLeft | Qt::AlignVCenter);
+            // A slot filled without command 9 has no status to show.
+            const QString status =
+                device->hasParameter(slotKey(slot, "status"))
+                    ? Device::variableStatusText(lowByte(device->parameterInt(slotKey(slot, "status"))))
+                    : QString();
+            addTableItem(slot, StatusColumn, status, Qt::AlignLeft | Qt::AlignVCenter);
         }
     }
     tableWidgetDV->resizeColumnsToContents();
@@ -135,7 +141,9 @@ void DefaultDeviceWidget::fillDeviceVariableCombos()
     if (!device)
         return;
 
-    const int last = device->parameterInt(QStringLiteral("dev_variables_count"));
+    // Device-variable codes are one byte, and the codes from 250 up are special ("Unknown" is
+    // offered above): a larger count, as a damaged configuration may hold, offers no more.
+    const int last = std::min(device->parameterInt(QStringLiteral("dev_variables_count")), LastDeviceVariableCode);
     for (QComboBox *combo : combos) {
         const QSignalBlocker blocker(combo);
         combo->addItem(tr("Unknown"), UnknownVariableCode);
@@ -278,6 +286,8 @@ void DefaultDeviceWidget::on_tabWidget_currentChanged(int)
 void DefaultDeviceWidget::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::LanguageChange) {
+        // Only the texts change: the edits not yet written stay, marked, with the write button.
+        const QList<PendingEdit> edits = pendingEdits();
         retranslateUi(this);
         loading = true;
         initUnitsCatalogue(0, nullptr);
@@ -287,6 +297,13 @@ void DefaultDeviceWidget::changeEvent(QEvent *event)
         showRangeInfo();
         showDynamicVariableInfo();
         showDeviceVariables();
+        for (const PendingEdit &edit : edits) {
+            // The edited units of a device variable are chosen among its class's units.
+            if (edit.field == cmbDevVariableUnits && device)
+                initUnitsCatalogue(lowByte(device->parameterInt(QStringLiteral("dev_variable_class"))),
+                                   cmbDevVariableUnits);
+        }
+        restorePendingEdits(edits);
         loading = false;
         retranslateTabs();
     }

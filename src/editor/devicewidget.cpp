@@ -352,12 +352,15 @@ void DeviceWidget::fillComboBoxFromMaps(const QVariantList &items, QComboBox *co
     if (!combo)
         return;
     const QSignalBlocker blocker(combo);
-    const int remembered = combo->count() > 0 ? combo->currentIndex() : -1;
+    // A filled box that selects no row (the device's code is not in the list) keeps selecting
+    // none: the first row would misstate the setting. An empty box takes the first row.
+    const bool wasFilled = combo->count() > 0;
+    const int remembered = combo->currentIndex();
     combo->clear();
     for (const QVariant &item : items) {
         const QVariantMap map = item.toMap();
         combo->addItem(map.value(QStringLiteral("name")).toString(), map.value(QStringLiteral("id")));
     }
-    if (remembered >= 0)
+    if (wasFilled)
         combo->setCurrentIndex(remembered < combo->count() ? remembered : 0);
 }

@@ -12,6 +12,7 @@
 
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QSignalBlocker>
 #include <QSpinBox>
 
 #include <algorithm>
@@ -149,8 +150,8 @@ void MainDeviceWidget::writeConfiguration(const QList<int> &commands, bool refre
         return;
     }
     if (refresh) {
-        refreshAfterWrite();
-        finishOperation(written + 1);
+        // The read-back is a step of its own: a failed one leaves the operation incomplete.
+        finishOperation(refreshAfterWrite() ? written + 1 : written);
     } else {
         finishOperation(written);
     }
@@ -173,8 +174,9 @@ bool MainDeviceWidget::checkConfigurationRead()
     return false;
 }
 
-void MainDeviceWidget::refreshAfterWrite()
+bool MainDeviceWidget::refreshAfterWrite()
 {
+    return true;
 }
 
 void MainDeviceWidget::finishAdjust()
@@ -210,4 +212,46 @@ CommandWidget *MainDeviceWidget::addCommandTab(QTabWidget *tabs)
     connect(this, &DeviceWidget::deviceChanged, command, &CommandWidget::onDeviceChanged);
     connect(this, &DeviceWidget::updateButtons, command, &CommandWidget::onUpdateButtons);
     return command;
+}
+
+QList<MainDeviceWidget::PendingEdit> MainDeviceWidget::pendingEdits() const
+{
+    QList<PendingEdit> edits;
+    for (const QString &key : modifiedKeys) {
+        QWidget *field = fields.value(key);
+        if (!field)
+            continue;
+        QVariant value;
+        if (const auto *combo = qobject_cast<const QComboBox *>(field))
+            value = combo->currentData();
+        else if (const auto *box = qobject_cast<const QSpinBox *>(field))
+            value = box->value();
+        else if (const auto *box = qobject_cast<const QDoubleSpinBox *>(field))
+            value = box->value();
+        else
+            continue;
+        edits.append({field, value, field->isEnabled()});
+    }
+    return edits;
+}
+
+void MainDeviceWidget::restorePendingEdits(const QList<PendingEdit> &edits)
+{
+    // Put back under the loading flag: the device was marked when the person made the edit.
+    const bool wasLoading = loading;
+    loading = true;
+    for (const PendingEdit &edit : edits) {
+        {
+            const QSignalBlocker blocker(edit.field);
+            if (auto *combo = qobject_cast<QComboBox *>(edit.field))
+                combo->setCurrentIndex(combo->findData(edit.value));
+            else if (auto *box = qobject_cast<QSpinBox *>(edit.field))
+                box->setValue(edit.value.toInt());
+            else if (auto *box = qobject_cast<QDoubleSpinBox *>(edit.field))
+                box->setValue(edit.value.toDouble());
+            edit.field->setEnabled(edit.enabled);
+        }
+        setFieldColorModified(edit.field, true);
+    }
+    loading = wasLoading;
 }

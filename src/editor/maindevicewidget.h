@@ -52,8 +52,9 @@ public:
     void writeConfiguration(const QList<int> &commands, bool refresh);
     bool checkConfigurationRead();
 
-    // Reads back what a complete write changed; runs inside the write operation.
-    virtual void refreshAfterWrite();
+    // Reads back what a complete write changed; runs inside the write operation. False when a
+    // read-back failed, so the write is not reported as a success.
+    virtual bool refreshAfterWrite();
     // Leaves metrology mode before settings are written in it.
     virtual void finishAdjust();
 
@@ -84,6 +85,17 @@ protected:
     MeasureWidget *addMeasurementTab(QTabWidget *tabs, int mode, PVWidget *pv, CommonWidget *common);
     LogWidget *addLogTab(QTabWidget *tabs);
     CommandWidget *addCommandTab(QTabWidget *tabs);
+
+    // An edit a person has not written yet. A language change refills the fields from the
+    // device, so a page takes its pending edits before and puts them back, still marked, after.
+    struct PendingEdit
+    {
+        QWidget *field;
+        QVariant value;
+        bool enabled;
+    };
+    QList<PendingEdit> pendingEdits() const;
+    void restorePendingEdits(const QList<PendingEdit> &edits);
 
     bool configurationRead = false;
     QMap<QWidget *, bool> enabledStates;     // controls' enabled states kept while polling runs

@@ -209,12 +209,15 @@ void AcivelWidget::showDeviceInfoInFields()
     showConfigInFields();
 }
 
-void AcivelWidget::refreshAfterWrite()
+bool AcivelWidget::refreshAfterWrite()
 {
-    if (device->readDevice(14))
+    const bool sensorRead = device->readDevice(14);
+    if (sensorRead)
         showSensorInfo();
-    if (device->readDevice(15))
+    const bool rangeRead = device->readDevice(15);
+    if (rangeRead)
         showRangeInfo();
+    return sensorRead && rangeRead;
 }
 
 void AcivelWidget::setFieldColorModified(QWidget *field, bool modified)

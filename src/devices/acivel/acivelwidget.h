@@ -34,7 +34,7 @@ public:
     void initWidget() override;
     void showDeviceInfoInFields() override;
     void setFieldColorModified(QWidget *field, bool modified) override;
-    void refreshAfterWrite() override;
+    bool refreshAfterWrite() override;
     void finishAdjust() override;
 
     void showSensorInfo();
@@ -159,6 +159,9 @@ private:
     LiveValues liveValues = LiveValues::None;
     // The meter accepted the access code of the task in adjustMode.
     bool adjustGranted = false;
+    // The code was sent but no answer came: the meter may have accepted it, so leaving the task
+    // locks it again as for a granted one.
+    bool grantUnknown = false;
     // The last onUpdateButtons(): whether the device may be used at all.
     bool buttonsEnabled = false;
     CommonWidget *commonWidget = nullptr;

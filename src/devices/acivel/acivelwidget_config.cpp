@@ -113,7 +113,7 @@ void AcivelWidget::on_btnWriteCfgInDevice_clicked()
 {
     DEBUGQT_LOG(4);
     // A task whose code was never accepted has not put the meter in metrology mode.
-    if (adjustMode != NoAdjustMode && !adjustGranted)
+    if (adjustMode != NoAdjustMode && !adjustGranted && !grantUnknown)
         dropPendingTask();
     const QList<int> commands = getWriteFunctionsList();
     DEBUGQT_LOG(4) << commands;
@@ -126,10 +126,13 @@ void AcivelWidget::on_btnWriteCfgInDevice_clicked()
 void AcivelWidget::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::LanguageChange) {
+        // Only the texts change: the edits not yet written stay, marked, with the write button.
+        const QList<PendingEdit> edits = pendingEdits();
         retranslateUi(this);
         initCombos(-1);
         showRangeInfo();
         showSensorInfo();
+        restorePendingEdits(edits);
         retranslateShownValues();
     }
     // The frame retitles the added tabs.

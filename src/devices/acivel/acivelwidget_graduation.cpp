@@ -103,7 +103,7 @@ void AcivelWidget::on_btnReadCurrentGrdValues_clicked()
 
 void AcivelWidget::on_btnStartGraduation_clicked()
 {
-    if (adjustMode != NoAdjustMode && adjustGranted) {
+    if (adjustMode != NoAdjustMode && (adjustGranted || grantUnknown)) {
         const auto answer = Prompt::warning(this, tr("Adjustment"),
                                             tr("You are in metrology mode and really want to start graduation?"),
                                             QMessageBox::Yes | QMessageBox::Cancel, QMessageBox::Yes);
@@ -111,7 +111,7 @@ void AcivelWidget::on_btnStartGraduation_clicked()
             return;
         finishAdjust();
         // Still in metrology mode: its measurement may own the poller, so no graduation.
-        if (adjustGranted)
+        if (adjustGranted || grantUnknown)
             return;
     } else if (adjustMode != NoAdjustMode) {
         dropPendingTask();   // its code was never accepted

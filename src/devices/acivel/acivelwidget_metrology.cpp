@@ -55,6 +55,7 @@ void AcivelWidget::startTask(int mode)
 {
     adjustMode = mode;
     adjustGranted = false;
+    grantUnknown = false;
     showAccessCodePage();
 }
 
@@ -69,8 +70,13 @@ void AcivelWidget::showAccessCodePage()
 
 void AcivelWidget::on_btnCheckCode_clicked()
 {
-    if (!device || !sendAdjustCode(float(dspnAdjustCode->value())))
+    if (!device || isBusy())
         return;
+    if (!sendAdjustCode(float(dspnAdjustCode->value()))) {
+        grantUnknown = true;
+        return;
+    }
+    grantUnknown = false;
     const QByteArray answer = device->parameterByteArray(QStringLiteral("adjust_code"));
     if (answer.isEmpty() || answer.at(0) != AccessGranted) {
         Prompt::warning(this, tr("Adjustment"), tr("Wrong security code (answer=%1).").arg(Utils::bufferToHex(answer)),
@@ -108,6 +114,11 @@ void AcivelWidget::on_btnCheckCode_clicked()
 
 void AcivelWidget::on_btnCancelAdjust_clicked()
 {
+    // A code whose answer was lost may have opened metrology mode: lock the meter again.
+    if (grantUnknown) {
+        finishAdjust();
+        return;
+    }
     // The code was never accepted: the meter is not in metrology mode, nothing is left open.
     dropPendingTask();
 }
@@ -116,13 +127,14 @@ void AcivelWidget::dropPendingTask()
 {
     adjustMode = NoAdjustMode;
     adjustGranted = false;
+    grantUnknown = false;
     stackedWidgetAdjust->setCurrentIndex(StartPage);
 }
 
 void AcivelWidget::finishAdjust()
 {
-    DEBUGQT_LOG(4) << adjustMode << adjustGranted;
-    if (!adjustGranted) {
+    DEBUGQT_LOG(4) << adjustMode << adjustGranted << grantUnknown;
+    if (!adjustGranted && !grantUnknown) {
         if (adjustMode != NoAdjustMode)
             dropPendingTask();
         return;
@@ -130,6 +142,7 @@ void AcivelWidget::finishAdjust()
     if (!completeAdjust())
         return;   // the task stays open, the meter in metrology mode
     adjustGranted = false;
+    grantUnknown = false;
     stopAdjustMeasurement();
     stackedWidgetAdjust->setCurrentIndex(StartPage);
     btnSetFixedCurrent->setEnabled(btnStartAdjust->isEnabled());

@@ -11,6 +11,8 @@
 #include <QGridLayout>
 #include <QSignalBlocker>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int FreeConvertionUnits = 251;
@@ -252,7 +254,11 @@ void DrumelWidget::setFieldColorModified(QWidget *field, bool modified)
         return;
     DEBUGQT_LOG(4) << field->metaObject()->className();
     MainDeviceWidget::setFieldColorModified(field, modified);
-    btnWriteCfgInDevice->setEnabled(!modifiedKeys.isEmpty() && configurationRead);
+    // The calibration units and the point count stay marked until their own buttons save them;
+    // the write sends neither, so only an edit it sends enables it.
+    const bool pendingWrite = std::any_of(modifiedKeys.cbegin(), modifiedKeys.cend(),
+                                          [this](const QString &key) { return writeCommands.contains(key); });
+    btnWriteCfgInDevice->setEnabled(pendingWrite && configurationRead);
 }
 
 void DrumelWidget::onWidgetStateChanged()
@@ -310,10 +316,12 @@ void DrumelWidget::on_btnWriteCfgInDevice_clicked()
     DEBUGQT_LOG(4) << modifiedKeys.size() << QStringList(modifiedKeys.cbegin(), modifiedKeys.cend());
 }
 
-void DrumelWidget::refreshAfterWrite()
+bool DrumelWidget::refreshAfterWrite()
 {
-    if (device && device->readDevice(15))
-        showRangeInfo();
+    if (!device || !device->readDevice(15))
+        return false;
+    showRangeInfo();
+    return true;
 }
 
 void DrumelWidget::on_btnSaveMinByPV_clicked()

@@ -35,7 +35,7 @@ public:
     void initWidget() override;
     void showDeviceInfoInFields() override;
     void setFieldColorModified(QWidget *field, bool modified) override;
-    void refreshAfterWrite() override;
+    bool refreshAfterWrite() override;
     void finishAdjust() override;
 
     void showSensorInfo();
