@@ -2605,6 +2605,12 @@ the transaction</source>
         <source>The device answers with the long address %1, not with the written %2.</source>
         <translation>Прибор отвечает с длинным адресом %1, а не с записанным %2.</translation>
     </message>
+    <message>
+        <source>The device&apos;s response to the factory code:
+%1</source>
+        <translation>Ответ прибора на запись заводского кода:
+%1</translation>
+    </message>
 </context>
 <context>
     <name>DeviceWidget</name>
