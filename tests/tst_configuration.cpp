@@ -78,6 +78,8 @@ private slots:
     void serialNameAlreadyInUse();
     void addPortNames();
     void deviceCount();
+    void savedDeviceNamesComeBack_data();
+    void savedDeviceNamesComeBack();
 };
 
 void TestConfiguration::fullConfigurationSurvivesFile()
@@ -306,6 +308,40 @@ void TestConfiguration::deviceCount()
     for (int i = 0; i < 3; ++i)
         b->addDevice(QStringLiteral("d"), QStringLiteral("Drumel-M"));
     QCOMPARE(server.deviceCount(), 5);
+}
+
+void TestConfiguration::savedDeviceNamesComeBack_data()
+{
+    QTest::addColumn<QStringList>("tags");
+    QTest::newRow("three devices at address 0 without a tag") << QStringList{"", "", ""};
+    QTest::newRow("two devices with one tag and one without") << QStringList{"TT1", "TT1", ""};
+}
+
+void TestConfiguration::savedDeviceNamesComeBack()
+{
+    QFETCH(QStringList, tags);
+    Server server;
+    Port *port = server.addPort(QStringLiteral("COM1"));
+    for (const QString &tag : tags) {
+        Device *device = port->addDevice(QStringLiteral("d"), QStringLiteral("General"));
+        if (!tag.isEmpty())
+            device->setParameter(QStringLiteral("tag"), tag);
+        device->displayName();
+    }
+    QVariantMap saved = server.save();
+    QStringList expected;
+    for (const Device *device : port->devices())
+        expected.append(device->name());
+    // Twice: each reload starts from the names the previous one gave.
+    for (int load = 0; load < 2; ++load) {
+        Server reloaded;
+        QVERIFY(reloaded.load(saved));
+        QStringList loadedNames;
+        for (const Device *device : reloaded.ports().first()->devices())
+            loadedNames.append(device->name());
+        QCOMPARE(loadedNames, expected);
+        saved = reloaded.save();
+    }
 }
 
 QTEST_GUILESS_MAIN(TestConfiguration)
