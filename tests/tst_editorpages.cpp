@@ -89,10 +89,10 @@ QList<quint8> commandsSent(const HartSimulator &sim)
     return commands;
 }
 
-HartSimResponse busyAnswer()
+HartSimResponse busyAnswer(quint8 code = 32)
 {
     HartSimResponse response;
-    response.responseCode = 32;
+    response.responseCode = code;
     return response;
 }
 
@@ -648,19 +648,23 @@ void TestEditorPages::selfTestWaitsWhileBusy_data()
 {
     QTest::addColumn<int>("busyAnswers");
     QTest::addColumn<bool>("done");
-    QTest::newRow("busy for a while") << 2 << true;
-    QTest::newRow("busy for ever") << 1000 << false;
+    QTest::addColumn<int>("responseCode");
+    QTest::newRow("busy for a while") << 2 << true << 32;
+    QTest::newRow("busy for ever") << 1000 << false << 32;
+    QTest::newRow("busy bit among others, 33") << 2 << true << 33;
+    QTest::newRow("busy bit among others, 34") << 2 << true << 34;
 }
 
 void TestEditorPages::selfTestWaitsWhileBusy()
 {
     QFETCH(int, busyAnswers);
     QFETCH(bool, done);
+    QFETCH(int, responseCode);
     identify();
     auto remaining = std::make_shared<std::atomic<int>>(busyAnswers);
-    m_sim->setHandler(48, [remaining](HartSimDevice &, const QByteArray &) {
+    m_sim->setHandler(48, [remaining, responseCode](HartSimDevice &, const QByteArray &) {
         if (remaining->fetch_sub(1) > 0)
-            return busyAnswer();
+            return busyAnswer(quint8(responseCode));
         HartSimResponse ready;
         ready.data = QByteArray(9, '\0');
         return ready;
