@@ -1576,10 +1576,6 @@ as Zero Value ?</source>
         <translation>Ошибка</translation>
     </message>
     <message>
-        <source>can&apos;t remove file &apos;%1&apos;, &apos;%2&apos;</source>
-        <translation>не удаётся удалить файл &apos;%1&apos;, &apos;%2&apos;</translation>
-    </message>
-    <message>
         <source>can&apos;t copy file &apos;%1&apos; to &apos;%2&apos;, &apos;%3&apos;</source>
         <translation>не удаётся скопировать файл &apos;%1&apos; в &apos;%2&apos;, &apos;%3&apos;</translation>
     </message>
@@ -2588,12 +2584,6 @@ the transaction</source>
     <message>
         <source>The factory number must be a whole number from 0 to 0xFFFFFF.</source>
         <translation>Заводской номер должен быть целым числом от 0 до 0xFFFFFF.</translation>
-    </message>
-    <message>
-        <source>The device did not take the factory number:
-%1</source>
-        <translation>Прибор не принял заводской номер:
-%1</translation>
     </message>
     <message>
         <source>The device did not answer the identification after the write:
