@@ -25,11 +25,12 @@ QVariantMap serverMap(const QVariantList &ports)
     return {{QStringLiteral("ports"), ports}};
 }
 
-QStringList names(const QList<Port *> &ports)
+template <typename Item>
+QStringList names(const QList<Item *> &items)
 {
     QStringList result;
-    for (const Port *port : ports)
-        result.append(port->name());
+    for (const Item *item : items)
+        result.append(item->name());
     return result;
 }
 
@@ -329,17 +330,11 @@ void TestConfiguration::savedDeviceNamesComeBack()
         device->displayName();
     }
     QVariantMap saved = server.save();
-    QStringList expected;
-    for (const Device *device : port->devices())
-        expected.append(device->name());
     // Twice: each reload starts from the names the previous one gave.
     for (int load = 0; load < 2; ++load) {
         Server reloaded;
         QVERIFY(reloaded.load(saved));
-        QStringList loadedNames;
-        for (const Device *device : reloaded.ports().first()->devices())
-            loadedNames.append(device->name());
-        QCOMPARE(loadedNames, expected);
+        QCOMPARE(names(reloaded.ports().first()->devices()), names(port->devices()));
         saved = reloaded.save();
     }
 }
