@@ -25,11 +25,12 @@ QVariantMap serverMap(const QVariantList &ports)
     return {{QStringLiteral("ports"), ports}};
 }
 
-QStringList names(const QList<Port *> &ports)
+template <typename Item>
+QStringList names(const QList<Item *> &items)
 {
     QStringList result;
-    for (const Port *port : ports)
-        result.append(port->name());
+    for (const Item *item : items)
+        result.append(item->name());
     return result;
 }
 
@@ -78,6 +79,8 @@ private slots:
     void serialNameAlreadyInUse();
     void addPortNames();
     void deviceCount();
+    void savedDeviceNamesComeBack_data();
+    void savedDeviceNamesComeBack();
 };
 
 void TestConfiguration::fullConfigurationSurvivesFile()
@@ -306,6 +309,34 @@ void TestConfiguration::deviceCount()
     for (int i = 0; i < 3; ++i)
         b->addDevice(QStringLiteral("d"), QStringLiteral("Drumel-M"));
     QCOMPARE(server.deviceCount(), 5);
+}
+
+void TestConfiguration::savedDeviceNamesComeBack_data()
+{
+    QTest::addColumn<QStringList>("tags");
+    QTest::newRow("three devices at address 0 without a tag") << QStringList{"", "", ""};
+    QTest::newRow("two devices with one tag and one without") << QStringList{"TT1", "TT1", ""};
+}
+
+void TestConfiguration::savedDeviceNamesComeBack()
+{
+    QFETCH(QStringList, tags);
+    Server server;
+    Port *port = server.addPort(QStringLiteral("COM1"));
+    for (const QString &tag : tags) {
+        Device *device = port->addDevice(QStringLiteral("d"), QStringLiteral("General"));
+        if (!tag.isEmpty())
+            device->setParameter(QStringLiteral("tag"), tag);
+        device->displayName();
+    }
+    QVariantMap saved = server.save();
+    // Twice: each reload starts from the names the previous one gave.
+    for (int load = 0; load < 2; ++load) {
+        Server reloaded;
+        QVERIFY(reloaded.load(saved));
+        QCOMPARE(names(reloaded.ports().first()->devices()), names(port->devices()));
+        saved = reloaded.save();
+    }
 }
 
 QTEST_GUILESS_MAIN(TestConfiguration)

@@ -37,6 +37,8 @@ private slots:
     void refusedIdentificationIsAFailure_data();
     void refusedIdentificationIsAFailure();
     void checkDeviceClearsMapOnlyWhenAsked();
+    void failureKeepsTheDeviceRecord_data();
+    void failureKeepsTheDeviceRecord();
     void deviceWithIdTakesPortSettings();
     void devicesOfOnePortNeverOverlap();
     void twoPortsRunInParallel();
@@ -315,10 +317,54 @@ void TestDeviceTransactions::checkDeviceClearsMapOnlyWhenAsked()
     QCOMPARE(m_sim->requests().last().command, quint8(21));
     QVERIFY(m_device->hasParameter(QStringLiteral("kept")));
 
-    m_sim->setFaults([] { HartSimFaults f; f.silent = true; return f; }());
-    QVERIFY(!m_device->readDevice(0));
-    QCOMPARE(m_sim->requests().last().command, quint8(0));
-    QVERIFY(m_device->parameters().isEmpty());
+    QVERIFY(m_device->readDevice(0));
+    QVERIFY(!m_device->hasParameter(QStringLiteral("kept")));
+    QVERIFY(m_device->hasParameter(QStringLiteral("deviceID")));
+}
+
+void TestDeviceTransactions::failureKeepsTheDeviceRecord_data()
+{
+    QTest::addColumn<QString>("failure");
+    QTest::newRow("device not answering command 73") << QStringLiteral("find");
+    QTest::newRow("failed check at the polling address asked to clear") << QStringLiteral("address");
+    QTest::newRow("failed check by tag asked to clear") << QStringLiteral("tag");
+    QTest::newRow("port that does not open") << QStringLiteral("port");
+}
+
+void TestDeviceTransactions::failureKeepsTheDeviceRecord()
+{
+    QFETCH(QString, failure);
+    QVERIFY(m_device->readDevice(0));
+    QVERIFY(m_device->readDevice(1));
+    const QVariantMap record = m_device->parameters();
+    const QByteArray uniqueAddress = m_device->uniqueAddress();
+    const QByteArray deviceId = m_device->deviceId();
+
+    HartSimFaults silent;
+    silent.silent = true;
+    if (failure == QLatin1String("find") || failure == QLatin1String("address"))
+        m_sim->setFaults(silent);
+    if (failure == QLatin1String("find"))
+        QVERIFY(!m_device->readDevice(73));
+    else if (failure == QLatin1String("address"))
+        QVERIFY(!m_device->readDevice(0));
+    else if (failure == QLatin1String("tag"))
+        QVERIFY(!m_device->checkDevice(QStringLiteral("NOSUCH"), QString(), true));
+    else {
+        m_port->closeHart();
+        QVERIFY(m_port->setSerialName(QStringLiteral("/dev/tenvara-no-such-port")));
+        QVERIFY(!m_device->readDevice(1));
+        QCOMPARE(m_device->result(), 4);
+        QVERIFY(m_port->setSerialName(m_sim->portName()));
+    }
+    QCOMPARE(m_device->parameters(), record);
+    QCOMPARE(m_device->uniqueAddress(), uniqueAddress);
+    QCOMPARE(m_device->deviceId(), deviceId);
+
+    // Once the line answers again the device works by its long address, without a new search.
+    m_sim->setFaults(HartSimFaults());
+    QVERIFY(m_device->readDevice(1));
+    QVERIFY(m_sim->requests().last().isLongFrame());
 }
 
 void TestDeviceTransactions::deviceWithIdTakesPortSettings()

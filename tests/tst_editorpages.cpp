@@ -89,10 +89,10 @@ QList<quint8> commandsSent(const HartSimulator &sim)
     return commands;
 }
 
-HartSimResponse busyAnswer()
+HartSimResponse busyAnswer(quint8 code = 32)
 {
     HartSimResponse response;
-    response.responseCode = 32;
+    response.responseCode = code;
     return response;
 }
 
@@ -400,6 +400,7 @@ void TestEditorPages::identification_data()
     QTest::addColumn<QList<QMessageBox::StandardButton>>("answers");
     QTest::newRow("by polling address") << "btnCheck" << QString() << QList<QMessageBox::StandardButton>();
     QTest::newRow("by tag") << "btnCheckByTag" << "TT101" << QList<QMessageBox::StandardButton>();
+    QTest::newRow("by tag typed in small letters") << "btnCheckByTag" << "tt101" << QList<QMessageBox::StandardButton>();
     QTest::newRow("by long tag") << "btnCheckByLongTag" << "Boiler feed" << QList<QMessageBox::StandardButton>();
     QTest::newRow("by command 73") << "btnFindDeviceBy73" << QString() << QList<QMessageBox::StandardButton>{QMessageBox::Yes};
 }
@@ -411,8 +412,10 @@ void TestEditorPages::identification()
     QFETCH(QList<QMessageBox::StandardButton>, answers);
     for (QMessageBox::StandardButton answer : answers)
         m_prompts->answerButton(answer);
-    (button == QLatin1String("btnCheckByLongTag") ? m_pages->field<QLineEdit>("txtLongTag")
-                                                    : m_pages->field<QLineEdit>("txtTag"))->setText(typed);
+    QLineEdit *typedInto = button == QLatin1String("btnCheckByLongTag") ? m_pages->field<QLineEdit>("txtLongTag")
+                                                                         : m_pages->field<QLineEdit>("txtTag");
+    typedInto->clear();
+    QTest::keyClicks(typedInto, typed);
     QSignalSpy changed(m_pages.get(), &DeviceWidget::changed);
 
     m_pages->click(qPrintable(button));
@@ -531,6 +534,9 @@ void TestEditorPages::writes_data()
     QTest::newRow("tag") << "txtTag" << "PT7" << "btnSaveTagDescDate" << yes << "tag" << QVariant(QStringLiteral("PT7"));
     QTest::newRow("message") << "txtMessage" << "HELLO" << "btnReadSaveMessage" << yes << "message"
                              << QVariant(QStringLiteral("HELLO"));
+    QTest::newRow("descriptor typed with refused characters")
+        << "txtDesc" << QStringLiteral("pump {1} ~\"") << "btnSaveTagDescDate" << yes << "descriptor"
+        << QVariant(QStringLiteral("PUMP 1"));
     QTest::newRow("long tag") << "txtLongTag" << "Flow line 2" << "btnSaveLongTag" << yes << "long_tag"
                               << QVariant(QStringLiteral("Flow line 2"));
     QTest::newRow("final assembly number") << "txtAssemlblyNumber" << "16777215" << "btnSaveAssemblyNumber" << yes
@@ -563,7 +569,8 @@ void TestEditorPages::writes()
         spin->setValue(input.toInt() + 1);
         spin->setValue(input.toInt());
     } else {
-        static_cast<QLineEdit *>(target)->setText(input);
+        static_cast<QLineEdit *>(target)->clear();
+        QTest::keyClicks(target, input);
     }
     for (QMessageBox::StandardButton answer : answers)
         m_prompts->answerButton(answer);
@@ -641,19 +648,23 @@ void TestEditorPages::selfTestWaitsWhileBusy_data()
 {
     QTest::addColumn<int>("busyAnswers");
     QTest::addColumn<bool>("done");
-    QTest::newRow("busy for a while") << 2 << true;
-    QTest::newRow("busy for ever") << 1000 << false;
+    QTest::addColumn<int>("responseCode");
+    QTest::newRow("busy for a while") << 2 << true << 32;
+    QTest::newRow("busy for ever") << 1000 << false << 32;
+    QTest::newRow("busy bit among others, 33") << 2 << true << 33;
+    QTest::newRow("busy bit among others, 34") << 2 << true << 34;
 }
 
 void TestEditorPages::selfTestWaitsWhileBusy()
 {
     QFETCH(int, busyAnswers);
     QFETCH(bool, done);
+    QFETCH(int, responseCode);
     identify();
     auto remaining = std::make_shared<std::atomic<int>>(busyAnswers);
-    m_sim->setHandler(48, [remaining](HartSimDevice &, const QByteArray &) {
+    m_sim->setHandler(48, [remaining, responseCode](HartSimDevice &, const QByteArray &) {
         if (remaining->fetch_sub(1) > 0)
-            return busyAnswer();
+            return busyAnswer(quint8(responseCode));
         HartSimResponse ready;
         ready.data = QByteArray(9, '\0');
         return ready;

@@ -128,31 +128,42 @@ void TestFactoryNumberDialog::verifiedWrite()
 
 void TestFactoryNumberDialog::failedWrite_data()
 {
-    QTest::addColumn<int>("behaviour");   // 0 refuses the code, 1 stays silent, 2 keeps its identity
-    QTest::addColumn<bool>("identified"); // whether the device was identified again after the write
-    QTest::newRow("device refuses the access code") << 0 << false;
-    QTest::newRow("silent device") << 1 << false;
-    QTest::newRow("device keeps its old identity") << 2 << true;
+    // 0 refuses the code, 1 stays silent, 2 keeps its identity, 3 takes it with an error code
+    QTest::addColumn<int>("behaviour");
+    QTest::addColumn<bool>("written");
+    QTest::addColumn<QString>("response"); // a line the failure message shows
+    QTest::newRow("device refuses the access code") << 0 << false << QStringLiteral("restricted access");
+    QTest::newRow("silent device") << 1 << false << QStringLiteral("time");
+    QTest::newRow("device keeps its old identity") << 2 << false << QString();
+    QTest::newRow("device takes the identity with an error code") << 3 << true << QString();
 }
 
 void TestFactoryNumberDialog::failedWrite()
 {
     QFETCH(int, behaviour);
-    QFETCH(bool, identified);
-    m_sim->setHandler(FactoryNumberDialog::FactoryCodeCommand, [behaviour](HartSimDevice &, const QByteArray &data) {
+    QFETCH(bool, written);
+    QFETCH(QString, response);
+    m_sim->setHandler(FactoryNumberDialog::FactoryCodeCommand, [behaviour](HartSimDevice &device, const QByteArray &data) {
         HartSimResponse response;
-        response.responseCode = behaviour == 0 ? HartSimFactoryCommands::AccessRestricted : 0;
+        response.responseCode = behaviour == 0 || behaviour == 3 ? HartSimFactoryCommands::AccessRestricted : 0;
         response.silent = behaviour == 1;
         response.data = data;
+        if (behaviour == 3) {
+            device.deviceTypeCode = quint8(data.at(5));
+            device.deviceId = data.mid(6, 3);
+        }
         return response;
     });
     PromptRecorder prompts;
     m_dialog->findChild<QLineEdit *>(QStringLiteral("txtDeviceNumber"))->setText(QStringLiteral("7"));
     m_dialog->findChild<QPushButton *>(QStringLiteral("btnSave"))->click();
-    QVERIFY(!m_dialog->written());
+    QCOMPARE(m_dialog->written(), written);
     QCOMPARE(prompts.requests.size(), 1);
-    QCOMPARE(prompts.requests.first().kind, Prompt::Critical);
-    QCOMPARE(m_sim->requests().last().command == 0, identified);
+    QCOMPARE(prompts.requests.first().kind, written ? Prompt::Warning : Prompt::Critical);
+    QVERIFY2(prompts.requests.first().text.contains(response, Qt::CaseInsensitive),
+             qPrintable(prompts.requests.first().text));
+    // Whatever the write's result, the device is identified again.
+    QCOMPARE(m_sim->requests().last().command, quint8(0));
 }
 
 QTEST_MAIN(TestFactoryNumberDialog)

@@ -100,6 +100,8 @@ private slots:
     void saveMessageDateFollowsLanguage_data();
     void saveMessageDateFollowsLanguage();
     void guideNamesWhatTheWindowShows();
+    void backupSurvivesDamagedConfiguration_data();
+    void backupSurvivesDamagedConfiguration();
     void openFiles_data();
     void openFiles();
     void questionsBeforeDiscarding();
@@ -353,6 +355,46 @@ void TestMainWindow::guideNamesWhatTheWindowShows()
     QCOMPARE(names.size(), 12);
     for (const QString &name : std::as_const(names))
         QVERIFY2(text.contains(name), qPrintable(name));
+}
+
+void TestMainWindow::backupSurvivesDamagedConfiguration_data()
+{
+    QTest::addColumn<QByteArray>("content");    // the configuration file at start-up
+    QTest::addColumn<bool>("becomesFolder");    // the file is replaced by a folder before the save
+    const QByteArray good(R"({"srv":{"ports":[{"name":"Port 0"}]},"app":{"language":"en_US"}})");
+    QTest::newRow("file that does not parse at start-up") << QByteArray("{\"srv\":") << false;
+    QTest::newRow("file that became a folder before the save") << good << true;
+}
+
+void TestMainWindow::backupSurvivesDamagedConfiguration()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(bool, becomesFolder);
+    const QByteArray lastGood(R"({"srv":{"ports":[{"name":"Port 0"}]},"app":{"language":"en_US"}})");
+    const bool damaged = content != lastGood;
+    Workspace space(content);
+    const QString backup = space.config + ".bak";
+    TestFiles::write(backup, lastGood);
+    PromptRecorder prompts;
+    MainWindow window;
+    QCOMPARE(prompts.requests.size(), damaged ? 1 : 0); // told at start-up
+    if (damaged)
+        QCOMPARE(prompts.requests.first().kind, Prompt::Critical);
+
+    select(window, window.server());
+    window.addItem();
+    QCOMPARE(TestFiles::read(backup), lastGood);
+    if (becomesFolder) {
+        QVERIFY(QFile::remove(space.config));
+        QVERIFY(QDir().mkdir(space.config));
+    }
+    QCOMPARE(window.save(), !becomesFolder);
+    QCOMPARE(TestFiles::read(backup), lastGood);
+    if (damaged) { // the damaged file is kept under a name of its own
+        const QStringList kept = QDir(space.dir.path()).entryList({"test.cfg.*.bak"}, QDir::Files);
+        QCOMPARE(kept.size(), 1);
+        QCOMPARE(TestFiles::read(space.dir.filePath(kept.first())), content);
+    }
 }
 
 void TestMainWindow::openFiles_data()

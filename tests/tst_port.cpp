@@ -233,6 +233,10 @@ void TestPort::loadTimeoutsFallBack_data()
     QTest::newRow("values beyond the port editor's maxima are cut to them")
         << QVariantMap{{"request_timeout", 60000}, {"response_timeout", 3600000}, {"byte_timeout", 9999}}
         << QList<int>{5000, 9000, 1000, 10};
+    QTest::newRow("preambles beyond the port editor's maximum are cut to it")
+        << QVariantMap{{"initial_number_of_preambles", 2147483647}} << QList<int>{200, 370, 50, 99};
+    QTest::newRow("a hundred thousand preambles are cut as well")
+        << QVariantMap{{"initial_number_of_preambles", 100000}} << QList<int>{200, 370, 50, 99};
 }
 
 void TestPort::loadTimeoutsFallBack()

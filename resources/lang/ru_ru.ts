@@ -3388,12 +3388,6 @@ Prev = %1 °C - Current = %2 °C</source>
         <translation>Заводской номер должен быть целым числом от 0 до 0xFFFFFF.</translation>
     </message>
     <message>
-        <source>The device did not take the factory number:
-%1</source>
-        <translation>Прибор не принял заводской номер:
-%1</translation>
-    </message>
-    <message>
         <source>The device did not answer the identification after the write:
 %1</source>
         <translation>Прибор не ответил на идентификацию после записи:
@@ -3422,6 +3416,12 @@ Prev = %1 °C - Current = %2 °C</source>
     <message>
         <source>Записать</source>
         <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The device&apos;s response to the factory code:
+%1</source>
+        <translation>Ответ прибора на запись заводского кода:
+%1</translation>
     </message>
 </context>
 <context>
@@ -4046,10 +4046,6 @@ as Lower Range Value ?</source>
     <message>
         <source>Error</source>
         <translation>Ошибка</translation>
-    </message>
-    <message>
-        <source>can&apos;t remove file &apos;%1&apos;, &apos;%2&apos;</source>
-        <translation>не удаётся удалить файл &apos;%1&apos;, &apos;%2&apos;</translation>
     </message>
     <message>
         <source>can&apos;t copy file &apos;%1&apos; to &apos;%2&apos;, &apos;%3&apos;</source>

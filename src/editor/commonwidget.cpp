@@ -30,9 +30,9 @@ CommonWidget::CommonWidget(DeviceWidget *parentPage, bool showSelfTest)
         connect(parentPage, &DeviceWidget::deviceChanged, this, &CommonWidget::onDeviceChanged);
         connect(parentPage, &DeviceWidget::serialNameChanged, this, &CommonWidget::onSerialNameChanged);
     }
-    new SmallSymbolValidator(ui.txtTag);
-    new SmallSymbolValidator(ui.txtDesc);
-    new SmallSymbolValidator(ui.txtMessage);
+    // Their texts travel as packed ASCII: upper-cased as typed, other characters refused.
+    for (QLineEdit *field : {ui.txtTag, ui.txtDesc, ui.txtMessage})
+        field->setValidator(new SmallSymbolValidator(field));
     ui.txtAssemlblyNumber->setBase(10);
     ui.spnPollingAddress->setMaximum(MaxPollingAddress);
     setDeviceButtons(false);

@@ -280,7 +280,8 @@ void CommonWidget::waitForSelfTest()
 
 bool CommonWidget::deviceAnswersBusy() const
 {
-    return Utils::byteAt(device->lastStatusBytes(), 0) == BusyResponseCode;
+    // Busy is a bit of the response code: 33 and 34 are busy as well.
+    return (Utils::byteAt(device->lastStatusBytes(), 0) & BusyResponseCode) != 0;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -95,27 +95,35 @@ bool FactoryNumberDialog::writeAndVerify(const QByteArray &request)
     {
         const WaitCursor wait;
         QByteArray answer;
-        if (m_device->write(tr("factory code"), FactoryCodeCommand, request, answer) != ServerItem::ResultSuccess) {
-            failure = tr("The device did not take the factory number:\n%1").arg(m_device->lastErrorText());
+        // A device may take the new identity and still answer with a warning or an error code:
+        // whatever the write's result, the identity read back decides.
+        m_device->write(tr("factory code"), FactoryCodeCommand, request, answer);
+        const QString response = responseText();
+        DEBUGQT_LOG(4) << "answer:" << Utils::bufferToHex(answer);
+        // Re-identified without emptying the parameter map: the read configuration and the
+        // polling address stay for the next save.
+        if (!m_device->checkDevice(QString(), QString(), false)) {
+            failure = tr("The device did not answer the identification after the write:\n%1")
+                          .arg(m_device->lastErrorText());
         } else {
-            DEBUGQT_LOG(4) << "answer:" << Utils::bufferToHex(answer);
-            // Re-identified without emptying the parameter map: the read configuration and the
-            // polling address stay for the next save.
-            if (!m_device->checkDevice(QString(), QString(), false)) {
-                failure = tr("The device did not answer the identification after the write:\n%1")
-                              .arg(m_device->lastErrorText());
-            } else {
-                const QByteArray address = m_device->parameterByteArray(QStringLiteral("address"));
-                if (address != expected)
-                    failure = tr("The device answers with the long address %1, not with the written %2.")
-                                  .arg(Utils::bufferToHex(address), Utils::bufferToHex(expected));
-            }
+            const QByteArray address = m_device->parameterByteArray(QStringLiteral("address"));
+            if (address != expected)
+                failure = tr("The device answers with the long address %1, not with the written %2.")
+                              .arg(Utils::bufferToHex(address), Utils::bufferToHex(expected));
         }
+        if (!failure.isEmpty() && !response.isEmpty())
+            failure += QStringLiteral("\n\n") + tr("The device's response to the factory code:\n%1").arg(response);
     }
     if (failure.isEmpty())
         return true;
     fail(failure);
     return false;
+}
+
+QString FactoryNumberDialog::responseText() const
+{
+    const QString error = m_device->lastErrorText();
+    return error.isEmpty() ? m_device->lastStatusTexts().join(QLatin1Char('\n')) : error;
 }
 
 void FactoryNumberDialog::fail(const QString &text)

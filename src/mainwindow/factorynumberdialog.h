@@ -38,6 +38,7 @@ private:
     QByteArray buildRequest();
     bool readField(const UniBaseInput *field, quint32 maximum, const QString &refusal, quint32 &value);
     bool writeAndVerify(const QByteArray &request);
+    QString responseText() const;
     void fail(const QString &text);
 
     Ui_FactoryNumberDialog ui;

@@ -40,15 +40,46 @@ quint32 logMask(const QStringList &flags)
     return mask;
 }
 
-// A configuration file that cannot be opened or is not one JSON document; empty when it can be read.
-QString unreadableReason(const QString &fileName)
+// A configuration file that cannot be opened or is not one JSON document; empty when it can be
+// read. opened tells the two apart.
+QString unreadableReason(const QString &fileName, bool *opened = nullptr)
 {
     QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
+    const bool open = file.open(QIODevice::ReadOnly);
+    if (opened)
+        *opened = open;
+    if (!open)
         return file.errorString();
     QJsonParseError error;
     QJsonDocument::fromJson(file.readAll(), &error);
     return error.error == QJsonParseError::NoError ? QString() : error.errorString();
+}
+
+// Replaces a file with the whole of content, or leaves it as it is: the new content goes to a
+// temporary file first, which takes the file's name only once it is complete.
+bool replaceFile(const QString &fileName, const QByteArray &content, QString *error)
+{
+    QSaveFile target(fileName);
+    // A full disk can cut the write short without an error: the size on disk tells.
+    const bool written = target.open(QIODevice::WriteOnly) && target.write(content) == content.size()
+                         && target.flush() && target.size() == content.size();
+    *error = target.errorString();
+    if (!written) {
+        target.cancelWriting();
+        return false;
+    }
+    const bool ok = target.commit();
+    *error = target.errorString();
+    return ok;
+}
+
+bool readFile(const QString &fileName, QByteArray *content, QString *error)
+{
+    QFile file(fileName);
+    if (file.open(QIODevice::ReadOnly))
+        *content = file.readAll();
+    *error = file.errorString();
+    return file.error() == QFileDevice::NoError;
 }
 
 // Whether a server map holds ports at all; a map without them is an empty tree, not a failure.
@@ -66,6 +97,12 @@ void MainWindow::loadConfig()
     AppSettings::instance()->loadStartup();
     loadConfigData();
     applyAppSettings();
+    // The tree stays empty for a file that does not parse; the user must know before an edit
+    // and a save replace it.
+    const QString fileName = AppSettings::configFileName();
+    const QString reason = unreadableReason(fileName);
+    if (!reason.isEmpty())
+        Prompt::critical(this, m_productTitle, tr("Cannot read the configuration file '%1': %2").arg(fileName, reason));
     DEBUGQT_LOG(4) << "loadConfig end";
 }
 
@@ -216,17 +253,20 @@ bool MainWindow::backupConfigFile()
     const QString name = AppSettings::configFileName();
     if (name.isEmpty())
         return false;
-    const QString backup = backupName(name);
-    QFile backupFile(backup);
-    if (backupFile.exists() && !backupFile.remove()) {
-        Prompt::critical(this, tr("Error"), tr("can't remove file '%1', '%2'").arg(backup, backupFile.errorString()));
-        return false;
-    }
-    QFile file(name);
-    if (!file.exists())
+    if (!QFileInfo::exists(name))
         return true;
-    if (!file.copy(backup)) {
-        const QString text = tr("can't copy file '%1' to '%2', '%3'").arg(name, backup, file.errorString());
+    const QString backup = backupName(name);
+    // A file that opens but does not parse is no backup: the last good one stays, and the save
+    // that replaces the file keeps the damaged one beside it under a name of its own.
+    bool opened = false;
+    if (!unreadableReason(name, &opened).isEmpty() && opened) {
+        DEBUGQT_LOG(2) << "*** configuration file does not parse, backup kept:" << backup;
+        return true;
+    }
+    QByteArray content;
+    QString error;
+    if (!readFile(name, &content, &error) || !replaceFile(backup, content, &error)) {
+        const QString text = tr("can't copy file '%1' to '%2', '%3'").arg(name, backup, error);
         DEBUGQT_LOG(1) << text;
         Prompt::critical(this, tr("Backup config file"), text);
         return false;
@@ -240,30 +280,19 @@ bool MainWindow::rollbackBackupConfigFile()
     if (name.isEmpty())
         return false;
     const QString backup = backupName(name);
-    QFile backupFile(backup);
-    if (!backupFile.exists()) {
+    if (!QFile::exists(backup)) {
         Prompt::critical(this, tr("Error"), tr("backup file '%1' not exists!").arg(backup));
         return false;
     }
     QByteArray content;
-    if (backupFile.open(QIODevice::ReadOnly))
-        content = backupFile.readAll();
-    QString error = backupFile.errorString();
-    bool ok = backupFile.error() == QFileDevice::NoError;
+    QString error;
+    bool ok = readFile(backup, &content, &error);
     if (ok) {
         QFile current(name);
         if (current.open(QIODevice::ReadOnly) && current.readAll() == content)
             return true; // the failed write left the file intact
         // The file is replaced only by a complete copy, so a second failure keeps what is there.
-        QSaveFile target(name);
-        // A full disk can cut the write short without an error: the size on disk tells.
-        ok = target.open(QIODevice::WriteOnly) && target.write(content) == content.size() && target.flush()
-            && target.size() == content.size();
-        error = target.errorString();
-        if (ok)
-            ok = target.commit();
-        else
-            target.cancelWriting();
+        ok = replaceFile(name, content, &error);
     }
     if (!ok) {
         const QString text = tr("can't copy file '%1' to '%2', '%3'").arg(backup, name, error);

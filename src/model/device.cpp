@@ -672,9 +672,9 @@ bool Device::failOpen(Port *line)
     const QString text = line->lastErrorText();
     setLastErrorText(text);
     DEBUGQT_LOG(1) << QStringLiteral("error open port '%1' - %2").arg(line->name(), text);
+    // The device's identity stays: a line that is out for a while (a modem unplugged) must not
+    // cost the record its long address, and the device works again once the line is back.
     setResult(ResultLinkError);
-    if (!deviceId().isEmpty())
-        clearIdentity();
     logMessage(text);
     return false;
 }
@@ -835,9 +835,14 @@ bool Device::identify(int command, const QString &tag, const QString &longTag, b
         setProcessingTime(0);
         QElapsedTimer timer;
         timer.start();
-        if (clearParameters)
-            replaceParameters(QVariantMap());
-        ok = runIdentityCheck(line, command, tag, longTag);
+        // The identity is gathered apart and taken only when the check succeeds: a device that
+        // did not answer keeps its whole record (address, device ID, tag, values).
+        QVariantMap identity;
+        ok = runIdentityCheck(line, command, tag, longTag, identity);
+        if (ok && clearParameters)
+            replaceParameters(identity);
+        else if (ok)
+            insertParameters(identity);
         logLinkLines(line);
         logIdentityOutcome(line, command, ok);
 
@@ -855,10 +860,10 @@ bool Device::identify(int command, const QString &tag, const QString &longTag, b
     return ok;
 }
 
-bool Device::runIdentityCheck(Port *line, int command, const QString &tag, const QString &longTag)
+bool Device::runIdentityCheck(Port *line, int command, const QString &tag, const QString &longTag,
+                              QVariantMap &identity)
 {
     const QString settings = line->settingsText();
-    QVariantMap identity;
     bool ok = false;
     switch (command) {
     case 73:
@@ -879,7 +884,6 @@ bool Device::runIdentityCheck(Port *line, int command, const QString &tag, const
         ok = line->checkHartDevice(quint8(address()), &identity);
         break;
     }
-    insertParameters(identity);
     return ok;
 }
 

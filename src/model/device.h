@@ -260,7 +260,8 @@ private:
     void recordShortIdentity(const Port *port);
     void logLinkLines(const Port *port);
     bool identify(int command, const QString &tag, const QString &longTag, bool clearParameters);
-    bool runIdentityCheck(Port *port, int command, const QString &tag, const QString &longTag);
+    bool runIdentityCheck(Port *port, int command, const QString &tag, const QString &longTag,
+                          QVariantMap &identity);
     void logIdentityOutcome(const Port *port, int command, bool ok);
     bool openPortWith(Port *port, int baudrateIndex, int parityIndex);
     bool openPortOwnSettings(Port *port);

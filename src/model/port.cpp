@@ -50,6 +50,8 @@ struct TimeoutSetting
 
 // Kept on the HART link; a stored value of 0 or less falls back to the default.
 constexpr int DefaultLongPreambles = 10;
+// The port editor's maximum; each preamble costs a byte of every frame and its time on the line.
+constexpr int MaxLongPreambles = 99;
 
 const TimeoutSetting Timeouts[] = {{"request_timeout", 200, PortThread::maxRequestTimeoutMs},
                                    {"response_timeout", 370, PortThread::maxResponseTimeoutMs},
@@ -602,7 +604,7 @@ bool Port::load(const QVariantMap &map)
     }
     setProperty("close_port_after_transaction", map.value(QStringLiteral("close_port_after_transaction")).toBool());
     const int preambles = map.value(QStringLiteral("initial_number_of_preambles")).toInt();
-    hartPort.initialPreamblesCount = preambles > 0 ? preambles : DefaultLongPreambles;
+    hartPort.initialPreamblesCount = preambles > 0 ? qMin(preambles, MaxLongPreambles) : DefaultLongPreambles;
 
     const QVariant devicesValue = map.value(QStringLiteral("devices"));
     const QVariantList deviceMaps =

@@ -39,13 +39,31 @@ QString ServerItem::name() const
     return m_name;
 }
 
+namespace {
+
+// Whether name is base followed by "_" and a number, the form a taken name is made unique in.
+bool isNumberedFrom(const QString &name, const QString &base)
+{
+    if (!name.startsWith(base + QLatin1Char('_')))
+        return false;
+    bool number = false;
+    const uint value = QStringView(name).mid(base.size() + 1).toUInt(&number);
+    return number && value > 0;
+}
+
+} // namespace
+
 void ServerItem::setName(const QString &name)
 {
     DEBUGQT_LOG(4) << name;
     const QString oldName = this->name();
     QString newName = sanitizeName(name);
-    if (!isNameFree(newName))
-        newName = uniqueName(newName + QStringLiteral("_%1"));
+    // An item that already bears this name with a number of its own (as it comes back from a
+    // configuration) keeps it: the next number would rename it on every load.
+    if (!isNameFree(newName)) {
+        const bool keepNumber = isNumberedFrom(oldName, newName) && isNameFree(oldName);
+        newName = keepNumber ? oldName : uniqueName(newName + QStringLiteral("_%1"));
+    }
     {
         QMutexLocker locker(&m_nameLock);
         m_name = newName;
