@@ -188,16 +188,19 @@ void TestDrumelWidget::writeOrder_data()
 {
     QTest::addColumn<QStringList>("edits");
     QTest::addColumn<QList<int>>("sent");
+    QTest::addColumn<int>("rangeUnit"); // the unit command 35 carries, -1 where it is not sent
     QTest::newRow("free convertion by hand sends its range")
-        << QStringList{"cmbInputUnits=251"} << QList<int>{44, 145, 15};
-    QTest::newRow("range last, then read back")
-        << QStringList{"dspnRangeMax=50", "dspnRangeMin=10", "cmbInputUnits=7"} << QList<int>{44, 35, 15};
+        << QStringList{"cmbInputUnits=251"} << QList<int>{44, 145, 15} << -1;
+    QTest::newRow("range last, in the new units, then read back")
+        << QStringList{"dspnRangeMax=50", "dspnRangeMin=10", "cmbInputUnits=7"} << QList<int>{44, 35, 15} << 7;
+    QTest::newRow("range alone keeps its units")
+        << QStringList{"dspnRangeMax=50"} << QList<int>{35} << 12;
     QTest::newRow("calibration units have no command here")
-        << QStringList{"cmbCalibrateUnits=7", "spnAverageCount=9"} << QList<int>{134};
+        << QStringList{"cmbCalibrateUnits=7", "spnAverageCount=9"} << QList<int>{134} << -1;
     // Its own button saves it: alone it gives the write nothing to send.
-    QTest::newRow("calibration units alone leave writing off") << QStringList{"cmbCalibrateUnits=7"} << QList<int>{};
+    QTest::newRow("calibration units alone leave writing off") << QStringList{"cmbCalibrateUnits=7"} << QList<int>{} << -1;
     QTest::newRow("maker commands in order")
-        << QStringList{"dspnMaxIndication=90", "cmbDecimalPoint=3"} << QList<int>{133, 146};
+        << QStringList{"dspnMaxIndication=90", "cmbDecimalPoint=3"} << QList<int>{133, 146} << -1;
 }
 
 void TestDrumelWidget::writeOrder()
@@ -216,6 +219,9 @@ void TestDrumelWidget::writeOrder()
     m_page->btnWriteCfgInDevice->click();
     QCOMPARE(commandsSent(), sent);
     QCOMPARE(m_prompts->requests.size(), 1);
+    QFETCH(int, rangeUnit);
+    if (rangeUnit >= 0)
+        QCOMPARE(int(quint8(lastData(35).at(0))), rangeUnit);
 }
 
 void TestDrumelWidget::inputUnitRule_data()

@@ -140,9 +140,6 @@ void DefaultDeviceWidget::on_btnWriteCfgInDevice_clicked()
         return;
     // Units and assignments change what other reads show; the rest is read back by nobody.
     const bool refresh = commands.contains(44) || commands.contains(51) || commands.contains(53);
-    // New PV units written before the range: the range values the user typed are in those units.
-    if (commands.contains(44) && commands.contains(35))
-        device->setParameter(QStringLiteral("range_unit_code"), device->parameterInt(QStringLiteral("input_units")));
     lastWriteCommands = commands;
     writeConfiguration(commands, refresh);
     DEBUGQT_LOG(4) << "modified keys:" << modifiedKeys.size();

@@ -141,6 +141,10 @@ void MainDeviceWidget::writeConfiguration(const QList<int> &commands, bool refre
     for (int command : commands) {
         if (!device->writeDevice(command))
             break;
+        // The device now keeps its range in the new PV units, so a range written after them
+        // carries those units and not the ones last read.
+        if (command == 44)
+            device->setParameter(QStringLiteral("range_unit_code"), device->parameterInt(QStringLiteral("input_units")));
         markWritten(command);
         nextStep();
         ++written;
