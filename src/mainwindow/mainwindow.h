@@ -121,6 +121,9 @@ private:
     Device *currentDevice() const;
     QWidget *createDevicePage(const QString &templateName);
     void dropPage(ServerItem *item);
+    void addPage(QWidget *page);
+    void applySettingsFont();
+    void showCurrentItemPage();
     QString nextFreePortName() const;
 
     Ui::MainWindow *ui = nullptr;
@@ -136,4 +139,7 @@ private:
     QLabel *m_statusLabel = nullptr;
     QComboBox *m_languageSelector = nullptr;
     bool m_terminating = false;
+    // Set while a loaded tree is built: every change of the shown page walks all pages built so
+    // far, so the page is chosen once, when the whole tree is there.
+    bool m_buildingTree = false;
 };

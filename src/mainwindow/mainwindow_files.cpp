@@ -10,6 +10,7 @@
 #include "model/server.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QComboBox>
 #include <QDateTime>
 #include <QFile>
@@ -72,6 +73,9 @@ void MainWindow::loadConfig()
 bool MainWindow::loadConfigData()
 {
     DEBUGQT_LOG(4) << "loadConfigData begin";
+    // The pages are built in the configuration's font: set after them, it would have to reach
+    // every field of every page.
+    applySettingsFont();
     bool loaded = m_server->load(m_settings->server);
     if (!loaded && !hasPorts(m_settings->server)) {
         // The embedded default and any emptied tree the program saved have no ports.
@@ -96,6 +100,10 @@ bool MainWindow::loadConfigFile(const QString &fileName)
         return false;
     }
     newTree(true);
+    // The pages and items of the old tree are gone before the new ones are built, rather than
+    // when the event loop next runs: both trees at once would take twice the memory, and the
+    // stack would go on walking the old pages while the new ones are added.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     m_settings->loadConfigFile(fileName);
     if (!loadConfigData())
         return false;
@@ -339,6 +347,15 @@ void MainWindow::updateWindowTitle()
     setWindowTitle(tr("%1 - [*]%2").arg(m_makerTitle, m_shownFileName));
 }
 
+void MainWindow::applySettingsFont()
+{
+    if (m_settings->font.family().isEmpty())
+        m_settings->font = QFont(QStringLiteral("MS Sans Serif"), 10);
+    else
+        DEBUGQT_LOG(4) << m_settings->font.family();
+    ui->mainTabWidget->setFont(m_settings->font);
+}
+
 void MainWindow::applyAppSettings()
 {
     DEBUGQT_LOG(4) << "applyAppSettings begin";
@@ -353,11 +370,7 @@ void MainWindow::applyAppSettings()
         restoreGeometry(m_settings->geometry);
     if (!m_settings->splitter.isEmpty())
         ui->splitter->restoreState(m_settings->splitter);
-    if (m_settings->font.family().isEmpty())
-        m_settings->font = QFont(QStringLiteral("MS Sans Serif"), 10);
-    else
-        DEBUGQT_LOG(4) << m_settings->font.family();
-    ui->mainTabWidget->setFont(m_settings->font);
+    applySettingsFont();
     if (m_server)
         m_server->setPrimaryMaster(m_settings->primaryMaster);
     DEBUGQT_LOG(4) << "applyAppSettings end";

@@ -65,6 +65,7 @@ void MainWindow::createServer()
 
 void MainWindow::onServerLoaded()
 {
+    m_buildingTree = true;
     const QList<Port *> all = ports();
     for (Port *port : all) {
         createTreeItem(port, false);
@@ -72,11 +73,27 @@ void MainWindow::onServerLoaded()
         for (Device *device : devices)
             createDeviceWidget(port, device, false);
     }
+    m_buildingTree = false;
     if (QTreeWidgetItem *top = rootItem()) {
         top->setSelected(true);
         ui->treeWidget->setCurrentItem(top);
     }
+    // The top item may have been current already, so no change of item shows its page.
+    showCurrentItemPage();
     updateActions();
+}
+
+void MainWindow::addPage(QWidget *page)
+{
+    ui->stackedWidget->addWidget(page);
+    if (!m_buildingTree)
+        ui->stackedWidget->setCurrentWidget(page);
+}
+
+void MainWindow::showCurrentItemPage()
+{
+    if (QWidget *page = m_pages.value(currentServerItem()))
+        ui->stackedWidget->setCurrentWidget(page);
 }
 
 void MainWindow::createTreeItem(Port *port, bool select)
@@ -91,26 +108,28 @@ void MainWindow::createTreeItem(Port *port, bool select)
     top->setExpanded(true);
     item->setExpanded(true);
 
-    auto *page = new RTUPortEditor(this);
+    auto *page = new RTUPortEditor(ui->stackedWidget);
     m_pages.insert(port, page);
     page->setItem(port);
     connect(page, &RTUPortEditor::changed, this, &MainWindow::onChanged);
-    ui->stackedWidget->addWidget(page);
-    ui->stackedWidget->setCurrentWidget(page);
+    addPage(page);
     if (select)
         ui->treeWidget->setCurrentItem(item);
 }
 
 QWidget *MainWindow::createDevicePage(const QString &templateName)
 {
+    // Built inside the stack that shows it, so that its fields take the stack's font and palette
+    // as they are made instead of being changed one by one when the page is added.
+    QWidget *stack = ui->stackedWidget;
     if (templateName == QLatin1String("Zorvan-M") || templateName == QLatin1String("Belkor-M"))
-        return new ZorvanWidget(this);
+        return new ZorvanWidget(stack);
     if (templateName == QLatin1String("Drumel-M"))
-        return new DrumelWidget(this);
+        return new DrumelWidget(stack);
     if (templateName == QLatin1String("Acivel-M"))
-        return new AcivelWidget(this);
+        return new AcivelWidget(stack);
     if (templateName == QLatin1String("General"))
-        return new DefaultDeviceWidget(this);
+        return new DefaultDeviceWidget(stack);
     return nullptr;
 }
 
@@ -131,8 +150,7 @@ void MainWindow::createDeviceWidget(Port *port, Device *device, bool select)
         page->showDeviceInfoInFields();
         connect(page, &MainDeviceWidget::changed, this, &MainWindow::onChanged);
         connect(this, &MainWindow::closeApplication, page, &MainDeviceWidget::closeApplication);
-        ui->stackedWidget->addWidget(page);
-        ui->stackedWidget->setCurrentWidget(page);
+        addPage(page);
     }
     if (select)
         ui->treeWidget->setCurrentItem(item);
