@@ -122,6 +122,7 @@ private:
     QWidget *createDevicePage(const QString &templateName);
     void dropPage(ServerItem *item);
     void addPage(QWidget *page);
+    void handlePageEvents();
     void applySettingsFont();
     void showCurrentItemPage();
     QString nextFreePortName() const;
@@ -140,6 +141,8 @@ private:
     QComboBox *m_languageSelector = nullptr;
     bool m_terminating = false;
     // Set while a loaded tree is built: every change of the shown page walks all pages built so
-    // far, so the page is chosen once, when the whole tree is there.
+    // far, and a shown stack lays itself out again for every page added, so the pages join the
+    // stack and the shown page is chosen once, when the whole tree is there.
     bool m_buildingTree = false;
+    QList<QWidget *> m_builtPages;
 };

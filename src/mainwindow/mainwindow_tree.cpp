@@ -17,6 +17,8 @@
 #include "model/port.h"
 #include "model/server.h"
 
+#include <QCoreApplication>
+
 Q_DECLARE_METATYPE(ServerItem *)
 
 namespace {
@@ -70,10 +72,15 @@ void MainWindow::onServerLoaded()
     for (Port *port : all) {
         createTreeItem(port, false);
         const QList<Device *> devices = port->devices();
-        for (Device *device : devices)
+        for (Device *device : devices) {
             createDeviceWidget(port, device, false);
+            handlePageEvents();
+        }
     }
     m_buildingTree = false;
+    for (QWidget *page : std::as_const(m_builtPages))
+        ui->stackedWidget->addWidget(page);
+    m_builtPages.clear();
     if (QTreeWidgetItem *top = rootItem()) {
         top->setSelected(true);
         ui->treeWidget->setCurrentItem(top);
@@ -83,11 +90,23 @@ void MainWindow::onServerLoaded()
     updateActions();
 }
 
+// A new page leaves a polish request for each of its widgets and layout requests behind, and
+// every later request (and every widget that goes) is checked against all that are pending.
+// Handled page by page they stay few. The event loop would handle them right after the load
+// anyway; no input of the user is handled here, and a hidden page's layout is not computed.
+void MainWindow::handlePageEvents()
+{
+    QCoreApplication::sendPostedEvents();
+}
+
 void MainWindow::addPage(QWidget *page)
 {
+    if (m_buildingTree) {
+        m_builtPages.append(page);
+        return;
+    }
     ui->stackedWidget->addWidget(page);
-    if (!m_buildingTree)
-        ui->stackedWidget->setCurrentWidget(page);
+    ui->stackedWidget->setCurrentWidget(page);
 }
 
 void MainWindow::showCurrentItemPage()
