@@ -90,13 +90,14 @@ void MainWindow::onServerLoaded()
     updateActions();
 }
 
-// A new page leaves a polish request for each of its widgets and layout requests behind, and
-// every later request (and every widget that goes) is checked against all that are pending.
-// Handled page by page they stay few. The event loop would handle them right after the load
-// anyway; no input of the user is handled here, and a hidden page's layout is not computed.
+// A new page leaves a polish request for each of its widgets, layout requests and the timers of
+// its item views behind, and every later request or timer (and every widget that goes) is
+// checked against all that are pending. Handled page by page they stay few. The event loop
+// would handle them right after the load anyway; no input of the user is handled here, and a
+// hidden page's layout is not computed.
 void MainWindow::handlePageEvents()
 {
-    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void MainWindow::addPage(QWidget *page)
