@@ -73,8 +73,10 @@ void MainWindow::loadConfig()
 bool MainWindow::loadConfigData()
 {
     DEBUGQT_LOG(4) << "loadConfigData begin";
-    // The pages are built in the configuration's font: set after them, it would have to reach
-    // every field of every page.
+    // The pages are built in the configuration's language and font: set after them, both would
+    // have to reach every field of every page, and every page would translate itself again.
+    Application::setLanguage(m_settings->language);
+    QCoreApplication::sendPostedEvents(this, QEvent::LanguageChange);
     applySettingsFont();
     bool loaded = m_server->load(m_settings->server);
     if (!loaded && !hasPorts(m_settings->server)) {
