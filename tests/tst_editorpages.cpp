@@ -23,6 +23,7 @@
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTest>
+#include <QTimer>
 
 #include <atomic>
 #include <functional>
@@ -133,6 +134,7 @@ private slots:
     void refusedInputSendsNothing();
     void selfTestWaitsWhileBusy_data();
     void selfTestWaitsWhileBusy();
+    void resetWaitLetsEventsThrough();
     void variableRowsFollowAnswer_data();
     void variableRowsFollowAnswer();
     void variablesErrorsAndStatusLines();
@@ -678,6 +680,27 @@ void TestEditorPages::selfTestWaitsWhileBusy()
     QCOMPARE(succeeded(*m_pages), done);
     const int statusReads = int(commandsSent(*m_sim).count(48));
     QVERIFY(done ? statusReads == busyAnswers + 1 : statusReads < 20);
+}
+
+void TestEditorPages::resetWaitLetsEventsThrough()
+{
+    identify();
+    // The timer stands for the window's repaints: it runs only while the wait lets events through.
+    int ticksWhileWaiting = 0;
+    QTimer ticks;
+    connect(&ticks, &QTimer::timeout, this, [&] {
+        const QList<quint8> sent = commandsSent(*m_sim);
+        if (sent.contains(42) && !sent.contains(48))
+            ++ticksWhileWaiting;
+    });
+    ticks.start(20);
+
+    m_pages->click("btnReset");
+
+    QVERIFY2(succeeded(*m_pages), qPrintable(m_pages->outcome()));
+    QCOMPARE(commandsSent(*m_sim), (QList<quint8>{42, 48}));
+    // Two seconds in slices of at most 100 ms; sleeping them at once lets two ticks through.
+    QVERIFY2(ticksWhileWaiting >= 10, qPrintable(QString::number(ticksWhileWaiting)));
 }
 
 // ---------------------------------------------------------------------------------------------

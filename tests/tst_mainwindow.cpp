@@ -18,6 +18,8 @@
 #include <QJsonDocument>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QSignalSpy>
+#include <QStackedWidget>
 #include <QToolBar>
 #include <QtTest>
 
@@ -402,10 +404,11 @@ void TestMainWindow::openFiles_data()
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<bool>("loaded");
     QTest::addColumn<int>("ports");
+    QTest::addColumn<int>("stackPages");   // the form's two empty pages, the help page and the tree's pages
 
-    QTest::newRow("good file") << QByteArray(R"({"srv":{"ports":[{"name":"A"},{"name":"B"}]},"app":{"language":"en_US"}})") << true << 2;
-    QTest::newRow("file without ports is an empty tree") << QByteArray(R"({"srv":{"ports":[]},"app":{"language":"en_US"}})") << true << 0;
-    QTest::newRow("unreadable file keeps the current configuration") << QByteArray("{\"srv\":") << false << 1;
+    QTest::newRow("good file") << QByteArray(R"({"srv":{"ports":[{"name":"A"},{"name":"B","devices":[{"name":"d","template":"General"}]}]},"app":{"language":"en_US"}})") << true << 2 << 6;
+    QTest::newRow("file without ports is an empty tree") << QByteArray(R"({"srv":{"ports":[]},"app":{"language":"en_US"}})") << true << 0 << 3;
+    QTest::newRow("unreadable file keeps the current configuration") << QByteArray("{\"srv\":") << false << 1 << 4;
 }
 
 void TestMainWindow::openFiles()
@@ -413,15 +416,21 @@ void TestMainWindow::openFiles()
     QFETCH(QByteArray, content);
     QFETCH(bool, loaded);
     QFETCH(int, ports);
+    QFETCH(int, stackPages);
     Workspace space(R"({"srv":{"ports":[{"name":"Port 0"}]},"app":{"language":"en_US"}})");
     PromptRecorder prompts;
     MainWindow window;
     const QString other = space.dir.filePath("other.cfg");
     TestFiles::write(other, content);
     prompts.answerText(other);
+    QSignalSpy shownPages(window.form()->stackedWidget, &QStackedWidget::currentChanged);
     window.open();
 
     QCOMPARE(window.ports().size(), ports);
+    // The old tree's pages are gone before the new ones are built, and the shown page is not
+    // changed for every page built.
+    QCOMPARE(window.form()->stackedWidget->findChildren<QWidget *>(Qt::FindDirectChildrenOnly).size(), stackPages);
+    QVERIFY(shownPages.count() <= 1);
     QCOMPARE(AppSettings::configFileName(), loaded ? other : space.config);
     QVERIFY(window.windowTitle().endsWith(loaded ? other : space.config));
     QVERIFY(!window.isWindowModified());

@@ -17,6 +17,23 @@
 
 #include <memory>
 
+namespace {
+
+class LanguageChangeCount : public QObject
+{
+public:
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        count += event->type() == QEvent::LanguageChange;
+        return false;
+    }
+};
+
+} // namespace
+
 // Runs in the program's own start-up order (see main below): logger, settings store in a fresh
 // working folder, application object, translators.
 class TestStartup : public QObject
@@ -72,6 +89,17 @@ void TestStartup::switchingLanguage()
     QCOMPARE(Application::language(), QStringLiteral("en_US"));
     QCOMPARE(MainWindow::tr("Ports & Devices"), QStringLiteral("Ports & Devices"));
     QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
+
+    // The language in use, set again, sends no widget to translate its texts once more.
+    QWidget widget;
+    LanguageChangeCount changes;
+    widget.installEventFilter(&changes);
+    Application::setLanguage("en_US");
+    QCoreApplication::processEvents();
+    QCOMPARE(changes.count, 0);
+    Application::setLanguage("ru_RU");
+    QTRY_VERIFY(changes.count > 0);
+    Application::setLanguage("en_US");
 }
 
 void TestStartup::styleSheets()

@@ -11,10 +11,12 @@
 #include "tempworkdir.h"
 #include "testfiles.h"
 
+#include <QElapsedTimer>
 #include <QPlainTextEdit>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTimer>
 #include <QTranslator>
 #include <QtTest>
 
@@ -87,6 +89,7 @@ private slots:
     void rounds();
     void cancelInRoundTwo_data();
     void cancelInRoundTwo();
+    void cancelEndsLongWait();
     void waitsAreBounded_data();
     void waitsAreBounded();
     void hugeCyclesAreBounded();
@@ -433,6 +436,31 @@ void TestTestDeviceDialog::cancelInRoundTwo()
     QVERIFY(widget<QPushButton>("btnContinue")->isHidden());
     // The interrupted step's counted cycles were taken back, so the count ends at the maximum.
     QCOMPARE(dialog->m_progressCount, dialog->roundMaximum());
+}
+
+void TestTestDeviceDialog::cancelEndsLongWait()
+{
+    // Cancel pressed while the step waits its longest time after the read.
+    openWith(generalTemplateWith("General", R"([{"number": 1, "delay": 99999}, {"number": 2}])"), u"T"_s);
+    const int repliesBefore = sim->repliesSent();
+    QElapsedTimer sinceReply;
+    QElapsedTimer sinceCancel;
+    QTimer press;
+    connect(&press, &QTimer::timeout, dialog.get(), [&] {
+        if (!sinceReply.isValid() && sim->repliesSent() > repliesBefore)
+            sinceReply.start();
+        if (sinceReply.isValid() && sinceReply.elapsed() >= 300 && !sinceCancel.isValid()) {
+            sinceCancel.start();
+            dialog->findChild<QProgressDialog *>()->findChild<QPushButton *>()->click();
+        }
+    });
+    press.start(20);
+    start(1);
+    QVERIFY(sinceCancel.isValid());
+    QVERIFY2(sinceCancel.elapsed() < 1000, qPrintable(QString::number(sinceCancel.elapsed())));
+    QVERIFY(reportLines().contains(u" === Test of command 1 was interrupted. ==="_s));
+    for (const HartSimRequest &request : sim->requests())
+        QVERIFY(request.command != 2);
 }
 
 void TestTestDeviceDialog::waitsAreBounded_data()

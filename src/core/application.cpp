@@ -70,6 +70,10 @@ QString Application::dateTimeText(const QDateTime &dateTime)
 
 void Application::setLanguage(const QString &locale)
 {
+    // Installed again, the language in use would only make every widget of every open window
+    // translate its texts once more; after a load that is every editor page.
+    if (s_translator && locale == s_language)
+        return;
     if (s_translator)
         QCoreApplication::removeTranslator(s_translator);
     s_translator = s_translators.value(locale);

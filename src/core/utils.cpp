@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -124,6 +125,21 @@ quint32 extractBits(const quint64 &value, quint8 first, quint8 count)
 void msleep(quint32 ms)
 {
     QThread::msleep(ms);
+}
+
+bool waitProcessingEvents(quint32 ms, QEventLoop::ProcessEventsFlags flags, const std::function<bool()> &stop)
+{
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        if (stop && stop())
+            return false;
+        const qint64 left = qint64(ms) - waited.elapsed();
+        if (left <= 0)
+            return true;
+        msleep(quint32(qMin<qint64>(left, WaitSliceMs)));
+        QCoreApplication::processEvents(flags, int(WaitSliceMs));
+    }
 }
 
 void usleep(qint32 us)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QEventLoop>
 #include <QPoint>
 #include <QRect>
 #include <QSize>
@@ -8,6 +9,8 @@
 #include <QVariant>
 #include <QVariantMap>
 #include <QtGlobal>
+
+#include <functional>
 
 // Free byte, text, variant-map and settings-file functions shared by the whole program.
 // They live in a namespace so that msleep and usleep never clash with the POSIX functions.
@@ -32,6 +35,14 @@ quint32 extractBits(const quint64 &value, quint8 first, quint8 count);
 
 void msleep(quint32 ms);
 void usleep(qint32 us);
+
+// A wait of the GUI thread that still lets events through: ms milliseconds in all, slept in
+// slices of at most WaitSliceMs, after each of which the pending events of the given kinds are
+// processed for at most WaitSliceMs. It ends early, before the next slice, once stop() answers
+// true. True when the whole time was waited.
+constexpr quint32 WaitSliceMs = 100;
+bool waitProcessingEvents(quint32 ms, QEventLoop::ProcessEventsFlags flags,
+                          const std::function<bool()> &stop = std::function<bool()>());
 
 QString findAppFile(const QString &name);
 QString findDataFile(const QString &name);

@@ -101,6 +101,7 @@ private:
     void refuseInput(const QString &what, const QString &reason);
     void waitForSelfTest();
     bool deviceAnswersBusy() const;
+    void waitRepainting(int milliseconds);
     void setWriteProtection();
     void readWriteProtection();
     void setWriteProtectionBox(bool ticked);

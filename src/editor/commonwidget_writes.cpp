@@ -231,7 +231,7 @@ void CommonWidget::on_btnReset_clicked()
     if (device->writeDevice(42)) {
         device->resetState();
         nextStep();
-        Utils::msleep(ResetWaitMs);
+        waitRepainting(ResetWaitMs);
         nextStep();
         if (device->statusText(true, false))
             nextStep();
@@ -271,11 +271,18 @@ void CommonWidget::waitForSelfTest()
                                    .arg(m_selfTestWaitLimitMs / 1000));
             return;
         }
-        Utils::msleep(SelfTestPollPauseMs);
+        waitRepainting(SelfTestPollPauseMs);
         answered = device->statusText(true, false);
     }
     if (answered)
         nextStep();
+}
+
+// The page's waits keep the window painted; user input waits until the operation is over, and
+// the busy flag refuses any other action of the page meanwhile.
+void CommonWidget::waitRepainting(int milliseconds)
+{
+    Utils::waitProcessingEvents(quint32(milliseconds), QEventLoop::ExcludeUserInputEvents);
 }
 
 bool CommonWidget::deviceAnswersBusy() const

@@ -121,6 +121,10 @@ private:
     Device *currentDevice() const;
     QWidget *createDevicePage(const QString &templateName);
     void dropPage(ServerItem *item);
+    void addPage(QWidget *page);
+    void handlePageEvents();
+    void applySettingsFont();
+    void showCurrentItemPage();
     QString nextFreePortName() const;
 
     Ui::MainWindow *ui = nullptr;
@@ -136,4 +140,9 @@ private:
     QLabel *m_statusLabel = nullptr;
     QComboBox *m_languageSelector = nullptr;
     bool m_terminating = false;
+    // Set while a loaded tree is built: every change of the shown page walks all pages built so
+    // far, and a shown stack lays itself out again for every page added, so the pages join the
+    // stack and the shown page is chosen once, when the whole tree is there.
+    bool m_buildingTree = false;
+    QList<QWidget *> m_builtPages;
 };

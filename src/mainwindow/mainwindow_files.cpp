@@ -11,6 +11,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
@@ -109,6 +110,11 @@ void MainWindow::loadConfig()
 bool MainWindow::loadConfigData()
 {
     DEBUGQT_LOG(4) << "loadConfigData begin";
+    // The pages are built in the configuration's language and font: set after them, both would
+    // have to reach every field of every page, and every page would translate itself again.
+    Application::setLanguage(m_settings->language);
+    QCoreApplication::sendPostedEvents(this, QEvent::LanguageChange);
+    applySettingsFont();
     bool loaded = m_server->load(m_settings->server);
     if (!loaded && !hasPorts(m_settings->server)) {
         // The embedded default and any emptied tree the program saved have no ports.
@@ -133,6 +139,10 @@ bool MainWindow::loadConfigFile(const QString &fileName)
         return false;
     }
     newTree(true);
+    // The pages and items of the old tree are gone before the new ones are built, rather than
+    // when the event loop next runs: both trees at once would take twice the memory, and the
+    // stack would go on walking the old pages while the new ones are added.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     m_settings->loadConfigFile(fileName);
     if (!loadConfigData())
         return false;
@@ -369,6 +379,15 @@ void MainWindow::updateWindowTitle()
     setWindowTitle(tr("%1 - [*]%2").arg(m_makerTitle, m_shownFileName));
 }
 
+void MainWindow::applySettingsFont()
+{
+    if (m_settings->font.family().isEmpty())
+        m_settings->font = QFont(QStringLiteral("MS Sans Serif"), 10);
+    else
+        DEBUGQT_LOG(4) << m_settings->font.family();
+    ui->mainTabWidget->setFont(m_settings->font);
+}
+
 void MainWindow::applyAppSettings()
 {
     DEBUGQT_LOG(4) << "applyAppSettings begin";
@@ -383,11 +402,7 @@ void MainWindow::applyAppSettings()
         restoreGeometry(m_settings->geometry);
     if (!m_settings->splitter.isEmpty())
         ui->splitter->restoreState(m_settings->splitter);
-    if (m_settings->font.family().isEmpty())
-        m_settings->font = QFont(QStringLiteral("MS Sans Serif"), 10);
-    else
-        DEBUGQT_LOG(4) << m_settings->font.family();
-    ui->mainTabWidget->setFont(m_settings->font);
+    applySettingsFont();
     if (m_server)
         m_server->setPrimaryMaster(m_settings->primaryMaster);
     DEBUGQT_LOG(4) << "applyAppSettings end";

@@ -17,6 +17,8 @@
 #include "model/port.h"
 #include "model/server.h"
 
+#include <QCoreApplication>
+
 Q_DECLARE_METATYPE(ServerItem *)
 
 namespace {
@@ -65,18 +67,53 @@ void MainWindow::createServer()
 
 void MainWindow::onServerLoaded()
 {
+    m_buildingTree = true;
     const QList<Port *> all = ports();
     for (Port *port : all) {
         createTreeItem(port, false);
         const QList<Device *> devices = port->devices();
-        for (Device *device : devices)
+        for (Device *device : devices) {
             createDeviceWidget(port, device, false);
+            handlePageEvents();
+        }
     }
+    m_buildingTree = false;
+    for (QWidget *page : std::as_const(m_builtPages))
+        ui->stackedWidget->addWidget(page);
+    m_builtPages.clear();
     if (QTreeWidgetItem *top = rootItem()) {
         top->setSelected(true);
         ui->treeWidget->setCurrentItem(top);
     }
+    // The top item may have been current already, so no change of item shows its page.
+    showCurrentItemPage();
     updateActions();
+}
+
+// A new page leaves a polish request for each of its widgets, layout requests and the timers of
+// its item views behind, and every later request or timer (and every widget that goes) is
+// checked against all that are pending. Handled page by page they stay few. The event loop
+// would handle them right after the load anyway; no input of the user is handled here, and a
+// hidden page's layout is not computed.
+void MainWindow::handlePageEvents()
+{
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void MainWindow::addPage(QWidget *page)
+{
+    if (m_buildingTree) {
+        m_builtPages.append(page);
+        return;
+    }
+    ui->stackedWidget->addWidget(page);
+    ui->stackedWidget->setCurrentWidget(page);
+}
+
+void MainWindow::showCurrentItemPage()
+{
+    if (QWidget *page = m_pages.value(currentServerItem()))
+        ui->stackedWidget->setCurrentWidget(page);
 }
 
 void MainWindow::createTreeItem(Port *port, bool select)
@@ -91,26 +128,28 @@ void MainWindow::createTreeItem(Port *port, bool select)
     top->setExpanded(true);
     item->setExpanded(true);
 
-    auto *page = new RTUPortEditor(this);
+    auto *page = new RTUPortEditor(ui->stackedWidget);
     m_pages.insert(port, page);
     page->setItem(port);
     connect(page, &RTUPortEditor::changed, this, &MainWindow::onChanged);
-    ui->stackedWidget->addWidget(page);
-    ui->stackedWidget->setCurrentWidget(page);
+    addPage(page);
     if (select)
         ui->treeWidget->setCurrentItem(item);
 }
 
 QWidget *MainWindow::createDevicePage(const QString &templateName)
 {
+    // Built inside the stack that shows it, so that its fields take the stack's font and palette
+    // as they are made instead of being changed one by one when the page is added.
+    QWidget *stack = ui->stackedWidget;
     if (templateName == QLatin1String("Zorvan-M") || templateName == QLatin1String("Belkor-M"))
-        return new ZorvanWidget(this);
+        return new ZorvanWidget(stack);
     if (templateName == QLatin1String("Drumel-M"))
-        return new DrumelWidget(this);
+        return new DrumelWidget(stack);
     if (templateName == QLatin1String("Acivel-M"))
-        return new AcivelWidget(this);
+        return new AcivelWidget(stack);
     if (templateName == QLatin1String("General"))
-        return new DefaultDeviceWidget(this);
+        return new DefaultDeviceWidget(stack);
     return nullptr;
 }
 
@@ -131,8 +170,7 @@ void MainWindow::createDeviceWidget(Port *port, Device *device, bool select)
         page->showDeviceInfoInFields();
         connect(page, &MainDeviceWidget::changed, this, &MainWindow::onChanged);
         connect(this, &MainWindow::closeApplication, page, &MainDeviceWidget::closeApplication);
-        ui->stackedWidget->addWidget(page);
-        ui->stackedWidget->setCurrentWidget(page);
+        addPage(page);
     }
     if (select)
         ui->treeWidget->setCurrentItem(item);

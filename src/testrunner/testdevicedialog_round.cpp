@@ -411,7 +411,9 @@ bool TestDeviceDialog::checkCanceled(QProgressDialog &progress, const QString &k
     }
     if (!key.isEmpty()) {
         const int ms = waitTime(key);
-        Utils::msleep(quint32(ms));
+        // In slices, so that the window repaints and Cancel ends a long wait at once.
+        Utils::waitProcessingEvents(quint32(ms), QEventLoop::AllEvents,
+                                    [&progress] { return progress.wasCanceled(); });
         if (m_currentStep.contains(key))
             DEBUGQT_LOG(4) << "#######" << key << ":" << ms;
     }
