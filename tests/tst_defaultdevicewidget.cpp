@@ -209,8 +209,7 @@ void TestDefaultDeviceWidget::readConfiguration()
     const bool hart5 = revision == 5;
     m_sim->updateDevice(0, [&](HartSimDevice &device) {
         device.universalRevision = quint8(revision);
-        if (hart5)
-            device.identityLength = 12;
+        device.identityLength = hart5 ? 12 : device.identityLength;
     });
     identify();
     if (failing >= 0)
@@ -223,7 +222,6 @@ void TestDefaultDeviceWidget::readConfiguration()
     QCOMPARE(outcome().contains(QLatin1String("completed successfully")), failing < 0);
     QCOMPARE(m_page->lbSensorRangeMax->text().isEmpty(), failing == 14);
     QCOMPARE(m_page->dspnRangeMax->value(), failing == 15 ? 0.0 : 100.0);
-    // A HART 5 device fills one row per dynamic variable.
     QCOMPARE(m_page->tableWidgetDV->rowCount(), failing == 9 ? 0 : hart5 ? 4 : VariableCount + 1);
     if (hart5) {
         QCOMPARE(m_page->tableWidgetDV->item(0, 0)->text(), m_page->tr("Variable %1").arg(1));
@@ -361,8 +359,7 @@ void TestDefaultDeviceWidget::writeSendsChangesAndReadsBack()
     const bool failed = edit == EditAssignmentFailing;
     QCOMPARE(isBlue(lastField), failed);
     QCOMPARE(m_page->btnWriteCfgInDevice->isEnabled(), failed);
-    const char *const success = "<p style=\"color: green;\">completed successfully</p>";
-    QCOMPARE(outcome() == QCoreApplication::translate("StatusWidget", success),
+    QCOMPARE(outcome() == QCoreApplication::translate("StatusWidget", "<p style=\"color: green;\">completed successfully</p>"),
              !failed && edit != EditUnitsReadBackFailing);
     if (edit == EditVariableUnits) {
         // Command 53 names the selected variable by its code, with the chosen unit.

@@ -1,6 +1,5 @@
 #include "hartcomm/hartcommand.h"
 
-#include <QScopeGuard>
 #include <QTranslator>
 #include <QtTest>
 
@@ -493,7 +492,6 @@ void TestHartCommand::everyStatusTextHasRussian()
     QTranslator russian;
     QVERIFY(russian.load(QStringLiteral(":/lang/ru_ru.qm")));
     QCoreApplication::installTranslator(&russian);
-    const auto removeTranslator = qScopeGuard([&] { QCoreApplication::removeTranslator(&russian); });
     const QRegularExpression cyrillic(QStringLiteral("\\p{Cyrillic}"));
     QStringList english;
     const auto collect = [&](const QString &text) {

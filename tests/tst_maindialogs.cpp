@@ -3,6 +3,7 @@
 #include "mainwindow/settingsdialog.h"
 #include "promptrecorder.h"
 
+#include <QAbstractButton>
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QLabel>
@@ -10,7 +11,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
-#include <QCheckBox>
 #include <QTextBlock>
 #include <QTest>
 #include <QTranslator>
@@ -130,13 +130,11 @@ void TestMainDialogs::russianKeepsMasterNamesInEnglish()
     SettingsDialog dialog;
     QCoreApplication::removeTranslator(&russian);
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Настройки"));
-    QCOMPARE(dialog.findChild<QRadioButton *>(QStringLiteral("rbPrimaryMaster"))->text(),
-             QStringLiteral("Primary Master"));
-    QCOMPARE(dialog.findChild<QRadioButton *>(QStringLiteral("rbSecondaryMaster"))->text(),
-             QStringLiteral("Secondary Master"));
-    QCOMPARE(dialog.findChild<QCheckBox *>(QStringLiteral("chkAddComments"))->text(),
-             QStringLiteral("add comments in tree"));
-    QCOMPARE(dialog.findChild<QCheckBox *>(QStringLiteral("chkApplyCss"))->text(), QStringLiteral("load css styles"));
+    const auto text = [&](const char *button) { return dialog.findChild<QAbstractButton *>(QLatin1String(button))->text(); };
+    QCOMPARE(text("rbPrimaryMaster"), QStringLiteral("Primary Master"));
+    QCOMPARE(text("rbSecondaryMaster"), QStringLiteral("Secondary Master"));
+    QCOMPARE(text("chkAddComments"), QStringLiteral("add comments in tree"));
+    QCOMPARE(text("chkApplyCss"), QStringLiteral("load css styles"));
 }
 
 void TestMainDialogs::fontLabel()

@@ -8,7 +8,6 @@
 #include "model/server.h"
 #include "queuedsignalspy.h"
 
-#include <QSignalSpy>
 #include <QTest>
 
 #include <cmath>

@@ -19,12 +19,9 @@
 
 namespace {
 
-class LanguageChangeCount : public QObject
+struct LanguageChangeCount : QObject
 {
-public:
     int count = 0;
-
-protected:
     bool eventFilter(QObject *, QEvent *event) override
     {
         count += event->type() == QEvent::LanguageChange;
