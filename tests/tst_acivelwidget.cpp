@@ -293,7 +293,6 @@ void TestAcivelWidget::electrodeCautionAndLanguage()
     QCOMPARE(m_page->dspnRangeMin->palette().color(QPalette::Text), QColor(Qt::blue));
     QVERIFY(m_page->btnWriteCfgInDevice->isEnabled());
     QCOMPARE(m_prompts->requests.size(), 1);
-    QCoreApplication::removeTranslator(&russian);
 }
 
 void TestAcivelWidget::liveGraduationValues_data()

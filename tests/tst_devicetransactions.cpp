@@ -342,8 +342,7 @@ void TestDeviceTransactions::failureKeepsTheDeviceRecord()
 
     HartSimFaults silent;
     silent.silent = true;
-    if (failure == QLatin1String("find") || failure == QLatin1String("address"))
-        m_sim->setFaults(silent);
+    m_sim->setFaults(failure == QLatin1String("find") || failure == QLatin1String("address") ? silent : HartSimFaults());
     if (failure == QLatin1String("find"))
         QVERIFY(!m_device->readDevice(73));
     else if (failure == QLatin1String("address"))
