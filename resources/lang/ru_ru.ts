@@ -1784,18 +1784,6 @@ as Zero Value ?</source>
         <source>pH</source>
         <translation type="unfinished"></translation>
     </message>
-    <message>
-        <source>FNU</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>FTU</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>NTU</source>
-        <translation type="unfinished"></translation>
-    </message>
 </context>
 <context>
     <name>Device</name>

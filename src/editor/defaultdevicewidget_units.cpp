@@ -67,9 +67,9 @@ constexpr Unit Units[] = {
     {73, 139, QT_TRANSLATE_NOOP("DefaultDeviceWidget", "parts per million"), true},
     {73, 169, QT_TRANSLATE_NOOP("DefaultDeviceWidget", "parts per billion"), true},
     // turbidity
-    {97, 170, QT_TRANSLATE_NOOP("DefaultDeviceWidget", "FNU"), true},
-    {97, 171, QT_TRANSLATE_NOOP("DefaultDeviceWidget", "FTU"), true},
-    {97, 172, QT_TRANSLATE_NOOP("DefaultDeviceWidget", "NTU"), true},
+    {97, 170, "FNU", false},
+    {97, 171, "FTU", false},
+    {97, 172, "NTU", false},
     // mass flow
     {72, 70, QT_TRANSLATE_NOOP("DefaultDeviceWidget", "grams per second"), true},
     {72, 71, QT_TRANSLATE_NOOP("DefaultDeviceWidget", "grams per minute"), true},
