@@ -66,8 +66,21 @@ MainWindow::MainWindow(QWidget *parent)
 MainWindow::~MainWindow()
 {
     qApp->removeEventFilter(this);
-    // The pages go first: a device page may still refer to its device.
-    qDeleteAll(m_pages);
+    // The pages go first: a device page may still refer to its device. The page on show goes
+    // last, so that the stack never brings up another one (and lays it out) in its place, and
+    // with updates off the stack does not switch them off and on again over every page it holds
+    // each time a tab widget's own stack loses its current tab.
+    ui->stackedWidget->setUpdatesEnabled(false);
+    QWidget *shown = ui->stackedWidget->currentWidget();
+    bool shownIsPage = false;
+    for (QWidget *page : std::as_const(m_pages)) {
+        if (page == shown)
+            shownIsPage = true;
+        else
+            delete page;
+    }
+    if (shownIsPage)
+        delete shown;
     m_pages.clear();
     delete m_rootHolder;
     delete ui;
