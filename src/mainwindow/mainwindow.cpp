@@ -67,10 +67,8 @@ MainWindow::~MainWindow()
 {
     qApp->removeEventFilter(this);
     // The pages go first: a device page may still refer to its device. The page on show goes
-    // last, so that the stack never brings up another one (and lays it out) in its place, and
-    // with updates off the stack does not switch them off and on again over every page it holds
-    // each time a tab widget's own stack loses its current tab.
-    ui->stackedWidget->setUpdatesEnabled(false);
+    // last: each time the stack loses its current page it brings up another one, lays it out and
+    // switches updates off and on again over every page it holds.
     QWidget *shown = ui->stackedWidget->currentWidget();
     bool shownIsPage = false;
     for (QWidget *page : std::as_const(m_pages)) {
