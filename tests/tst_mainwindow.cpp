@@ -27,6 +27,16 @@
 
 namespace {
 
+struct PaintCounter : QObject
+{
+    int paints = 0;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        paints += event->type() == QEvent::Paint;
+        return false;
+    }
+};
+
 QVariantMap deviceMap(const QString &name, const QString &templateName, int address)
 {
     return {{"name", name}, {"template", templateName}, {"polling_address", address}};
@@ -406,7 +416,7 @@ void TestMainWindow::openFiles_data()
     QTest::addColumn<int>("ports");
     QTest::addColumn<int>("stackPages");   // the form's two empty pages, the help page and the tree's pages
 
-    QTest::newRow("good file") << QByteArray(R"({"srv":{"ports":[{"name":"A"},{"name":"B","devices":[{"name":"d","template":"General"}]}]},"app":{"language":"en_US"}})") << true << 2 << 6;
+    QTest::newRow("good file") << QByteArray(R"({"srv":{"ports":[{"name":"A"},{"name":"B","devices":[{"name":"d","template":"General"},{"name":"e","template":"General"}]}]},"app":{"language":"en_US"}})") << true << 2 << 7;
     QTest::newRow("file without ports is an empty tree") << QByteArray(R"({"srv":{"ports":[]},"app":{"language":"en_US"}})") << true << 0 << 3;
     QTest::newRow("unreadable file keeps the current configuration") << QByteArray("{\"srv\":") << false << 1 << 4;
 }
@@ -423,6 +433,10 @@ void TestMainWindow::openFiles()
     const QString other = space.dir.filePath("other.cfg");
     TestFiles::write(other, content);
     prompts.answerText(other);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    PaintCounter treePaints;
+    window.form()->treeWidget->viewport()->installEventFilter(&treePaints);
     QSignalSpy shownPages(window.form()->stackedWidget, &QStackedWidget::currentChanged);
     window.open();
 
@@ -431,6 +445,9 @@ void TestMainWindow::openFiles()
     // changed for every page built.
     QCOMPARE(window.form()->stackedWidget->findChildren<QWidget *>(Qt::FindDirectChildrenOnly).size(), stackPages);
     QVERIFY(shownPages.count() <= 1);
+    // The tree is drawn once the load is over, not again for every page built.
+    QCOMPARE(treePaints.paints, 0);
+    QVERIFY(window.form()->treeWidget->updatesEnabled());
     QCOMPARE(AppSettings::configFileName(), loaded ? other : space.config);
     QVERIFY(window.windowTitle().endsWith(loaded ? other : space.config));
     QVERIFY(!window.isWindowModified());

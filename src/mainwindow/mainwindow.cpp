@@ -66,8 +66,19 @@ MainWindow::MainWindow(QWidget *parent)
 MainWindow::~MainWindow()
 {
     qApp->removeEventFilter(this);
-    // The pages go first: a device page may still refer to its device.
-    qDeleteAll(m_pages);
+    // The pages go first: a device page may still refer to its device. The page on show goes
+    // last: each time the stack loses its current page it brings up another one, lays it out and
+    // switches updates off and on again over every page it holds.
+    QWidget *shown = ui->stackedWidget->currentWidget();
+    bool shownIsPage = false;
+    for (QWidget *page : std::as_const(m_pages)) {
+        if (page == shown)
+            shownIsPage = true;
+        else
+            delete page;
+    }
+    if (shownIsPage)
+        delete shown;
     m_pages.clear();
     delete m_rootHolder;
     delete ui;

@@ -68,6 +68,11 @@ void MainWindow::createServer()
 void MainWindow::onServerLoaded()
 {
     m_buildingTree = true;
+    // The tree is drawn once, when it is complete: handling the events each page leaves behind
+    // would otherwise repaint it for every item added, which no one can act on before the load
+    // ends.
+    const bool repaint = ui->treeWidget->updatesEnabled();
+    ui->treeWidget->setUpdatesEnabled(false);
     const QList<Port *> all = ports();
     for (Port *port : all) {
         createTreeItem(port, false);
@@ -81,6 +86,7 @@ void MainWindow::onServerLoaded()
     for (QWidget *page : std::as_const(m_builtPages))
         ui->stackedWidget->addWidget(page);
     m_builtPages.clear();
+    ui->treeWidget->setUpdatesEnabled(repaint);
     if (QTreeWidgetItem *top = rootItem()) {
         top->setSelected(true);
         ui->treeWidget->setCurrentItem(top);

@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPixmap>
 #include <QPolygonF>
 #include <QStyleOption>
 #include <QStylePainter>
@@ -425,7 +426,10 @@ void Plotter::updateZoomButtons()
 
 void Plotter::updateModeButton()
 {
-    m_modeButton->setIcon(QIcon(m_lines ? QStringLiteral(":/images/line.png") : QStringLiteral(":/images/point.png")));
+    // Through QPixmap, whose loading goes through the pixmap cache: every plot shares the two
+    // images instead of reading and converting its own.
+    const QString image = m_lines ? QStringLiteral(":/images/line.png") : QStringLiteral(":/images/point.png");
+    m_modeButton->setIcon(QIcon(QPixmap(image)));
 }
 
 void Plotter::invalidate()
