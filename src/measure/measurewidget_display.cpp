@@ -32,16 +32,9 @@ QString logTime(double seconds)
 }
 
 // The value as the table shows it (two decimals), read back; non-finite values stay as they are.
-float shownValue(float value)
-{
-    if (!std::isfinite(value))
-        return value;
-    return MeasureTableModel::valueText(value).toFloat();
-}
-
-// The shown value as the double of its two-decimal text: the float's own double would show
-// its noise ("80.669998" for 80.67).
-double lcdValue(float value)
+// A double, so that a read-out shows exactly that: the float's own double would show its noise
+// ("80.669998" for 80.67).
+double shownValue(float value)
 {
     if (!std::isfinite(value))
         return double(value);
@@ -88,14 +81,14 @@ void MeasureWidget::showPeriodResponsePV(const QVariantMap &response)
     }
     float values[4];
     for (int i = 0; i < 4; ++i)
-        values[i] = shownValue(response.value(QLatin1String(kVariableKeys[i])).toFloat());
+        values[i] = float(shownValue(response.value(QLatin1String(kVariableKeys[i])).toFloat()));
 
     // Two responses within one second get distinct times on the plot and in the table.
     if (nextRow != 0 && lastTimes.value(0) == double(t))
         ++t;
     addTableRow(response, t, values);
 
-    lcdCh1Value->display(lcdValue(values[0]));
+    lcdCh1Value->display(shownValue(values[0]));
     lbPVUnit->setText(response.value(QStringLiteral("PVUnitCodeText")).toString());
     lbCurrentTime->setText(responseTime.toString(kTimeFormat));
     emit responsePV(response);
@@ -180,7 +173,7 @@ bool MeasureWidget::showLiveValue(const QVariantMap &response, int variable, qin
     QLCDNumber *const lcds[] = {lcdCh1Value, lcdSVValue, lcdTVValue, lcdQVValue};
     QLabel *const units[] = {lbPVUnit, lbSVUnit, lbTVUnit, lbQVUnit};
     QCheckBox *const boxes[] = {chkPV, chkSV, chkTV, chkQV};
-    lcds[variable]->display(lcdValue(value));
+    lcds[variable]->display(shownValue(value));
     units[variable]->setText(response.value(QLatin1String(kVariableKeys[variable]) + QStringLiteral("UnitCodeText")).toString());
     if (!boxes[variable]->isChecked())
         return false;
