@@ -317,9 +317,14 @@ void TestDeviceTransactions::checkDeviceClearsMapOnlyWhenAsked()
     QCOMPARE(m_sim->requests().last().command, quint8(21));
     QVERIFY(m_device->hasParameter(QStringLiteral("kept")));
 
+    // Command 0 answered by the same instrument keeps the record; another one starts afresh.
+    QVERIFY(m_device->readDevice(0));
+    QVERIFY(m_device->hasParameter(QStringLiteral("kept")));
+    m_sim->addDevice(HartSimDevice(1, 0x26, 0x4E, QByteArray::fromHex("222222")));
+    m_device->setAddress(1);
     QVERIFY(m_device->readDevice(0));
     QVERIFY(!m_device->hasParameter(QStringLiteral("kept")));
-    QVERIFY(m_device->hasParameter(QStringLiteral("deviceID")));
+    QCOMPARE(m_device->deviceId(), QByteArray::fromHex("222222"));
 }
 
 void TestDeviceTransactions::failureKeepsTheDeviceRecord_data()

@@ -96,6 +96,7 @@ private slots:
     void stepsThatSendNothing_data();
     void stepsThatSendNothing();
     void startAndCloseDuringRunAreRefused();
+    void commandZeroKeepsTheRecord();
     void saveAs_data();
     void saveAs();
     void saveReport_data();
@@ -554,6 +555,20 @@ void TestTestDeviceDialog::startAndCloseDuringRunAreRefused()
     const QStringList lines = reportLines();
     QCOMPARE(lines.count(u"###### Test round 1 ######"_s), 1);
     QCOMPARE(lines.count(u"Total round errors: 0"_s), 1);
+}
+
+void TestTestDeviceDialog::commandZeroKeepsTheRecord()
+{
+    // Cancelled after command 0, as after any step: the instrument answered is the device's own.
+    openWith(generalTemplateWith("General", R"([{"number": 0, "delay": 99999}, {"number": 13}])"), u"T"_s);
+    device->setParameter(u"tag"_s, u"TT7"_s);
+    connect(device, &Device::modbusMessage, dialog.get(), [&](int, const QString &line) {
+        if (line.contains(u"Checked successfully"_s))
+            QTimer::singleShot(0, dialog.get(), [&] { dialog->findChild<QProgressDialog *>()->cancel(); });
+    });
+    start(1);
+    QVERIFY(reportLines().contains(u" === Test of command 0 was interrupted. ==="_s));
+    QCOMPARE(device->parameterString(u"tag"_s), u"TT7"_s);
 }
 
 void TestTestDeviceDialog::saveAs_data()

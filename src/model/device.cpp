@@ -839,7 +839,11 @@ bool Device::identify(int command, const QString &tag, const QString &longTag, b
         // did not answer keeps its whole record (address, device ID, tag, values).
         QVariantMap identity;
         ok = runIdentityCheck(line, command, tag, longTag, identity);
-        if (ok && clearParameters)
+        // Command 0 answered by the instrument the device already is only refreshes its
+        // identity: the rest of the record (tag, range, values) still describes it.
+        const bool sameInstrument = command == 0 && !uniqueAddress().isEmpty()
+                                    && identity.value(AddressKey).toByteArray() == uniqueAddress();
+        if (ok && clearParameters && !sameInstrument)
             replaceParameters(identity);
         else if (ok)
             insertParameters(identity);
