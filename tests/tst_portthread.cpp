@@ -64,6 +64,7 @@ private slots:
     void replyIsBounded_data();
     void replyIsBounded();
     void lateReplyWithinResponseTimeoutIsTaken();
+    void closeFromAnotherThreadWaitsForTheRequest();
     void destructorClosesPort();
     void hugeResponseTimeoutIsCut();
     void negativeTimeoutsStayBounded();
@@ -319,6 +320,26 @@ void TestPortThread::lateReplyWithinResponseTimeoutIsTaken()
     QCOMPARE(worker->errorCode, 0);
     QCOMPARE(worker->reply, identityReply(device1));
     QCOMPARE(sim->requestCount(), 2);
+}
+
+void TestPortThread::closeFromAnotherThreadWaitsForTheRequest()
+{
+    runJob(*worker, sim->portName());
+    HartSimFaults faults;
+    faults.replyDelayMs = 200;
+    sim->setFaults(faults);
+    PortThread::Outcome polled;
+    std::unique_ptr<QThread> poller(QThread::create([&] {
+        worker->transaction(sim->portName(), requestTimeout, responseTimeout, byteTimeout, requestFrame(0, 0));
+        polled = worker->waitResponse();
+    }));
+    poller->start();
+    QTRY_COMPARE(sim->requestCount(), 1);
+    runJob(*worker, QString());   // the window closes the line while the poll waits for its reply
+    QVERIFY(poller->wait(PortThread::responseWaitMs));
+    QCOMPARE(polled.errorCode, 0);
+    QCOMPARE(polled.reply, identityReply(device0));
+    QVERIFY(!worker->portOpen);
 }
 
 void TestPortThread::destructorClosesPort()

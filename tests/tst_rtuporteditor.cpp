@@ -155,6 +155,7 @@ void TestRTUPortEditor::zeroStoresTheDefault()
     device->beginPolling();
     m_page->updateButtons();
     QVERIFY(!spin->isEnabled());
+    QVERIFY(!m_page->findChild<QComboBox *>(QStringLiteral("portChoiceComboBox"))->isEnabled());
     device->endPolling();
     m_page->updateButtons();
     QVERIFY(spin->isEnabled());

@@ -99,7 +99,7 @@ void DeviceWidget::finishOperation(int reached)
         emit changed();
     Port *port = device->port();
     if (port && port->property("close_port_after_transaction").toBool())
-        port->closeHart();
+        port->closeLine();
 }
 
 void DeviceWidget::addChildWidget(DeviceWidget *child, const QString &name)

@@ -110,14 +110,14 @@ bool HartPort::sendRequest()
 
 bool HartPort::syncFromThread()
 {
-    // After the wait the worker no longer writes these fields for this job (a job that outran
-    // the wait reports timeout code 12 and its late result is dropped), so the copy is safe.
-    portThread.waitResponse();
-    txLogLine = portThread.txLogLine;
-    rxLogLine = portThread.rxLogLine;
-    reply = portThread.reply;
-    errorCode = portThread.errorCode;
-    errorText = portThread.errorText;
+    // The job's own result (a job that outran the wait reports timeout code 12 and its late
+    // result is dropped), taken before another thread may post the next job.
+    const PortThread::Outcome outcome = portThread.waitResponse();
+    txLogLine = outcome.txLogLine;
+    rxLogLine = outcome.rxLogLine;
+    reply = outcome.reply;
+    errorCode = outcome.errorCode;
+    errorText = outcome.errorText;
     return errorCode == 0;
 }
 

@@ -59,8 +59,17 @@ void PortThread::transaction(const QString &portName, int requestTimeout, int re
     else
         DEBUGQT_LOG(4) << "request data";
 
+    // One poster at a time: a second thread (a close from the window while a poll waits for its
+    // reply) waits here until the first has collected its job, so neither abandons the other's.
+    posterMutex.lock();
     responseMutex.lock();
     responseReady = false;
+    // Nothing of an earlier job may pass for this one's result.
+    errorCode = 0;
+    errorText.clear();
+    reply.clear();
+    txLogLine.clear();
+    rxLogLine.clear();
     awaitedResponseTimeout = qBound(0, responseTimeout, maxResponseTimeoutMs);
     awaitedWaitMs = jobTimeLimitMs(requestTimeout, responseTimeout, int(request.size()));
 
@@ -84,7 +93,7 @@ void PortThread::transaction(const QString &portName, int requestTimeout, int re
         requestCondition.wakeOne();
 }
 
-void PortThread::waitResponse()
+PortThread::Outcome PortThread::waitResponse()
 {
     DEBUGQT_LOG(4) << "wait response ...";
     const QDeadlineTimer deadline(awaitedWaitMs);
@@ -100,8 +109,12 @@ void PortThread::waitResponse()
         rxLogLine.clear();
     }
     awaitedJob = 0;
+    // Taken before the poster lock goes: the next poster starts by clearing the fields.
+    const Outcome outcome{reply, txLogLine, rxLogLine, errorCode, errorText};
     responseMutex.unlock();
+    posterMutex.unlock();
     DEBUGQT_LOG(4) << "response unlock (rv: " << rv << " )";
+    return outcome;
 }
 
 QString PortThread::buildLogString(const QString &direction, const QByteArray &data)

@@ -27,12 +27,23 @@ public:
     ~PortThread() override;
 
     // An empty portName closes the port, an empty request opens portName, anything else is a
-    // request. Returns with the response lock held until waitResponse().
+    // request. Returns with the poster and response locks held until waitResponse(); another
+    // thread's transaction() waits until then.
     void transaction(const QString &portName, int requestTimeout, int responseTimeout, int byteTimeout,
                      const QByteArray &request);
+    // The result of a job, as its poster collects it.
+    struct Outcome
+    {
+        QByteArray reply;
+        QString txLogLine;
+        QString rxLogLine;
+        int errorCode = 0;
+        QString errorText;
+    };
     // Waits until the job is done, at most as long as the job may take (jobTimeLimitMs); a wait
-    // that runs out is a failure with the timeout code and the response-timeout text.
-    void waitResponse();
+    // that runs out is a failure with the timeout code and the response-timeout text. Returns
+    // the result; the fields below hold it too until another thread posts a job.
+    Outcome waitResponse();
     QString buildLogString(const QString &direction, const QByteArray &data);
 
     // The pause after a frame of frameBytes bytes has left, for the line to turn around.
@@ -111,6 +122,8 @@ private:
     int txTime = 0;
     int rxTime = 0;
 
+    // Held by the thread that posted a job until it has collected it.
+    QMutex posterMutex;
     // Hand-over of results, guarded by responseMutex
     QMutex responseMutex;
     QWaitCondition responseCondition;

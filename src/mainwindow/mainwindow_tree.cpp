@@ -355,7 +355,7 @@ void MainWindow::find()
 {
     const QList<Port *> all = ports();
     for (Port *port : all)
-        port->closeHart();
+        port->closeLine();
 
     FindDeviceDialog *dialog = FindDeviceDialog::instance(this);
     dialog->setFont(m_settings->font);

@@ -119,9 +119,12 @@ void RTUPortEditor::updateButtons()
     const bool polled = m_port->hasPeriodicallyRequestedDevices();
     ui->b_check->setEnabled(!polled && ui->portChoiceComboBox->currentIndex() >= 0);
     ui->btnRefresh->setEnabled(!polled);
-    // The polling thread uses the link settings for every read; they change only while it rests.
-    for (QSpinBox *box : {ui->spnRequestTimeout, ui->spnResponseTimeout, ui->spnByteTimeout, ui->spnStartPreamblesCount})
-        box->setEnabled(!polled);
+    // The polling thread uses the link settings and the line for every read; they change only
+    // while it rests.
+    for (QWidget *control : std::initializer_list<QWidget *>{ui->spnRequestTimeout, ui->spnResponseTimeout,
+                                                             ui->spnByteTimeout, ui->spnStartPreamblesCount,
+                                                             ui->portChoiceComboBox})
+        control->setEnabled(!polled);
 }
 
 void RTUPortEditor::update_serials()
@@ -239,7 +242,7 @@ void RTUPortEditor::on_chkTransactionClosePort_stateChanged(int state)
     if (!m_port)
         return;
     m_port->setProperty("close_port_after_transaction", state == Qt::Checked);
-    m_port->closeHart();
+    m_port->closeLine();
     emit changed();
 }
 
@@ -248,11 +251,8 @@ void RTUPortEditor::on_b_check_clicked()
     if (!m_port)
         return;
     const WaitCursor wait;
-    if (m_port->isOpened())
-        m_port->closeHart();
-    if (m_port->openHart()) {
+    if (m_port->checkLine()) {
         ui->resultLabel->setText(tr("<p style=\"color: green;\">Success.</p>"));
-        m_port->closeHart();
     } else {
         ui->resultLabel->setText(tr("<p style=\"color: red;\">Failure: %1.</p>").arg(richText(m_port->lastErrorText())));
     }

@@ -424,7 +424,7 @@ void MeasureWidget::stopPeriodThread()
     periodThread.stopThread();
     fileThread.flushData();
     if (polledDevice && polledDevice->port())
-        polledDevice->port()->closeHart();
+        polledDevice->port()->closeLine();
     DEBUGQT_LOG(4) << "OK";
 }
 

@@ -95,8 +95,7 @@ Port::Port(ServerItem *parent)
 
 Port::~Port()
 {
-    if (isOpened())
-        closeHart();
+    closeLine();
 }
 
 Server *Port::server() const
@@ -202,8 +201,12 @@ Device *Port::addDevice(const QString &name, const QString &templateName, int in
 void Port::removeDevice(const QString &name)
 {
     // An editor may still be working on the device; it goes once control returns to the loop.
-    if (ServerItem *item = takeChild(name))
+    // The port may go before then, so the device no longer names it as its line.
+    if (ServerItem *item = takeChild(name)) {
+        if (auto *device = qobject_cast<Device *>(item))
+            device->setParentItem(nullptr);
         item->deleteLater();
+    }
 }
 
 QList<Device *> Port::devices() const
@@ -391,6 +394,27 @@ bool Port::openHart()
     return false;
 }
 
+void Port::closeLine()
+{
+    if (!isOpened())
+        return;
+    transactionSemaphore.acquire();
+    const QSemaphoreReleaser permit(transactionSemaphore);
+    closeHart();
+}
+
+bool Port::checkLine()
+{
+    transactionSemaphore.acquire();
+    const QSemaphoreReleaser permit(transactionSemaphore);
+    if (isOpened())
+        closeHart();
+    const bool opened = openHart();
+    if (opened)
+        closeHart();
+    return opened;
+}
+
 void Port::closeHart()
 {
     DEBUGQT_LOG(4) << lineSettings().serialName;
@@ -553,8 +577,10 @@ bool Port::setSerialName(const QString &name)
     if (!checkUniqSerialName(name))
         return false;
     setProperty("serial_name", name);
-    // The link follows the new device at once.
+    // The link follows the new device at once, between the transactions of a polling thread.
     if (isOpened()) {
+        transactionSemaphore.acquire();
+        const QSemaphoreReleaser permit(transactionSemaphore);
         closeHart();
         openHart();
     }

@@ -68,8 +68,13 @@ public:
     static QStringList availablePortNames();
 
     bool isOpened() const;
+    // Open and close the line for a caller that holds the transaction semaphore.
     bool openHart();
     void closeHart();
+    // Close, or open and close again to try it, once no transaction runs on the line: for
+    // callers outside a transaction, while a polling thread may use the line.
+    void closeLine();
+    bool checkLine();
     bool setSerialName(const QString &name);
     bool checkUniqSerialName(const QString &name) const;
 

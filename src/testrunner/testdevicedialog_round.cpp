@@ -342,7 +342,7 @@ void TestDeviceDialog::finishCycle(QProgressDialog &progress, int &stepErrors)
     if (m_currentStep.contains(ClosePortKey) && m_currentStep.value(ClosePortKey).toBool()) {
         DEBUGQT_LOG(4) << "close_port" << "true";
         if (Port *port = m_device->port())
-            port->closeHart();
+            port->closeLine();
     }
     if (stepErrors != 0)
         tableWidget->item(m_currentRow, ErrorCountColumn)->setData(Qt::DisplayRole, stepErrors);
