@@ -443,22 +443,27 @@ void TestEditorPages::identification()
 void TestEditorPages::identificationFailures_data()
 {
     QTest::addColumn<QString>("fault");
-    QTest::addColumn<QMessageBox::StandardButton>("templateAnswer");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QMessageBox::StandardButton>("answer");   // to the template or search question
     QTest::addColumn<int>("steps");
     QTest::addColumn<bool>("buttonsEnabled");
-    QTest::newRow("silent device") << "silent" << QMessageBox::NoButton << 0 << false;
-    QTest::newRow("tag mismatch") << "mismatch" << QMessageBox::NoButton << 3 << true;
-    QTest::newRow("wrong template refused") << "template" << QMessageBox::Cancel << 2 << false;
-    QTest::newRow("wrong template accepted") << "template" << QMessageBox::Yes << 6 << true;
+    QTest::newRow("silent device keeps its identity") << "silent" << "btnCheck" << QMessageBox::NoButton << 0 << false;
+    QTest::newRow("silent device keeps its identity, search by command 73")
+        << "silent" << "btnFindDeviceBy73" << QMessageBox::Yes << 0 << false;
+    QTest::newRow("tag mismatch") << "mismatch" << "btnCheckByTag" << QMessageBox::NoButton << 3 << true;
+    QTest::newRow("wrong template refused") << "template" << "btnCheck" << QMessageBox::Cancel << 2 << false;
+    QTest::newRow("wrong template accepted") << "template" << "btnCheck" << QMessageBox::Yes << 6 << true;
 }
 
 void TestEditorPages::identificationFailures()
 {
     QFETCH(QString, fault);
-    QFETCH(QMessageBox::StandardButton, templateAnswer);
+    QFETCH(QString, button);
+    QFETCH(QMessageBox::StandardButton, answer);
     QFETCH(int, steps);
     QFETCH(bool, buttonsEnabled);
     if (fault == QLatin1String("silent")) {
+        identify();
         HartSimFaults silent;
         silent.silent = true;
         m_sim->setFaults(silent);
@@ -471,12 +476,13 @@ void TestEditorPages::identificationFailures()
     } else {
         m_pages->common->expectedManufacturerCode = 0xE0;
         m_pages->common->expectedDeviceTypeCode = 0x94;
-        m_prompts->answerButton(templateAnswer);
     }
+    if (answer != QMessageBox::NoButton)
+        m_prompts->answerButton(answer);
     QSignalSpy stepSpy(m_pages->common, &DeviceWidget::next_step);
     QSignalSpy mismatch(m_pages->common, &CommonWidget::appendDeviceError);
 
-    m_pages->click(fault == QLatin1String("mismatch") ? "btnCheckByTag" : "btnCheck");
+    m_pages->click(qPrintable(button));
 
     QCOMPARE(m_pages->status->progressBar->value(), 0);
     QCOMPARE(stepSpy.count(), steps);
@@ -485,8 +491,12 @@ void TestEditorPages::identificationFailures()
     QCOMPARE(mismatch.count(), fault == QLatin1String("mismatch") ? 1 : 0);
     if (fault == QLatin1String("mismatch"))
         QCOMPARE(m_pages->field<QLineEdit>("txtTag")->text(), QStringLiteral("TT101"));
-    if (fault == QLatin1String("silent"))
+    if (fault == QLatin1String("silent")) {
         QCOMPARE(m_prompts->requests.last().kind, Prompt::Critical);
+        QCOMPARE(m_device->uniqueAddress(), QByteArray::fromHex("264E123456"));
+        QCOMPARE(m_pages->field<QLineEdit>("txtAddress")->text(), QStringLiteral("0x264E123456"));
+        QCOMPARE(m_pages->field<QLineEdit>("txtTag")->text(), QStringLiteral("TT101"));
+    }
 }
 
 void TestEditorPages::revision5DeviceKeepsItsAddress()
@@ -512,9 +522,11 @@ void TestEditorPages::loadingKeepsDeviceAddress()
     QCOMPARE(m_device->address(), 5);
     QVERIFY(!m_device->hasStateFlag(Device::StateChanged));
 
+    // An address read from the device earlier does not replace the one set and saved since.
     m_device->setParameter(QStringLiteral("polling_address"), 3);
     m_pages->showDeviceInfoInFields();
-    QCOMPARE(m_device->address(), 3);
+    QCOMPARE(spin->value(), 5);
+    QCOMPARE(m_device->address(), 5);
     spin->setValue(4);   // a person's edit
     QCOMPARE(m_device->address(), 4);
     QVERIFY(m_device->hasStateFlag(Device::StateChanged));
@@ -655,6 +667,8 @@ void TestEditorPages::selfTestWaitsWhileBusy_data()
     QTest::newRow("busy for ever") << 1000 << false << 32;
     QTest::newRow("busy bit among others, 33") << 2 << true << 33;
     QTest::newRow("busy bit among others, 34") << 2 << true << 34;
+    QTest::newRow("delayed response dead, 35, ends at once") << 1000 << false << 35;
+    QTest::newRow("conflict, 36, ends at once") << 1000 << false << 36;
 }
 
 void TestEditorPages::selfTestWaitsWhileBusy()
@@ -680,6 +694,8 @@ void TestEditorPages::selfTestWaitsWhileBusy()
     QCOMPARE(succeeded(*m_pages), done);
     const int statusReads = int(commandsSent(*m_sim).count(48));
     QVERIFY(done ? statusReads == busyAnswers + 1 : statusReads < 20);
+    if (responseCode > 34)
+        QCOMPARE(statusReads, 1);
 }
 
 void TestEditorPages::resetWaitLetsEventsThrough()

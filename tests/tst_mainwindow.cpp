@@ -5,12 +5,16 @@
 #include "core/application.h"
 #include "core/appsettings.h"
 #include "core/debugqt.h"
+#include "devices/acivel/acivelwidget.h"
 #include "mainwindow/helpviewer.h"
 #include "model/device.h"
 #include "model/port.h"
 #include "model/server.h"
 
 #include "filesizelimit.h"
+#include "hartsimacivelcommands.h"
+#include "hartsimulator.h"
+#include "hartsimuniversalcommands.h"
 #include "promptrecorder.h"
 #include "tempworkdir.h"
 #include "testfiles.h"
@@ -119,6 +123,8 @@ private slots:
     void questionsBeforeDiscarding();
     void logMaskAndEmptyFont();
     void removingPortRemovesItsDevices();
+    void everyPollerStopsBeforeItsLineGoes_data();
+    void everyPollerStopsBeforeItsLineGoes();
 };
 
 void TestMainWindow::startUpBuildsTreeAndPages()
@@ -168,9 +174,11 @@ void TestMainWindow::deviceItemLook()
     QFETCH(int, flags);
     QFETCH(int, errors);
     QFETCH(bool, identified);
-    Workspace space(R"({"srv":{"ports":[{"name":"Port 0","devices":[{"name":"x","template":"General","polling_address":5,"comment":"note"}]}]},"app":{"language":"en_US"}})");
+    // The address last read from the device (0) is not the one the user set and saved (5).
+    Workspace space(R"({"srv":{"ports":[{"name":"Port 0","devices":[{"name":"x","template":"General","polling_address":5,"comment":"note","parameters":{"polling_address":0}}]}]},"app":{"language":"en_US"}})");
     MainWindow window;
     Device *device = window.ports().first()->devices().first();
+    QCOMPARE(device->address(), 5);
     device->setStateFlags(flags);
     device->setResult(1);
     for (int i = 0; i < errors; ++i)
@@ -509,6 +517,44 @@ void TestMainWindow::removingPortRemovesItsDevices()
     QTRY_VERIFY(page.isNull());
     QCOMPARE(window.statusLabel()->text(), QStringLiteral("ports: 1, devices: 3"));
     QVERIFY(window.isWindowModified());
+}
+
+void TestMainWindow::everyPollerStopsBeforeItsLineGoes_data()
+{
+    QTest::addColumn<bool>("open");
+    QTest::newRow("New") << false;
+    QTest::newRow("Open") << true;
+}
+
+void TestMainWindow::everyPollerStopsBeforeItsLineGoes()
+{
+    QFETCH(bool, open);
+    HartSimulator sim;
+    HartSimUniversalCommands::install(sim);
+    HartSimAcivelCommands::install(sim);
+    sim.addDevice(HartSimAcivelCommands::device());
+    const QVariantList ports{portMap("P", sim.portName(), {deviceMap("m", "Acivel-M", 0)})};
+    const QVariantMap config{{"srv", QVariantMap{{"ports", ports}}}, {"app", QVariantMap{{"language", "en_US"}}}};
+    Workspace space(QJsonDocument::fromVariant(config).toJson());
+    PromptRecorder prompts;
+    MainWindow window;
+    Port *port = window.ports().first();
+    Device *device = port->devices().first();
+    auto *page = qobject_cast<AcivelWidget *>(window.editorPage(device));
+    page->onUpdateButtons(true);   // as an identification leaves them
+    page->btnStartGraduation->click();
+    page->btnStartPoint_1->click();   // the command-33 poller reads the meter
+    QTRY_VERIFY(sim.requestCount() > 0);
+    int pollersWhenLineWent = -1;
+    connect(port, &QObject::destroyed, this, [&] { pollersWhenLineWent = device->pollerCount(); });
+    if (open) {
+        prompts.answerButton(QMessageBox::No);   // the measurement's changes are not saved
+        prompts.answerText(space.config);
+        window.open();
+    } else {
+        window.newTree(true);
+    }
+    QCOMPARE(pollersWhenLineWent, 0);
 }
 
 int main(int argc, char *argv[])

@@ -161,16 +161,18 @@ void CommonWidget::checkDevice(const QString &tag, const QString &longTag)
     if (!startOperation(tr("Device identification %1").arg(by), IdentificationSteps))
         return;
     clearIdentification(tag.isEmpty(), longTag.isEmpty());
-    if (identifyDevice(tag, longTag))
+    if (!device->checkDevice(tag, longTag, false))
+        showKeptIdentity(tag, longTag);
+    else if (identifyDevice(tag))
         emit changed();
     finishOperation(0);
 }
 
-// The identification's steps; true when the device's values changed on the way.
-bool CommonWidget::identifyDevice(const QString &tag, const QString &longTag)
+// The identification's steps once the device has answered; true when the device's values
+// changed on the way.
+bool CommonWidget::identifyDevice(const QString &tag)
 {
-    if (!device->checkDevice(tag, longTag, false))
-        return false;
+    device->setStateFlags(Device::StateInitial);
     showDeviceInfoInField(AddressKey, ui.txtAddress, true);
     nextStep();
     if (!acceptIdentity())
@@ -238,8 +240,11 @@ void CommonWidget::on_btnFindDeviceBy73_clicked()
         return;
     clearIdentification(true, true);
     if (device->readDevice(73)) {
+        device->setStateFlags(Device::StateInitial);
         searchDevice();
         emit changed();
+    } else {
+        showKeptIdentity(QString(), QString());
     }
     finishOperation(0);
 }
@@ -276,10 +281,11 @@ void CommonWidget::searchDevice()
     showDeviceInfoInField(QStringLiteral("final_assembly_number"), ui.txtAssemlblyNumber, true);
 }
 
+// Only the page is emptied while it asks: the device keeps its identity until another
+// instrument has answered in its place.
 void CommonWidget::clearIdentification(bool clearTag, bool clearLongTag)
 {
     setDeviceButtons(false);
-    device->clearIdentity();
     loading = true;
     if (clearTag)
         ui.txtTag->clear();
@@ -293,6 +299,19 @@ void CommonWidget::clearIdentification(bool clearTag, bool clearLongTag)
     showIdentification(true);
     loading = false;
     emit resetWidget();
+}
+
+// Nothing answered: the fields show the device as it still is, but for a searched tag, which
+// stays as typed for the next try.
+void CommonWidget::showKeptIdentity(const QString &tag, const QString &longTag)
+{
+    showDeviceInfoInFields();
+    loading = true;
+    if (!tag.isEmpty())
+        ui.txtTag->setText(tag);
+    if (!longTag.isEmpty())
+        ui.txtLongTag->setText(longTag);
+    loading = false;
 }
 
 bool CommonWidget::checkDeviceTemplate()
@@ -355,13 +374,9 @@ void CommonWidget::showDeviceInfoInFields()
 
 void CommonWidget::showPollingAddress()
 {
-    if (device->hasParameter(PollingAddressKey)) {
-        showDeviceInfoInField(PollingAddressKey, ui.spnPollingAddress, true);
-        device->setAddress(ui.spnPollingAddress->value());
-        return;
-    }
-    // A device added by hand or by the search has read no polling address yet: its configured
-    // address stands, and only a person's edit changes it. Another instrument may answer at 0.
+    // The configured address stands: the one the user set and saved, or the one the device last
+    // reported (a read of command 7 sets it), never an older reading kept among the parameters.
+    // Only a person's edit changes it here.
     loading = true;
     {
         const QSignalBlocker blocker(ui.spnPollingAddress);

@@ -82,7 +82,8 @@ private:
 
     // Identification and search
     void checkDevice(const QString &tag, const QString &longTag);
-    bool identifyDevice(const QString &tag, const QString &longTag);
+    bool identifyDevice(const QString &tag);
+    void showKeptIdentity(const QString &tag, const QString &longTag);
     bool readIdentifiedDevice(const QString &tag);
     bool acceptIdentity();
     void searchDevice();

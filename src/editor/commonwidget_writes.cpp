@@ -13,6 +13,8 @@ namespace {
 constexpr int ResetWaitMs = 2000;
 constexpr int SelfTestPollPauseMs = 200;
 constexpr quint8 BusyResponseCode = 32;
+constexpr quint8 DelayedResponseInitiated = 33;
+constexpr quint8 DelayedResponseRunning = 34;
 constexpr quint8 WriteProtectedResponseCode = 7;
 
 const QString WriteProtectionKey = QStringLiteral("write_protection");
@@ -287,8 +289,10 @@ void CommonWidget::waitRepainting(int milliseconds)
 
 bool CommonWidget::deviceAnswersBusy() const
 {
-    // Busy is a bit of the response code: 33 and 34 are busy as well.
-    return (Utils::byteAt(device->lastStatusBytes(), 0) & BusyResponseCode) != 0;
+    // Response codes are numbers: busy, and a delayed response started or still running, ask to
+    // be asked again; every other code (a dead delayed response, a conflict, ...) is a failure.
+    const quint8 code = Utils::byteAt(device->lastStatusBytes(), 0);
+    return code == BusyResponseCode || code == DelayedResponseInitiated || code == DelayedResponseRunning;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -36,12 +36,21 @@ AcivelWidget::AcivelWidget(QWidget *parent)
     onUpdateButtons(false);
     tabMainWidget->setCurrentIndex(0);
     stackedWidgetAdjust->setCurrentIndex(0);
+    // Open, New, Remove and closing the window take the device and its line away before the
+    // page goes: the command-33 poller stops first, as the measurement tab's poller does.
+    connect(this, &MainDeviceWidget::closeApplication, this, &AcivelWidget::stopLiveValues);
 }
 
 AcivelWidget::~AcivelWidget()
 {
     DEBUGQT_LOG(4) << "~AcivelWidget";
     // No live value may arrive while the page's widgets go.
+    periodThread33.stopThread();
+}
+
+void AcivelWidget::stopLiveValues()
+{
+    liveValues = LiveValues::None;
     periodThread33.stopThread();
 }
 

@@ -132,6 +132,7 @@ private:
     enum class LiveValues { None, Graduation, Adjustment };
 
     void createPages();
+    void stopLiveValues();
     void setPollerRunning(Poller poller, bool running);
     // The write button's state: held back until the last poller stops while polling locks it.
     void setWriteButtonEnabled(bool enabled);
