@@ -169,7 +169,14 @@ void TestFileThread::writesQueuedLinesBeforeEnding()
     TempWorkDir work;
     QString fileName;
     {
+        // Lines of an earlier run wait for a file with a folder in its place.
         FileThread writer;
+        QueuedSignalSpy errors(&writer, &FileThread::error);
+        QVERIFY(writer.setParameters(parameters(work.filePath(QStringLiteral("a")), 1000)));
+        QVERIFY(QFile::remove(writer.fileName()) && QDir().mkdir(writer.fileName()));
+        writer.writeResponse(response(kMorning, 1.0f));
+        writer.flushData();
+        QVERIFY(errors.wait());
         QVERIFY(writer.setParameters(parameters(work.path(), 1000)));
         fileName = writer.fileName();
         for (int i = 0; i < 5; ++i)
@@ -183,17 +190,25 @@ void TestFileThread::keepsLinesItCannotWrite_data()
     QTest::addColumn<bool>("diskFull");     // else the file is replaced by a folder
     QTest::addColumn<int>("during");        // lines measured while the file cannot be written
     QTest::addColumn<QString>("errorEnd");
+    QTest::addColumn<QString>("then");      // where the archive goes on meanwhile, if elsewhere
     QTest::addColumn<QString>("firstLine"); // of the file once it can be written again
     QTest::addColumn<int>("dataLines");
     QTest::addColumn<int>("lost");
+    const QString waiting = QStringLiteral("Lines waiting to be written: 2.");
     QTest::newRow("full disk mid-line: the line is cut back, the lines wait")
-        << true << 2 << "Lines waiting to be written: 2." << "1;2024-03-05 10:00:01;" << 6 << 0;
+        << true << 2 << waiting << "" << "1;2024-03-05 10:00:01;" << 6 << 0;
     QTest::newRow("file replaced by a folder: the lines go to the new file")
-        << false << 2 << "Lines waiting to be written: 2." << "1;2024-03-05 10:00:03;" << 4 << 0;
+        << false << 2 << waiting << "" << "1;2024-03-05 10:00:03;" << 4 << 0;
     QTest::newRow("past the bound the oldest lines go and are counted")
         << false << FileThread::MaxWaitingLines + 5
-        << QStringLiteral("Lines waiting to be written: %1. Lines lost: 5.").arg(FileThread::MaxWaitingLines)
+        << QStringLiteral("Lines waiting to be written: %1. Lines lost: 5.").arg(FileThread::MaxWaitingLines) << ""
         << "1;2024-03-05 10:00:10;" << FileThread::MaxWaitingLines << 7;
+    QTest::newRow("full disk: another file is written at once")
+        << true << 2 << waiting << "b.csv" << "1;2024-03-05 10:00:01;" << 4 << 0;
+    QTest::newRow("a folder in the way: another file is written at once")
+        << false << 2 << waiting << "b.csv" << "1;2024-03-05 10:00:03;" << 2 << 0;
+    QTest::newRow("the next day's file is written at once")
+        << false << 2 << waiting << "2024/03/06/TT-1_20240306.csv" << "1;2024-03-05 10:00:03;" << 2 << 0;
 }
 
 void TestFileThread::keepsLinesItCannotWrite()
@@ -201,18 +216,21 @@ void TestFileThread::keepsLinesItCannotWrite()
     QFETCH(bool, diskFull);
     QFETCH(int, during);
     QFETCH(QString, errorEnd);
+    QFETCH(QString, then);
     QFETCH(QString, firstLine);
     QFETCH(int, dataLines);
     QFETCH(int, lost);
 
     TempWorkDir work;
-    const QString fileName = work.filePath(QStringLiteral("run.csv"));
-    QVariantMap given = parameters(QString(), 2 * FileThread::MaxWaitingLines);
-    given.insert(QStringLiteral("file_name"), fileName);
     FileThread writer;
     QueuedSignalSpy lines(&writer, &FileThread::writeLines);
     QueuedSignalSpy errors(&writer, &FileThread::error);
+    QVariantMap given = parameters(work.path(), 2 * FileThread::MaxWaitingLines);
+    if (!then.contains(QLatin1Char('/')))
+        given.insert(QStringLiteral("file_name"), work.filePath(QStringLiteral("run.csv")));
     QVERIFY(writer.setParameters(given));
+    const QString fileName = writer.fileName();
+    const QString other = work.filePath(then);
     int second = 0;
     const auto measure = [&](int count) {
         for (int i = 0; i < count; ++i)
@@ -228,6 +246,15 @@ void TestFileThread::keepsLinesItCannotWrite()
             QVERIFY(QFile::remove(fileName) && QDir().mkdir(fileName));
         measure(during);
         QVERIFY(errors.wait(20000));
+        if (then == QLatin1String("b.csv")) {
+            given.insert(QStringLiteral("file_name"), other);
+            QVERIFY(writer.setParameters(given));
+        }
+        second += then.contains(QLatin1Char('/')) ? 86400 : 0;
+        if (!then.isEmpty()) {
+            measure(2);
+            QTRY_COMPARE(fileLines(other).size(), 3);
+        }
     }
     QVERIFY2(errors.last().first().toString().endsWith(errorEnd), qPrintable(errors.last().first().toString()));
     if (diskFull)
@@ -235,9 +262,9 @@ void TestFileThread::keepsLinesItCannotWrite()
     else
         QVERIFY(QDir().rmdir(fileName));
 
+    lines.clear();
     measure(2);
-    QVERIFY(lines.wait(20000));
-    QCOMPARE(lines.last(), QVariantList({fileName, dataLines}));
+    QTRY_VERIFY_WITH_TIMEOUT(lines.contains(QVariantList({fileName, dataLines})), 20000);
     const QStringList written = fileLines(fileName);
     QCOMPARE(written.size(), dataLines + 1);
     QVERIFY2(written.at(1).startsWith(firstLine), qPrintable(written.at(1)));

@@ -127,10 +127,10 @@ void TestPeriodThread::responseMap_data()
                               << QStringLiteral("00 00") << QString();
     QTest::newRow("SV not used, TV and QV judged apart") << 24 << 250 << false << -1 << success + QStringLiteral("PV QV TV")
                                                          << QVariant(20.0f) << QStringLiteral("00 00") << QString();
-    QTest::newRow("silent device") << 24 << 32 << true << -1 << failure << QVariant(0.0) << QString()
+    QTest::newRow("silent device") << 24 << 32 << true << -1 << failure << QVariant() << QString()
                                    << QStringLiteral("Response timeout (100ms)");
     QTest::newRow("two error lines each start a line")
-        << 24 << 32 << false << 0xC8 << failure << QVariant(0.0) << QStringLiteral("C8 00")
+        << 24 << 32 << false << 0xC8 << failure << QVariant() << QStringLiteral("C8 00")
         << QStringLiteral("Communication error: \n*** parity error\n*** checksum error");
 }
 

@@ -228,20 +228,25 @@ void FileThread::setError(const QString &text)
     m_errorText = text;
 }
 
-// Mutex held. The waiting lines first, then the queued ones; segments of one file are joined.
+// Mutex held. The waiting lines first, then the queued ones; one segment per file, its lines in
+// the order they came.
 QVector<FileThread::Segment> FileThread::takeBatch()
 {
     QVector<Segment> batch;
     batch.swap(m_waiting);
-    for (Segment &segment : m_queue) {
-        if (!batch.isEmpty() && batch.last().fileName == segment.fileName)
-            batch.last().responses += segment.responses;
+    // The current file's segment stays, empty, for the lines still to come.
+    QVector<Segment> queue;
+    if (!m_queue.isEmpty())
+        queue.append(Segment{m_queue.last().fileName, m_queue.last().header, {}});
+    queue.swap(m_queue);
+    for (Segment &segment : queue) {
+        const auto same = std::find_if(batch.begin(), batch.end(),
+                                       [&segment](const Segment &s) { return s.fileName == segment.fileName; });
+        if (same != batch.end())
+            same->responses += segment.responses;
         else
             batch.append(std::move(segment));
     }
-    m_queue.clear();
-    if (!batch.isEmpty())
-        m_queue.append(Segment{batch.last().fileName, batch.last().header, {}});
     m_queuedLines = 0;
     m_waitingLines = 0;
     m_flush = false;
@@ -291,12 +296,13 @@ void FileThread::run()
         const bool stop = m_stop;
 
         locker.unlock();
-        QString failure;
-        const QVector<Segment> unwritten = writeBatch(batch, &failure);
+        QStringList failures;
+        const QVector<Segment> unwritten = writeBatch(batch, &failures);
         locker.relock();
         if (!unwritten.isEmpty()) {
             keepUnwritten(unwritten);
-            QString text = failure + QLatin1Char(' ') + tr("Lines waiting to be written: %1.").arg(m_waitingLines);
+            QString text = failures.join(QLatin1Char(' ')) + QLatin1Char(' ')
+                           + tr("Lines waiting to be written: %1.").arg(m_waitingLines);
             if (m_lostLines > 0)
                 text += QLatin1Char(' ') + tr("Lines lost: %1.").arg(m_lostLines);
             m_errorText = text;
@@ -305,7 +311,7 @@ void FileThread::run()
             locker.relock();
             // An ending writer has no later batch to take its lines along.
             if (stop) {
-                DEBUGQT_LOG(1) << "*** archive lines not written:" << m_waitingLines + m_queuedLines;
+                logUnwritten();
                 break;
             }
         }
@@ -314,16 +320,30 @@ void FileThread::run()
     }
 }
 
-// Returns the segments, from the first that failed, that are still to be written.
-QVector<FileThread::Segment> FileThread::writeBatch(const QVector<Segment> &batch, QString *failure)
+// Mutex held.
+void FileThread::logUnwritten() const
 {
-    for (int i = 0; i < batch.size(); ++i) {
-        if (!writeSegment(batch.at(i), failure)) {
-            m_writerFile.clear(); // count the lines again at the next batch
-            return batch.mid(i);
+    for (const QVector<Segment> *segments : {&m_waiting, &m_queue}) {
+        for (const Segment &segment : *segments) {
+            if (!segment.responses.isEmpty())
+                DEBUGQT_LOG(1) << "*** archive lines not written:" << segment.fileName << segment.responses.size();
         }
     }
-    return {};
+}
+
+// Writes every file's segment on its own; returns those that failed, to be tried again.
+QVector<FileThread::Segment> FileThread::writeBatch(const QVector<Segment> &batch, QStringList *failures)
+{
+    QVector<Segment> unwritten;
+    for (Segment segment : batch) {
+        QString failure;
+        if (writeSegment(segment, &failure))
+            continue;
+        m_lineCounts.remove(segment.fileName); // counted again once it can be written
+        failures->append(failure);
+        unwritten.append(segment);
+    }
+    return unwritten;
 }
 
 bool FileThread::openArchive(const Segment &segment, QString *failure)
@@ -333,13 +353,12 @@ bool FileThread::openArchive(const Segment &segment, QString *failure)
         *failure = tr("Cannot create the folder %1.").arg(folder);
         return false;
     }
-    if (segment.fileName != m_writerFile)
-        m_lineCount = countDataLines(segment.fileName);
-    m_writerFile = segment.fileName;
+    if (!m_lineCounts.contains(segment.fileName))
+        m_lineCounts.insert(segment.fileName, countDataLines(segment.fileName));
     return true;
 }
 
-bool FileThread::writeSegment(const Segment &segment, QString *failure)
+bool FileThread::writeSegment(Segment &segment, QString *failure)
 {
     if (!openArchive(segment, failure))
         return false;
@@ -350,7 +369,7 @@ bool FileThread::writeSegment(const Segment &segment, QString *failure)
         return false;
     }
     const qint64 start = file.size();
-    int lineCount = m_lineCount;
+    int lineCount = m_lineCounts.value(segment.fileName);
     QByteArray data;
     if (start == 0) {
         data += segment.header.toUtf8();
@@ -371,14 +390,19 @@ bool FileThread::writeSegment(const Segment &segment, QString *failure)
     }
     if (written != data.size()) {
         *failure = tr("Cannot write to the file %1: %2").arg(segment.fileName, file.errorString());
-        // Whole lines only: what got in of this batch is cut off again.
-        file.resize(start);
+        // Whole lines only: what got in of this batch is cut off again. Where that fails too,
+        // the lines that got in whole are not written a second time.
+        if (!file.resize(start)) {
+            const qsizetype leading = start == 0 || data.startsWith('\n') ? 1 : 0;
+            const qsizetype whole = data.left(written).count('\n') - leading;
+            segment.responses.remove(0, std::clamp<qsizetype>(whole, 0, segment.responses.size()));
+        }
         return false;
     }
-    m_lineCount = lineCount;
+    m_lineCounts.insert(segment.fileName, lineCount);
     if (!segment.responses.isEmpty()) {
         DEBUGQT_LOG(4) << segment.fileName << segment.responses.size() << "lines";
-        emit writeLines(segment.fileName, m_lineCount);
+        emit writeLines(segment.fileName, lineCount);
     }
     return true;
 }

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QDateTime>
+#include <QHash>
 #include <QMutex>
 #include <QString>
+#include <QStringList>
 #include <QThread>
 #include <QVariantMap>
 #include <QVector>
@@ -12,9 +14,10 @@
 // this thread alone, a batch once "write_line_count" lines wait, everything on flushData and
 // before the thread ends. With default names the archive is one file per device and day, in
 // folders per year, month and day; an existing file is appended to, never truncated.
-// A batch that cannot be written (a full disk, a file made read-only) leaves whole lines only in
-// the file; its lines wait, in order, for the next batch that can be written, and an error
-// naming the waiting lines is reported at every failed attempt.
+// Each file is written on its own: a file that cannot be written (a full disk, a file made
+// read-only) keeps whole lines only, its lines wait, in order, and are tried again with every
+// later batch, and an error naming the waiting lines is reported at every failed attempt; the
+// lines of every other file are written meanwhile.
 class FileThread : public QThread
 {
     Q_OBJECT
@@ -67,9 +70,11 @@ private:
     QVector<Segment> takeBatch();
     void keepUnwritten(const QVector<Segment> &segments);
     void dropOldestWaiting();
+    void logUnwritten() const;
     // Writer thread only.
-    QVector<Segment> writeBatch(const QVector<Segment> &batch, QString *failure);
-    bool writeSegment(const Segment &segment, QString *failure);
+    QVector<Segment> writeBatch(const QVector<Segment> &batch, QStringList *failures);
+    // On failure, segment keeps the lines still to be written.
+    bool writeSegment(Segment &segment, QString *failure);
     bool openArchive(const Segment &segment, QString *failure);
 
     mutable QMutex m_mutex;
@@ -78,7 +83,7 @@ private:
     bool m_flush = false;
     QVector<Segment> m_queue;
     int m_queuedLines = 0;
-    // Lines of batches that could not be written, oldest first; they go before m_queue.
+    // Lines that could not be written, one segment per file; they go before m_queue.
     QVector<Segment> m_waiting;
     int m_waitingLines = 0;
     int m_lostLines = 0;
@@ -94,7 +99,7 @@ private:
     int m_writeLineCount = 10;
     QDate m_day;
 
-    // Writer thread only: the file the last batch went to and its data line count.
-    QString m_writerFile;
-    int m_lineCount = 0;
+    // Writer thread only: the data line count of each file written to, counted again after a
+    // file failed.
+    QHash<QString, int> m_lineCounts;
 };

@@ -93,6 +93,8 @@ bool MeasureTableModel::hasCell(int rowIndex, int column) const
         return false;
     if (column == CurrentColumn)
         return (row(rowIndex).cells & CurrentCell) != 0;
+    if (column == PVColumn)
+        return (row(rowIndex).cells & PVCell) != 0;
     if (column < SVColumn)
         return true;
     return (row(rowIndex).cells & (1u << (column - SVColumn + 1))) != 0;

@@ -20,6 +20,7 @@ public:
     static int valueColumn(int variable);
 
     static constexpr quint8 CurrentCell = 1;
+    static constexpr quint8 PVCell = 16;
 
     struct Row
     {
@@ -27,7 +28,7 @@ public:
         float values[4] = {};     // PV, SV, TV, QV as shown (rounded to two decimals)
         float current = 0;
         quint8 cells = 0;         // bit 1 << variable for SV, TV, QV when the row has that cell;
-                                  // CurrentCell when the read delivered a loop current
+                                  // CurrentCell and PVCell when the read delivered them
         QString status;
         QString info;
     };

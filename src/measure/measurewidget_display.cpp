@@ -84,7 +84,7 @@ void MeasureWidget::showPeriodResponsePV(const QVariantMap &response)
         values[i] = float(shownValue(response.value(QLatin1String(kVariableKeys[i])).toFloat()));
 
     // Two responses within one second get distinct times on the plot and in the table.
-    if (nextRow != 0 && lastTimes.value(0) == double(t))
+    if (model->rowCount() > 0 && model->row(model->rowCount() - 1).time == t)
         ++t;
     addTableRow(response, t, values);
 
@@ -100,7 +100,8 @@ void MeasureWidget::showPeriodResponsePV(const QVariantMap &response)
     bool plotted = false;
     for (int variable = 3; variable >= 1; --variable)
         plotted |= showLiveValue(response, variable, t, values[variable]);
-    if (chkPV->isChecked()) {
+    // A failed read measured no PV: the curve goes on from the last value read to the next.
+    if (chkPV->isChecked() && response.value(QStringLiteral("PV")).isValid()) {
         plotValue(0, t, values[0]);
         plotted = true;
     }
@@ -114,7 +115,10 @@ void MeasureWidget::addTableRow(const QVariantMap &response, qint64 rowTime, con
     MeasureTableModel::Row row;
     row.time = rowTime;
     std::copy(values, values + 4, row.values);
-    // A failed read measured no current: its cell stays empty rather than repeat an old one.
+    // A failed read measured neither PV nor current: their cells stay empty rather than show a
+    // number nobody measured.
+    if (response.value(QStringLiteral("PV")).isValid())
+        row.cells |= MeasureTableModel::PVCell;
     const QVariant current = response.value(QStringLiteral("output_current"));
     if (current.isValid()) {
         row.current = current.toFloat();
@@ -592,7 +596,8 @@ void MeasureWidget::drawPlot()
         if (r == 0)
             firstX = x;
         for (int curve = 0; curve < 4; ++curve) {
-            if (!drawn[curve] || (curve > 0 && !(row.cells & (1u << curve))))
+            const unsigned cell = curve == 0 ? MeasureTableModel::PVCell : 1u << curve;
+            if (!drawn[curve] || !(row.cells & cell))
                 continue;
             const double y = std::isfinite(row.values[curve]) ? double(row.values[curve]) : 0.0;
             minY = seen ? std::min(minY, y) : y;

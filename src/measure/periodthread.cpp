@@ -91,8 +91,8 @@ QVariantMap PeriodThread::successMap(const Device *device)
 QVariantMap PeriodThread::failureMap(const Device *device)
 {
     QVariantMap map;
-    map.insert(QStringLiteral("PV"), 0.0);
-    // The device still holds the current of an earlier read; this read measured none.
+    // The device may still hold values of an earlier read; this read measured none.
+    map.insert(QStringLiteral("PV"), QVariant());
     map.insert(QStringLiteral("output_current"), QVariant());
     map.insert(QStringLiteral("DateTime"), QDateTime::currentDateTime());
     map.insert(QStringLiteral("statusCode"), Utils::bufferToHex(device->lastStatusBytes()).toUpper());
