@@ -41,19 +41,21 @@ quint32 logMask(const QStringList &flags)
     return mask;
 }
 
-// A configuration file that cannot be opened or is not one JSON document; empty when it can be
-// read. opened tells the two apart.
-QString unreadableReason(const QString &fileName, bool *opened = nullptr)
+// Why content is not one JSON document; empty when it is.
+QString parseFailure(const QByteArray &content)
+{
+    QJsonParseError error;
+    QJsonDocument::fromJson(content, &error);
+    return error.error == QJsonParseError::NoError ? QString() : error.errorString();
+}
+
+// A configuration file that cannot be opened or is not one JSON document; empty when it can be read.
+QString unreadableReason(const QString &fileName)
 {
     QFile file(fileName);
-    const bool open = file.open(QIODevice::ReadOnly);
-    if (opened)
-        *opened = open;
-    if (!open)
+    if (!file.open(QIODevice::ReadOnly))
         return file.errorString();
-    QJsonParseError error;
-    QJsonDocument::fromJson(file.readAll(), &error);
-    return error.error == QJsonParseError::NoError ? QString() : error.errorString();
+    return parseFailure(file.readAll());
 }
 
 // Replaces a file with the whole of content, or leaves it as it is: the new content goes to a
@@ -266,16 +268,16 @@ bool MainWindow::backupConfigFile()
     if (!QFileInfo::exists(name))
         return true;
     const QString backup = backupName(name);
-    // A file that opens but does not parse is no backup: the last good one stays, and the save
-    // that replaces the file keeps the damaged one beside it under a name of its own.
-    bool opened = false;
-    if (!unreadableReason(name, &opened).isEmpty() && opened) {
+    QByteArray content;
+    QString error;
+    const bool read = readFile(name, &content, &error);
+    // A file that does not parse is no backup: the last good one stays, and the save that
+    // replaces the file keeps the damaged one beside it under a name of its own.
+    if (read && !parseFailure(content).isEmpty()) {
         DEBUGQT_LOG(2) << "*** configuration file does not parse, backup kept:" << backup;
         return true;
     }
-    QByteArray content;
-    QString error;
-    if (!readFile(name, &content, &error) || !replaceFile(backup, content, &error)) {
+    if (!read || !replaceFile(backup, content, &error)) {
         const QString text = tr("can't copy file '%1' to '%2', '%3'").arg(name, backup, error);
         DEBUGQT_LOG(1) << text;
         Prompt::critical(this, tr("Backup config file"), text);

@@ -15,36 +15,6 @@ namespace {
 
 const char *const kTimeFormat = "yyyy-MM-dd hh:mm:ss";
 
-// The number of lines after the header line of an existing archive.
-int countDataLines(const QString &fileName)
-{
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return 0;
-    qint64 lines = 0;
-    bool open = false; // the last line has no line end yet
-    while (!file.atEnd()) {
-        const QByteArray chunk = file.read(1 << 16);
-        if (chunk.isEmpty())
-            break;
-        lines += chunk.count('\n');
-        open = !chunk.endsWith('\n');
-    }
-    if (open)
-        ++lines;
-    return int(std::max<qint64>(0, lines - 1));
-}
-
-// True when the file is empty or its last line is complete.
-bool endsWithLineEnd(const QString &fileName)
-{
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly) || file.size() == 0)
-        return true;
-    char last = '\n';
-    return !file.seek(file.size() - 1) || !file.getChar(&last) || last == '\n';
-}
-
 QString archiveLine(int number, const QVariantMap &response)
 {
     QString line = QStringLiteral("%1;%2;%3;%4;")
@@ -63,6 +33,27 @@ QString archiveLine(int number, const QVariantMap &response)
 }
 
 } // namespace
+
+// The lines after the header line of an existing archive, and whether the last one was cut short.
+FileThread::ArchiveLines FileThread::countDataLines(const QString &fileName)
+{
+    ArchiveLines counted;
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return counted;
+    qint64 lines = 0;
+    while (!file.atEnd()) {
+        const QByteArray chunk = file.read(1 << 16);
+        if (chunk.isEmpty())
+            break;
+        lines += chunk.count('\n');
+        counted.lastLineOpen = !chunk.endsWith('\n');
+    }
+    if (counted.lastLineOpen)
+        ++lines;
+    counted.count = int(std::max<qint64>(0, lines - 1));
+    return counted;
+}
 
 FileThread::FileThread(QObject *parent)
     : QThread(parent)
@@ -369,12 +360,13 @@ bool FileThread::writeSegment(Segment &segment, QString *failure)
         return false;
     }
     const qint64 start = file.size();
-    int lineCount = m_lineCounts.value(segment.fileName);
+    const ArchiveLines known = m_lineCounts.value(segment.fileName);
+    int lineCount = known.count;
     QByteArray data;
     if (start == 0) {
         data += segment.header.toUtf8();
         lineCount = 0;
-    } else if (!endsWithLineEnd(segment.fileName)) {
+    } else if (known.lastLineOpen) {
         data += '\n'; // a line cut short earlier is closed, never continued
     }
     for (const QVariantMap &response : segment.responses)
@@ -399,7 +391,7 @@ bool FileThread::writeSegment(Segment &segment, QString *failure)
         }
         return false;
     }
-    m_lineCounts.insert(segment.fileName, lineCount);
+    m_lineCounts.insert(segment.fileName, ArchiveLines{lineCount, false});
     if (!segment.responses.isEmpty()) {
         DEBUGQT_LOG(4) << segment.fileName << segment.responses.size() << "lines";
         emit writeLines(segment.fileName, lineCount);

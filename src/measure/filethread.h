@@ -67,6 +67,13 @@ private:
     void startSegment(const QString &fileName, const QDateTime &date);
     void wakeWriter();
     void setError(const QString &text);
+    struct ArchiveLines
+    {
+        int count = 0;
+        bool lastLineOpen = false;
+    };
+    static ArchiveLines countDataLines(const QString &fileName);
+
     QVector<Segment> takeBatch();
     void keepUnwritten(const QVector<Segment> &segments);
     void dropOldestWaiting();
@@ -99,7 +106,7 @@ private:
     int m_writeLineCount = 10;
     QDate m_day;
 
-    // Writer thread only: the data line count of each file written to, counted again after a
-    // file failed.
-    QHash<QString, int> m_lineCounts;
+    // Writer thread only: the data lines of each file written to, counted again (with a line an
+    // earlier failure left cut short) after a file failed.
+    QHash<QString, ArchiveLines> m_lineCounts;
 };

@@ -580,14 +580,9 @@ Device::LineSettings Device::lineSettings() const
 
 void Device::setLineSettingsFromPort(const Port *line)
 {
-    const Port::LineSettings port = line->lineSettings();
     LineSettings settings;
+    static_cast<Port::LineSettings &>(settings) = line->lineSettings();
     settings.defined = true;
-    settings.serialName = port.serialName;
-    settings.baudrate = port.baudrate;
-    settings.databits = port.databits;
-    settings.parity = port.parity;
-    settings.stopbits = port.stopbits;
     QMutexLocker locker(&m_dataLock);
     m_lineSettings = settings;
 }
@@ -645,11 +640,7 @@ bool Device::openPortOwnSettings(Port *line)
     if (!lineSettings().defined)
         setLineSettingsFromPort(line);
     const LineSettings own = lineSettings();
-    const Port::LineSettings current = line->lineSettings();
-    const bool differs = current.serialName != own.serialName || current.baudrate != own.baudrate
-                         || current.parity != own.parity || current.databits != own.databits
-                         || current.stopbits != own.stopbits;
-    if (line->isOpened() && differs)
+    if (line->isOpened() && line->lineSettings() != own)
         line->closeHart();
     if (line->isOpened())
         return true;
@@ -736,8 +727,7 @@ int Device::transaction(Direction direction, const QString &name, int command, c
 
     // The outcome lock comes before the line's permit, everywhere, so the two never cross.
     QMutexLocker outcome(&m_outcomeLock);
-    line->transactionSemaphore.acquire();
-    QSemaphoreReleaser permit(line->transactionSemaphore);
+    const QSemaphoreReleaser permit = line->holdLine();
 
     if (openPort(-1, -1)) {
         const QString commandText = QString::number(command);
@@ -827,8 +817,7 @@ bool Device::identify(int command, const QString &tag, const QString &longTag, b
     Port *line = port();
     if (!line)
         return false;
-    line->transactionSemaphore.acquire();
-    QSemaphoreReleaser permit(line->transactionSemaphore);
+    const QSemaphoreReleaser permit = line->holdLine();
 
     bool ok = false;
     if (openPortDefault()) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/port.h"
 #include "model/serveritem.h"
 
 #include <QByteArray>
@@ -11,7 +12,6 @@
 
 #include <atomic>
 
-class Port;
 
 // One HART field instrument on a serial line: its settings as dynamic properties, its identity,
 // its template name, the parameter map that HART reads fill and HART writes draw on, the
@@ -51,14 +51,9 @@ public:
     ServerItem *createChild() override;
 
     // The serial line settings the device was last opened with.
-    struct LineSettings
+    struct LineSettings : Port::LineSettings
     {
         bool defined = false;
-        QString serialName;
-        int baudrate = 0;
-        int databits = 0;
-        QChar parity;
-        int stopbits = 0;
     };
 
     // A device whose additional status keeps changing while it keeps reporting more status is

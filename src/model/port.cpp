@@ -394,19 +394,23 @@ bool Port::openHart()
     return false;
 }
 
+QSemaphoreReleaser Port::holdLine()
+{
+    transactionSemaphore.acquire();
+    return QSemaphoreReleaser(transactionSemaphore);
+}
+
 void Port::closeLine()
 {
     if (!isOpened())
         return;
-    transactionSemaphore.acquire();
-    const QSemaphoreReleaser permit(transactionSemaphore);
+    const QSemaphoreReleaser permit = holdLine();
     closeHart();
 }
 
 bool Port::checkLine()
 {
-    transactionSemaphore.acquire();
-    const QSemaphoreReleaser permit(transactionSemaphore);
+    const QSemaphoreReleaser permit = holdLine();
     if (isOpened())
         closeHart();
     const bool opened = openHart();
@@ -579,8 +583,7 @@ bool Port::setSerialName(const QString &name)
     setProperty("serial_name", name);
     // The link follows the new device at once, between the transactions of a polling thread.
     if (isOpened()) {
-        transactionSemaphore.acquire();
-        const QSemaphoreReleaser permit(transactionSemaphore);
+        const QSemaphoreReleaser permit = holdLine();
         closeHart();
         openHart();
     }

@@ -26,9 +26,11 @@ public:
     explicit Port(ServerItem *parent);
     ~Port() override;
 
-    // One permit: one HART transaction at a time on this line. The device transaction path
-    // acquires and releases it; the port itself never does.
+    // One permit: one HART transaction at a time on this line, held through holdLine() by the
+    // device transaction path and by whoever opens or closes the line outside a transaction.
     QSemaphore transactionSemaphore;
+    // Waits until no transaction runs on the line; the line is held until the releaser goes.
+    [[nodiscard]] QSemaphoreReleaser holdLine();
     // The HART master of the line. The port editor sets its timeouts directly.
     HartPort hartPort;
 
@@ -39,6 +41,13 @@ public:
         QChar parity;
         int databits = 0;
         int stopbits = 0;
+
+        bool operator==(const LineSettings &other) const
+        {
+            return serialName == other.serialName && baudrate == other.baudrate && parity == other.parity
+                   && databits == other.databits && stopbits == other.stopbits;
+        }
+        bool operator!=(const LineSettings &other) const { return !(*this == other); }
     };
     // The line properties as any thread may read them.
     LineSettings lineSettings() const;
