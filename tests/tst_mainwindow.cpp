@@ -11,6 +11,7 @@
 #include "model/port.h"
 #include "model/server.h"
 
+#include "eventcounter.h"
 #include "filesizelimit.h"
 #include "hartsimacivelcommands.h"
 #include "hartsimulator.h"
@@ -31,15 +32,8 @@
 
 namespace {
 
-struct PaintCounter : QObject
-{
-    int paints = 0;
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        paints += event->type() == QEvent::Paint;
-        return false;
-    }
-};
+// One port without devices, in English.
+const QByteArray OnePort(R"({"srv":{"ports":[{"name":"Port 0"}]},"app":{"language":"en_US"}})");
 
 QVariantMap deviceMap(const QString &name, const QString &templateName, int address)
 {
@@ -271,12 +265,12 @@ void TestMainWindow::foundDevicesGoToPortOfTheirLine()
 
 void TestMainWindow::saveKeepsBackupAndRollsBack()
 {
-    Workspace space(R"({"srv":{"ports":[{"name":"Port 0"}]},"app":{"language":"en_US"}})");
+    Workspace space(OnePort);
     PromptRecorder prompts;
     MainWindow window;
     select(window, window.server());
     window.addItem(); // the first change keeps the file as it was
-    QCOMPARE(TestFiles::read(space.config + ".bak"), QByteArray(R"({"srv":{"ports":[{"name":"Port 0"}]},"app":{"language":"en_US"}})"));
+    QCOMPARE(TestFiles::read(space.config + ".bak"), OnePort);
     QVERIFY(window.save());
     QVERIFY(!window.isWindowModified());
     QVERIFY(window.statusBar()->currentMessage().startsWith("Configuration saved on "));
@@ -306,7 +300,7 @@ void TestMainWindow::saveKeepsBackupAndRollsBack()
 
 void TestMainWindow::saveAsKeepsCurrentFileModified()
 {
-    Workspace space(R"({"srv":{"ports":[{"name":"Port 0"}]},"app":{"language":"en_US"}})");
+    Workspace space(OnePort);
     PromptRecorder prompts;
     MainWindow window;
     select(window, window.server());
@@ -381,20 +375,18 @@ void TestMainWindow::backupSurvivesDamagedConfiguration_data()
 {
     QTest::addColumn<QByteArray>("content");    // the configuration file at start-up
     QTest::addColumn<bool>("becomesFolder");    // the file is replaced by a folder before the save
-    const QByteArray good(R"({"srv":{"ports":[{"name":"Port 0"}]},"app":{"language":"en_US"}})");
     QTest::newRow("file that does not parse at start-up") << QByteArray("{\"srv\":") << false;
-    QTest::newRow("file that became a folder before the save") << good << true;
+    QTest::newRow("file that became a folder before the save") << OnePort << true;
 }
 
 void TestMainWindow::backupSurvivesDamagedConfiguration()
 {
     QFETCH(QByteArray, content);
     QFETCH(bool, becomesFolder);
-    const QByteArray lastGood(R"({"srv":{"ports":[{"name":"Port 0"}]},"app":{"language":"en_US"}})");
-    const bool damaged = content != lastGood;
+    const bool damaged = content != OnePort;
     Workspace space(content);
     const QString backup = space.config + ".bak";
-    TestFiles::write(backup, lastGood);
+    TestFiles::write(backup, OnePort);
     PromptRecorder prompts;
     MainWindow window;
     QCOMPARE(prompts.requests.size(), damaged ? 1 : 0); // told at start-up
@@ -403,13 +395,13 @@ void TestMainWindow::backupSurvivesDamagedConfiguration()
 
     select(window, window.server());
     window.addItem();
-    QCOMPARE(TestFiles::read(backup), lastGood);
+    QCOMPARE(TestFiles::read(backup), OnePort);
     if (becomesFolder) {
         QVERIFY(QFile::remove(space.config));
         QVERIFY(QDir().mkdir(space.config));
     }
     QCOMPARE(window.save(), !becomesFolder);
-    QCOMPARE(TestFiles::read(backup), lastGood);
+    QCOMPARE(TestFiles::read(backup), OnePort);
     if (damaged) { // the damaged file is kept under a name of its own
         const QStringList kept = QDir(space.dir.path()).entryList({"test.cfg.*.bak"}, QDir::Files);
         QCOMPARE(kept.size(), 1);
@@ -435,7 +427,7 @@ void TestMainWindow::openFiles()
     QFETCH(bool, loaded);
     QFETCH(int, ports);
     QFETCH(int, stackPages);
-    Workspace space(R"({"srv":{"ports":[{"name":"Port 0"}]},"app":{"language":"en_US"}})");
+    Workspace space(OnePort);
     PromptRecorder prompts;
     MainWindow window;
     const QString other = space.dir.filePath("other.cfg");
@@ -443,7 +435,7 @@ void TestMainWindow::openFiles()
     prompts.answerText(other);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    PaintCounter treePaints;
+    EventCounter treePaints(QEvent::Paint);
     window.form()->treeWidget->viewport()->installEventFilter(&treePaints);
     QSignalSpy shownPages(window.form()->stackedWidget, &QStackedWidget::currentChanged);
     window.open();
@@ -454,7 +446,7 @@ void TestMainWindow::openFiles()
     QCOMPARE(window.form()->stackedWidget->findChildren<QWidget *>(Qt::FindDirectChildrenOnly).size(), stackPages);
     QVERIFY(shownPages.count() <= 1);
     // The tree is drawn once the load is over, not again for every page built.
-    QCOMPARE(treePaints.paints, 0);
+    QCOMPARE(treePaints.count, 0);
     QVERIFY(window.form()->treeWidget->updatesEnabled());
     QCOMPARE(AppSettings::configFileName(), loaded ? other : space.config);
     QVERIFY(window.windowTitle().endsWith(loaded ? other : space.config));
@@ -466,7 +458,7 @@ void TestMainWindow::openFiles()
 
 void TestMainWindow::questionsBeforeDiscarding()
 {
-    Workspace space(R"({"srv":{"ports":[{"name":"Port 0"}]},"app":{"language":"en_US"}})");
+    Workspace space(OnePort);
     PromptRecorder prompts;
     MainWindow window;
     QVERIFY(!window.isWindowModified());

@@ -4,6 +4,7 @@
 #include "mainwindow/mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "eventcounter.h"
 #include "promptrecorder.h"
 #include "tempworkdir.h"
 #include "testfiles.h"
@@ -16,20 +17,6 @@
 #include <QtTest>
 
 #include <memory>
-
-namespace {
-
-struct LanguageChangeCount : QObject
-{
-    int count = 0;
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        count += event->type() == QEvent::LanguageChange;
-        return false;
-    }
-};
-
-} // namespace
 
 // Runs in the program's own start-up order (see main below): logger, settings store in a fresh
 // working folder, application object, translators.
@@ -89,7 +76,7 @@ void TestStartup::switchingLanguage()
 
     // The language in use, set again, sends no widget to translate its texts once more.
     QWidget widget;
-    LanguageChangeCount changes;
+    EventCounter changes(QEvent::LanguageChange);
     widget.installEventFilter(&changes);
     Application::setLanguage("en_US");
     QCoreApplication::processEvents();

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QEvent>
+#include <QObject>
+
+// Counts the events of one type that reach the objects it is installed on as an event filter.
+struct EventCounter : QObject
+{
+    explicit EventCounter(QEvent::Type counted)
+        : type(counted)
+    {
+    }
+
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        count += event->type() == type;
+        return false;
+    }
+
+    QEvent::Type type;
+    int count = 0;
+};
