@@ -126,6 +126,8 @@ private:
     void applySettingsFont();
     void showCurrentItemPage();
     QString nextFreePortName() const;
+    Port *portHeldHere() const;
+    void closeDeferred();
 
     Ui::MainWindow *ui = nullptr;
     AppSettings *m_settings = nullptr;
@@ -140,6 +142,7 @@ private:
     QLabel *m_statusLabel = nullptr;
     QComboBox *m_languageSelector = nullptr;
     bool m_terminating = false;
+    bool m_closeDeferred = false;   // a close waits for this thread's transaction to end
     // Set while a loaded tree is built: every change of the shown page walks all pages built so
     // far, and a shown stack lays itself out again for every page added, so the pages join the
     // stack and the shown page is chosen once, when the whole tree is there.

@@ -7,6 +7,7 @@
 #include "core/debugqt.h"
 #include "core/debugqtstream.h"
 #include "core/prompt.h"
+#include "model/port.h"
 #include "model/server.h"
 
 #include <QCloseEvent>
@@ -19,6 +20,8 @@
 #include <QJsonParseError>
 #include <QSaveFile>
 #include <QSignalBlocker>
+
+#include <algorithm>
 
 namespace {
 
@@ -351,8 +354,34 @@ void MainWindow::closeOnTermination()
     close();
 }
 
+void MainWindow::closeDeferred()
+{
+    m_closeDeferred = false;
+    close();
+}
+
+Port *MainWindow::portHeldHere() const
+{
+    const QList<Port *> all = ports();
+    const auto held = std::find_if(all.begin(), all.end(), [](const Port *port) { return port->isHeldHere(); });
+    return held == all.end() ? nullptr : *held;
+}
+
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    // A close that comes through the event processing of this thread's own transaction (a
+    // termination signal or the window system, while the status page repaints or the test
+    // dialog runs) would wait for that transaction's line as the pages stop their pollers. It
+    // comes again once the line is free.
+    if (Port *held = portHeldHere()) {
+        event->ignore();
+        if (!m_closeDeferred) {
+            m_closeDeferred = true;
+            connect(held, &Port::lineReleased, this, &MainWindow::closeDeferred,
+                    Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection));
+        }
+        return;
+    }
     if (!m_terminating && !maybeSave(true)) {
         event->ignore();
         return;

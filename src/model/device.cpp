@@ -11,7 +11,6 @@
 #include <QElapsedTimer>
 #include <QDynamicPropertyChangeEvent>
 #include <QMutexLocker>
-#include <QSemaphoreReleaser>
 #include <QThread>
 #include <QTime>
 
@@ -727,7 +726,7 @@ int Device::transaction(Direction direction, const QString &name, int command, c
 
     // The outcome lock comes before the line's permit, everywhere, so the two never cross.
     QMutexLocker outcome(&m_outcomeLock);
-    const QSemaphoreReleaser permit = line->holdLine();
+    const Port::LineHold permit = line->holdLine();
 
     if (openPort(-1, -1)) {
         const QString commandText = QString::number(command);
@@ -817,7 +816,7 @@ bool Device::identify(int command, const QString &tag, const QString &longTag, b
     Port *line = port();
     if (!line)
         return false;
-    const QSemaphoreReleaser permit = line->holdLine();
+    const Port::LineHold permit = line->holdLine();
 
     bool ok = false;
     if (openPortDefault()) {

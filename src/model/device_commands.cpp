@@ -11,7 +11,6 @@
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QMutexLocker>
-#include <QSemaphoreReleaser>
 #include <QTime>
 
 #include <cmath>

@@ -13,6 +13,7 @@
 #include <QMutexLocker>
 #include <QRegularExpression>
 #include <QSerialPortInfo>
+#include <QThread>
 
 #include <algorithm>
 #include <cstring>
@@ -394,23 +395,34 @@ bool Port::openHart()
     return false;
 }
 
-QSemaphoreReleaser Port::holdLine()
+Port::LineHold Port::holdLine()
 {
     transactionSemaphore.acquire();
-    return QSemaphoreReleaser(transactionSemaphore);
+    if (QThread::currentThread() == thread())
+        ++m_heldHere;
+    return LineHold(this);
+}
+
+Port::LineHold::~LineHold()
+{
+    if (!m_port)
+        return;
+    m_port->transactionSemaphore.release();
+    if (QThread::currentThread() == m_port->thread() && --m_port->m_heldHere == 0)
+        emit m_port->lineReleased();
 }
 
 void Port::closeLine()
 {
     if (!isOpened())
         return;
-    const QSemaphoreReleaser permit = holdLine();
+    const LineHold permit = holdLine();
     closeHart();
 }
 
 bool Port::checkLine()
 {
-    const QSemaphoreReleaser permit = holdLine();
+    const LineHold permit = holdLine();
     if (isOpened())
         closeHart();
     const bool opened = openHart();
@@ -583,7 +595,7 @@ bool Port::setSerialName(const QString &name)
     setProperty("serial_name", name);
     // The link follows the new device at once, between the transactions of a polling thread.
     if (isOpened()) {
-        const QSemaphoreReleaser permit = holdLine();
+        const LineHold permit = holdLine();
         closeHart();
         openHart();
     }

@@ -10,6 +10,8 @@
 #include <QSemaphore>
 #include <QVariantMap>
 
+#include <utility>
+
 class Device;
 class Server;
 
@@ -29,8 +31,28 @@ public:
     // One permit: one HART transaction at a time on this line, held through holdLine() by the
     // device transaction path and by whoever opens or closes the line outside a transaction.
     QSemaphore transactionSemaphore;
-    // Waits until no transaction runs on the line; the line is held until the releaser goes.
-    [[nodiscard]] QSemaphoreReleaser holdLine();
+
+    // The line held by one caller; the permit goes back when the hold goes.
+    class LineHold
+    {
+    public:
+        LineHold(LineHold &&other) noexcept : m_port(std::exchange(other.m_port, nullptr)) {}
+        LineHold(const LineHold &) = delete;
+        LineHold &operator=(const LineHold &) = delete;
+        LineHold &operator=(LineHold &&) = delete;
+        ~LineHold();
+
+    private:
+        friend class Port;
+        explicit LineHold(Port *port) : m_port(port) {}
+        Port *m_port;
+    };
+    // Waits until no transaction runs on the line; the line is held until the hold goes.
+    [[nodiscard]] LineHold holdLine();
+    // The port's own (GUI) thread holds the line: a transaction of that thread is under way,
+    // and whatever its event processing (a status repaint, the test dialog) runs must not wait
+    // for the line, nor for a poller that waits for it.
+    bool isHeldHere() const { return m_heldHere > 0; }
     // The HART master of the line. The port editor sets its timeouts directly.
     HartPort hartPort;
 
@@ -117,6 +139,8 @@ public:
 
 signals:
     void serialNameChanged();
+    // The port's own thread has let the line go (see isHeldHere()).
+    void lineReleased();
 
 protected:
     bool event(QEvent *event) override;
@@ -126,6 +150,7 @@ private:
     bool parseIdentity(const QByteArray &reply, QVariantMap *identity);
     bool refuseTag(const QString &text);
 
+    int m_heldHere = 0;   // holds of the port's own thread, touched only by that thread
     mutable QMutex m_lineSettingsLock;
     LineSettings m_lineSettings; // the copy of the line properties
 };
