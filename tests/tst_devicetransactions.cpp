@@ -317,13 +317,15 @@ void TestDeviceTransactions::checkDeviceClearsMapOnlyWhenAsked()
     QCOMPARE(m_sim->requests().last().command, quint8(21));
     QVERIFY(m_device->hasParameter(QStringLiteral("kept")));
 
-    // Command 0 answered by the same instrument keeps the record; another one starts afresh.
-    QVERIFY(m_device->readDevice(0));
+    // Answered by the same instrument the record stays; by another only its polling address does.
+    QVERIFY(m_device->readDevice(0) && m_device->readDevice(73));
     QVERIFY(m_device->hasParameter(QStringLiteral("kept")));
     m_sim->addDevice(HartSimDevice(1, 0x26, 0x4E, QByteArray::fromHex("222222")));
     m_device->setAddress(1);
+    m_device->setParameter(QStringLiteral("polling_address"), 1);
     QVERIFY(m_device->readDevice(0));
     QVERIFY(!m_device->hasParameter(QStringLiteral("kept")));
+    QCOMPARE(m_device->parameterInt(QStringLiteral("polling_address")), 1);
     QCOMPARE(m_device->deviceId(), QByteArray::fromHex("222222"));
 }
 

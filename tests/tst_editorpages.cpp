@@ -453,6 +453,8 @@ void TestEditorPages::identificationFailures_data()
     QTest::newRow("tag mismatch") << "mismatch" << "btnCheckByTag" << QMessageBox::NoButton << 3 << true;
     QTest::newRow("wrong template refused") << "template" << "btnCheck" << QMessageBox::Cancel << 2 << false;
     QTest::newRow("wrong template accepted") << "template" << "btnCheck" << QMessageBox::Yes << 6 << true;
+    QTest::newRow("revision 5 found by command 73 keeps the saved polling address")
+        << "revision 5" << "btnFindDeviceBy73" << QMessageBox::Yes << 6 << true;
 }
 
 void TestEditorPages::identificationFailures()
@@ -473,6 +475,9 @@ void TestEditorPages::identificationFailures()
                             HartSimUniversalCommands::pack(QStringLiteral("OTHER"), 8) + QByteArray(15, '\0'));
         });
         m_pages->field<QLineEdit>("txtTag")->setText(QStringLiteral("TT101"));
+    } else if (fault == QLatin1String("revision 5")) {
+        m_sim->updateDevice(0, [](HartSimDevice &d) { d.pollingAddress = 5; d.universalRevision = 5; });
+        m_pages->field<QSpinBox>("spnPollingAddress")->setValue(5);
     } else {
         m_pages->common->expectedManufacturerCode = 0xE0;
         m_pages->common->expectedDeviceTypeCode = 0x94;
@@ -481,9 +486,11 @@ void TestEditorPages::identificationFailures()
         m_prompts->answerButton(answer);
     QSignalSpy stepSpy(m_pages->common, &DeviceWidget::next_step);
     QSignalSpy mismatch(m_pages->common, &CommonWidget::appendDeviceError);
+    const QVariant savedAddress = m_device->save().value(QStringLiteral("polling_address"));
 
     m_pages->click(qPrintable(button));
 
+    QCOMPARE(m_device->save().value(QStringLiteral("polling_address")), savedAddress);
     QCOMPARE(m_pages->status->progressBar->value(), 0);
     QCOMPARE(stepSpy.count(), steps);
     QCOMPARE(succeeded(*m_pages), steps == 6);

@@ -195,10 +195,7 @@ bool CommonWidget::readIdentifiedDevice(const QString &tag)
     if (!device->readDevice(7))
         return true;
     nextStep();
-    // A device of revision 5 has no command 7: its configured address stands.
-    if (device->parameterInt(QStringLiteral("universal_cmd_version")) == Revision5)
-        device->setParameter(PollingAddressKey, device->address());
-    showDeviceInfoInField(PollingAddressKey, ui.spnPollingAddress, true);
+    showReadPollingAddress();
 
     if (!device->readDevice(13))
         return true;
@@ -263,7 +260,7 @@ void CommonWidget::searchDevice()
     if (!device->readDevice(7))
         return;
     nextStep();
-    showDeviceInfoInField(PollingAddressKey, ui.spnPollingAddress, true);
+    showReadPollingAddress();
     if (!device->readDevice(13))
         return;
     showDeviceInfoInField(QStringLiteral("tag"), ui.txtTag, true);
@@ -279,6 +276,15 @@ void CommonWidget::searchDevice()
         return;
     nextStep();
     showDeviceInfoInField(QStringLiteral("final_assembly_number"), ui.txtAssemlblyNumber, true);
+}
+
+// After command 7, whose reading the device took as its address. A device of revision 5 has no
+// command 7: its configured address stands, and the box must not turn the absent reading into 0.
+void CommonWidget::showReadPollingAddress()
+{
+    if (device->parameterInt(QStringLiteral("universal_cmd_version")) == Revision5)
+        device->setParameter(PollingAddressKey, device->address());
+    showDeviceInfoInField(PollingAddressKey, ui.spnPollingAddress, true);
 }
 
 // Only the page is emptied while it asks: the device keeps its identity until another

@@ -87,6 +87,7 @@ private:
     bool readIdentifiedDevice(const QString &tag);
     bool acceptIdentity();
     void searchDevice();
+    void showReadPollingAddress();
     void showIdentification(bool clear);
     bool checkDeviceTemplate();
     void clearIdentification(bool clearTag, bool clearLongTag);

@@ -22,6 +22,7 @@ namespace {
 const QString AddressKey = QStringLiteral("address");
 const QString DeviceIdKey = QStringLiteral("deviceID");
 const QString TagKey = QStringLiteral("tag");
+const QString PollingAddressKey = QStringLiteral("polling_address");
 const QString ModifyCountKey = QStringLiteral("modify_count");
 const QString ParameterTypesKey = QStringLiteral("parameter_types");
 
@@ -827,14 +828,18 @@ bool Device::identify(int command, const QString &tag, const QString &longTag, b
         // did not answer keeps its whole record (address, device ID, tag, values).
         QVariantMap identity;
         ok = runIdentityCheck(line, command, tag, longTag, identity);
-        // Command 0 answered by the instrument the device already is only refreshes its
-        // identity: the rest of the record (tag, range, values) still describes it.
-        const bool sameInstrument = command == 0 && !uniqueAddress().isEmpty()
+        // An answer from the instrument the device already is only refreshes its identity: the
+        // rest of the record (tag, range, values) still describes it. Another instrument starts
+        // a new record, but the polling address configured for this device stays with it.
+        const bool sameInstrument = !uniqueAddress().isEmpty()
                                     && identity.value(AddressKey).toByteArray() == uniqueAddress();
-        if (ok && clearParameters && !sameInstrument)
+        if (ok && clearParameters && !sameInstrument) {
+            if (hasParameter(PollingAddressKey))
+                identity.insert(PollingAddressKey, parameter(PollingAddressKey));
             replaceParameters(identity);
-        else if (ok)
+        } else if (ok) {
             insertParameters(identity);
+        }
         logLinkLines(line);
         logIdentityOutcome(line, command, ok);
 
