@@ -444,6 +444,7 @@ void TestMeasureWidget::pollingStartStop()
     QVERIFY(archive.startsWith(m_work->filePath(QStringLiteral("runs/"))));
     m_page->onCloseApplication();
     QVERIFY(!m_page->isPolling());
+    QCOMPARE(m_device->parameter(QStringLiteral("PV")), QVariant(21.5f));
     QVERIFY(m_page->btnStartStop->isChecked());
     QTRY_COMPARE(fileLines(archive).size(), 2);
     QVERIFY(fileLines(archive).at(0).contains(QStringLiteral(" ; General ; ") + sim.portName() + QStringLiteral(" ; 0 ; 5sec ; ")));
