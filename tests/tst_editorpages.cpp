@@ -99,6 +99,15 @@ HartSimResponse busyAnswer(quint8 code = 32)
 
 enum Field { LineEdit, NumberInput, Label, DoubleSpin, Spin, Check };
 
+// The value the read-out shows; "-" for the dashes of nothing measured (which it keeps).
+QString readOut(QLCDNumber *lcd)
+{
+    const QString value = QString::number(lcd->value());
+    const QImage shown = lcd->grab().toImage();
+    lcd->display(QStringLiteral("----"));
+    return !shown.isNull() && lcd->grab().toImage() == shown ? QStringLiteral("-") : value;
+}
+
 } // namespace
 
 class TestEditorPages : public QObject
@@ -734,11 +743,14 @@ void TestEditorPages::variableRowsFollowAnswer_data()
     QTest::addColumn<int>("replyLength");
     QTest::addColumn<int>("tvUnit");
     QTest::addColumn<QString>("rows");
-    QTest::newRow("PV only") << 9 << 32 << "";
-    QTest::newRow("with SV") << 14 << 32 << "SV";
-    QTest::newRow("with TV") << 19 << 32 << "SV TV";
-    QTest::newRow("all four") << 24 << 32 << "SV TV QV";
-    QTest::newRow("TV not used") << 24 << 250 << "SV QV";
+    QTest::addColumn<QVariantMap>("poll"); // then shown: a polling response that measured nothing
+    QTest::newRow("PV only") << 9 << 32 << "" << QVariantMap();
+    QTest::newRow("with SV") << 14 << 32 << "SV" << QVariantMap();
+    QTest::newRow("with TV") << 19 << 32 << "SV TV" << QVariantMap();
+    QTest::newRow("all four") << 24 << 32 << "SV TV QV" << QVariantMap();
+    QTest::newRow("TV not used") << 24 << 250 << "SV QV" << QVariantMap();
+    QTest::newRow("failed poll") << 24 << 32 << "SV TV QV" << QVariantMap{{"errorText", "*** Response timeout"}};
+    QTest::newRow("poll of PV not available (NaN)") << 24 << 32 << "SV TV QV" << QVariantMap{{"PV", qQNaN()}};
 }
 
 void TestEditorPages::variableRowsFollowAnswer()
@@ -746,21 +758,25 @@ void TestEditorPages::variableRowsFollowAnswer()
     QFETCH(int, replyLength);
     QFETCH(int, tvUnit);
     QFETCH(QString, rows);
+    QFETCH(QVariantMap, poll);
     m_sim->updateDevice(0, [=](HartSimDevice &d) {
         d.values.insert(QStringLiteral("reply_length_3"), replyLength);
         d.values.insert(QStringLiteral("TV_unit_code"), tvUnit);
     });
     QVERIFY(m_pages->pv->readPrimaryVariable(true));
+    if (!poll.isEmpty())
+        m_pages->pv->showPeriodResponsePV(poll);
+    const QString value = poll.isEmpty() ? QStringLiteral("21.5") : QStringLiteral("-");
     QStringList shown;
     for (const char *name : {"SV", "TV", "QV"}) {
         auto *lcd = m_pages->pv->findChild<QLCDNumber *>(QStringLiteral("lcd%1Value").arg(QLatin1String(name)));
         if (!lcd->isHidden()) {
             shown.append(QLatin1String(name));
-            QCOMPARE(lcd->value(), 21.5);
+            QCOMPARE(readOut(lcd), value);
         }
     }
     QCOMPARE(shown.join(QLatin1Char(' ')), rows);
-    QCOMPARE(m_pages->pv->findChild<QLCDNumber *>(QStringLiteral("lcdPVValue"))->value(), 21.5);
+    QCOMPARE(readOut(m_pages->pv->findChild<QLCDNumber *>(QStringLiteral("lcdPVValue"))), value);
 }
 
 void TestEditorPages::variablesErrorsAndStatusLines()
@@ -775,11 +791,13 @@ void TestEditorPages::variablesErrorsAndStatusLines()
     QVERIFY(!pv->readPrimaryVariable(true));
     QCOMPARE(m_prompts->requests.last().text, QStringLiteral("PV measurement error=5! Try again please."));
 
-    // A failed command 2 costs the refresh its last step and shows no current.
-    m_sim->setHandler(2, [](HartSimDevice &, const QByteArray &) { return busyAnswer(); });
+    // Failed commands 3 and 2 cost the refresh its steps and show nothing measured.
+    for (quint8 command : {3, 2})
+        m_sim->setHandler(command, [](HartSimDevice &, const QByteArray &) { return busyAnswer(); });
     m_pages->click("btnRefresh");
     QVERIFY(!succeeded(*m_pages));
-    QCOMPARE(pv->findChild<UniBaseInput *>(QStringLiteral("txtOutputCurrent"))->text(), QStringLiteral("0"));
+    QCOMPARE(pv->findChild<UniBaseInput *>(QStringLiteral("txtOutputCurrentP"))->text(), QString());
+    QCOMPARE(readOut(pv->findChild<QLCDNumber *>(QStringLiteral("lcdPVValue"))), QStringLiteral("-"));
 
     auto *box = pv->findChild<QPlainTextEdit *>(QStringLiteral("txtStatusText"));
     box->clear();
@@ -802,7 +820,7 @@ void TestEditorPages::pollingResponseShowsItsOwnValues()
                               {QStringLiteral("output_current"), 4.5f}});
     QCOMPARE(pv->findChild<QLCDNumber *>(QStringLiteral("lcdPVValue"))->value(), 1.23);
     QCOMPARE(pv->findChild<QLCDNumber *>(QStringLiteral("lcdSVValue"))->value(), 2.5);
-    QCOMPARE(pv->findChild<QLCDNumber *>(QStringLiteral("lcdTVValue"))->value(), 21.5);
+    QCOMPARE(readOut(pv->findChild<QLCDNumber *>(QStringLiteral("lcdTVValue"))), QStringLiteral("-"));
     auto *current = pv->findChild<UniBaseInput *>(QStringLiteral("txtOutputCurrent"));
     QCOMPARE(current->text(), QStringLiteral("4.50"));
     QVERIFY(!isBlue(current));

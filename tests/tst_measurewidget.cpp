@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <algorithm>
 #include <cmath>
 #include <csignal>
 #include <limits>
@@ -50,6 +51,15 @@ QVariantMap failure(const QDateTime &time = kStart)
             {QStringLiteral("DateTime"), time},
             {QStringLiteral("statusCode"), QString()},
             {QStringLiteral("errorText"), QStringLiteral("\n*** Response timeout (100ms)")}};
+}
+
+// The read-out as the table would write it; empty for the dashes of nothing measured (kept).
+QString readOut(QLCDNumber *lcd)
+{
+    const QString value = MeasureTableModel::valueText(lcd->value());
+    const QImage shown = lcd->grab().toImage();
+    lcd->display(QStringLiteral("----"));
+    return !shown.isNull() && lcd->grab().toImage() == shown ? QString() : value;
 }
 
 QStringList fileLines(const QString &fileName)
@@ -142,8 +152,8 @@ void TestMeasureWidget::rows_data()
         << rounded
         << QStringList{"05.03.2024 10:00:00", "2.35", "12.50", "00 00", "More status available", "1.50", "3.00", "4.50"}
         << int(Qt::AlignLeft | Qt::AlignVCenter);
-    QTest::newRow("failure: no PV, no current, the error as info")
-        << failure() << QStringList{"05.03.2024 10:00:00", "", "", "", "\n*** Response timeout (100ms)", "0.00", "0.00", "0.00"}
+    QTest::newRow("failure: no value, the error as info")
+        << failure() << QStringList{"05.03.2024 10:00:00", "", "", "", "\n*** Response timeout (100ms)", "", "", ""}
         << int(Qt::AlignLeft | Qt::AlignVCenter);
     QVariantMap noisy = success(2, 80.67f);
     noisy.insert(QStringLiteral("SV"), 80.67f);
@@ -169,8 +179,8 @@ void TestMeasureWidget::rows()
     QCOMPARE(passedOn.count(), 1);
     QCOMPARE(m_page->variableMode(), texts.size() > 6 ? 4 : 2);
     // The read-outs show exactly what the table shows.
-    QCOMPARE(m_page->lcdCh1Value->value(), texts.at(1).toDouble());
-    QCOMPARE(m_page->lcdSVValue->value(), texts.at(5).toDouble());
+    QCOMPARE(readOut(m_page->lcdCh1Value), texts.at(1));
+    QCOMPARE(readOut(m_page->lcdSVValue), texts.at(5));
 }
 
 void TestMeasureWidget::modeChangesKeepHiddenCells()
@@ -221,11 +231,11 @@ void TestMeasureWidget::nonFiniteAndFarValues_data()
 
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();
-    QTest::newRow("NaN follows as 0") << nan << "nan" << 0.0 << false;
-    QTest::newRow("minus infinity follows as 0") << -inf << "-inf" << 0.0 << false;
+    QTest::newRow("NaN leaves a gap") << nan << "nan" << 20.0 << false;
+    QTest::newRow("minus infinity leaves a gap") << -inf << "-inf" << 20.0 << false;
     QTest::newRow("1e30 followed in one move") << 1e30f << "1000000015047466219876688855040.00" << 1e30 << false;
     QTest::newRow("1e30 in full-plot mode") << 1e30f << "1000000015047466219876688855040.00" << 1e30 << true;
-    QTest::newRow("NaN in full-plot mode") << nan << "nan" << 0.0 << true;
+    QTest::newRow("NaN in full-plot mode") << nan << "nan" << 20.0 << true;
 }
 
 void TestMeasureWidget::nonFiniteAndFarValues()
@@ -240,6 +250,7 @@ void TestMeasureWidget::nonFiniteAndFarValues()
     QSignalSpy moves(m_page->plotWidget(), &Plotter::zoomChanged);
     show(success(1, value, kStart.addSecs(5)));
     QCOMPARE(cell(1, MeasureTableModel::PVColumn), text);
+    QCOMPARE(readOut(m_page->lcdCh1Value), std::isfinite(value) ? text : QString());
     QCOMPARE(m_page->plotWidget()->curveData(0).last().y(), double(float(plotted)));
     QVERIFY(moves.count() <= 2);
     const PlotSettings window = m_page->plotWidget()->curZoomPlotSettings();
@@ -326,7 +337,7 @@ void TestMeasureWidget::redraw_data()
     const float nan = std::numeric_limits<float>::quiet_NaN();
     QTest::newRow("empty table") << QList<float>{} << -1.0 << 1.0;
     QTest::newRow("equal values") << QList<float>{5, 5, 5} << 4.0 << 6.0;
-    QTest::newRow("nan and inf as 0") << QList<float>{nan, std::numeric_limits<float>::infinity(), 2} << 0.0 << 2.0;
+    QTest::newRow("nan and inf leave gaps") << QList<float>{nan, std::numeric_limits<float>::infinity(), 2} << 1.0 << 3.0;
 }
 
 void TestMeasureWidget::redraw()
@@ -341,7 +352,7 @@ void TestMeasureWidget::redraw()
     m_page->chkPV->setChecked(true);
 
     const Plotter *plotter = m_page->plotWidget();
-    QCOMPARE(plotter->curveData(0).size(), values.size());
+    QCOMPARE(plotter->curveData(0).size(), std::count_if(values.cbegin(), values.cend(), [](float v) { return std::isfinite(v); }));
     QCOMPARE(plotter->curveData(1).size(), 0);
     for (const QPointF &point : plotter->curveData(0))
         QVERIFY(std::isfinite(point.y()));
@@ -427,15 +438,22 @@ void TestMeasureWidget::pollingStartStop()
     QTRY_COMPARE(m_page->tableModel()->rowCount(), 2);
     QCOMPARE(cell(1, MeasureTableModel::PVColumn), QString());
     QCOMPARE(m_page->plotWidget()->curveData(0).size(), 1);
+    m_page->chkSV->setChecked(true);
+    QCOMPARE(m_page->plotWidget()->curveData(1).size(), 1);
     const QString archive = m_page->lbFileName->text();
     QVERIFY(archive.startsWith(m_work->filePath(QStringLiteral("runs/"))));
     m_page->onCloseApplication();
     QVERIFY(!m_page->isPolling());
+    QCOMPARE(m_device->parameter(QStringLiteral("PV")), QVariant(21.5f));
     QVERIFY(m_page->btnStartStop->isChecked());
     QTRY_COMPARE(fileLines(archive).size(), 2);
     QVERIFY(fileLines(archive).at(0).contains(QStringLiteral(" ; General ; ") + sim.portName() + QStringLiteral(" ; 0 ; 5sec ; ")));
     QVERIFY2(QRegularExpression(QStringLiteral("^1;[-0-9: ]+;;;;$")).match(fileLines(archive).at(1)).hasMatch(),
              qPrintable(fileLines(archive).at(1)));
+    // The table export leaves the failed read's value fields empty, as the archive does.
+    m_prompts->answerText(m_work->filePath(QStringLiteral("table.csv")));
+    m_page->on_btnSaveAsFile_clicked();
+    QCOMPARE(fileLines(m_work->filePath(QStringLiteral("table.csv"))).at(2).section(QLatin1Char(';'), 2), QStringLiteral(";;;;;;"));
     QVERIFY(!port->hartPort.isOpen());
 }
 

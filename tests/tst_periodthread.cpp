@@ -245,11 +245,11 @@ void TestPeriodThread::pollingFlagKeepsTheLineOpen()
     m_port->closeHart();
     QVERIFY(!m_port->isOpened());
 
-    // A stopped thread starts again with a read at once.
+    // A stopped thread starts again with a read at once; the failure of the stopped run's read
+    // may still be on its way.
     spy.clear();
     m_thread->setDevice(m_device, 60000);
-    QVERIFY(spy.wait());
-    QVERIFY(spy.last().first().toMap().contains(QStringLiteral("statusText")));
+    QTRY_VERIFY(!spy.isEmpty() && spy.last().first().toMap().contains(QStringLiteral("statusText")));
 }
 
 void TestPeriodThread::refusedStart_data()

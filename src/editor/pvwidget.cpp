@@ -4,6 +4,7 @@
 #include "core/prompt.h"
 #include "core/utils.h"
 #include "model/device.h"
+#include "widgets/readout.h"
 
 #include <QEvent>
 
@@ -36,6 +37,7 @@ PVWidget::PVWidget(DeviceWidget *parent, int variableCount, bool showAdditionalS
     setRowVisible(rows.at(1), variableCount > 2);
     setRowVisible(rows.at(2), variableCount == 4);
     ui.chkAdditionalStatus->setVisible(showAdditionalStatus);
+    showNothingMeasured();
 }
 
 PVWidget::~PVWidget()
@@ -64,12 +66,6 @@ QString PVWidget::unitText(const QString &name) const
     if (name == QLatin1String("TV"))
         return device->tvUnitText();
     return device->qvUnitText();
-}
-
-// Variables show rounded to two decimals.
-double PVWidget::displayValue(const QVariant &value)
-{
-    return QString::number(double(value.toFloat()), 'f', 2).toDouble();
 }
 
 void PVWidget::changeEvent(QEvent *event)
@@ -106,8 +102,8 @@ void PVWidget::onResetWidget()
     ui.txtStatusText->clear();
     ui.lcdPVValue->setDigitCount(PVDigits);
     for (QLCDNumber *lcd : {ui.lcdPVValue, ui.lcdSVValue, ui.lcdTVValue, ui.lcdQVValue})
-        lcd->display(0);
-    showCurrentsAsZero();
+        Readout::show(lcd, QVariant());
+    clearCurrents();
 }
 
 void PVWidget::onInitProgressBar(const QString &, int)
@@ -117,12 +113,22 @@ void PVWidget::onInitProgressBar(const QString &, int)
     shownStatusLines.clear();
 }
 
-void PVWidget::showCurrentsAsZero()
+void PVWidget::clearCurrents()
 {
     loading = true;
-    ui.txtOutputCurrent->setFloatValue(0.0f);
-    ui.txtOutputCurrentP->setFloatValue(0.0f);
+    ui.txtOutputCurrent->clear();
+    ui.txtOutputCurrentP->clear();
     loading = false;
+}
+
+// A failed read measured nothing: dashes, no units, no currents, until a read measures again.
+void PVWidget::showNothingMeasured()
+{
+    for (QLCDNumber *lcd : {ui.lcdPVValue, ui.lcdSVValue, ui.lcdTVValue, ui.lcdQVValue})
+        Readout::show(lcd, QVariant());
+    for (QLabel *unit : {ui.lbPVUnit, ui.lbSVUnit, ui.lbTVUnit, ui.lbQVUnit})
+        unit->clear();
+    clearCurrents();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -141,7 +147,7 @@ bool PVWidget::readPrimaryVariable(bool interactive)
     if (!device->readDevice(3))
         return failPrimaryVariable(interactive);
 
-    ui.lcdPVValue->display(displayValue(device->parameter(QStringLiteral("PV"))));
+    Readout::show(ui.lcdPVValue, device->parameter(QStringLiteral("PV")));
     ui.lbPVUnit->setText(device->pvUnitText());
     for (const VariableRow &row : variableRows())
         showVariableRow(row);
@@ -164,12 +170,12 @@ void PVWidget::showVariableRow(const VariableRow &row)
         return;
     row.unit->setText(unitText(row.name));
     // A row on a tab not in front is updated too, so it never shows a stale value later.
-    row.lcd->display(displayValue(device->parameter(row.name)));
+    Readout::show(row.lcd, device->parameter(row.name));
 }
 
 bool PVWidget::failPrimaryVariable(bool interactive)
 {
-    ui.lcdPVValue->display(0);
+    showNothingMeasured();
     if (interactive) {
         finishOperation(0);
         Prompt::warning(this, tr("Reading the primary variable"),
@@ -198,12 +204,14 @@ bool PVWidget::readOutputCurrent()
 {
     if (!device)
         return false;
-    if (!device->readDevice(2)) {
-        showCurrentsAsZero();
+    clearCurrents();
+    if (!device->readDevice(2))
         return false;
-    }
-    showDeviceInfoInField(OutputCurrentKey, ui.txtOutputCurrent, true);
-    showDeviceInfoInField(QStringLiteral("output_current_%"), ui.txtOutputCurrentP, true);
+    const QString percentKey = QStringLiteral("output_current_%");
+    if (Readout::isMeasured(device->parameter(OutputCurrentKey)))
+        showDeviceInfoInField(OutputCurrentKey, ui.txtOutputCurrent, true);
+    if (Readout::isMeasured(device->parameter(percentKey)))
+        showDeviceInfoInField(percentKey, ui.txtOutputCurrentP, true);
     readLoopCurrentMode(true);
     return true;
 }
@@ -281,23 +289,26 @@ void PVWidget::appendDeviceError(const QString &text)
     ui.txtStatusText->appendPlainText(shown);
 }
 
-// The polling thread empties the device's variables before its next read, so the values come
-// from the response itself.
+// The polling thread empties the device's variables while it reads, so the values come from the
+// response itself.
 void PVWidget::showPeriodResponsePV(const QVariantMap &response)
 {
     if (!device)
         return;
-    ui.lcdPVValue->display(displayValue(response.value(QStringLiteral("PV"))));
+    if (response.contains(QStringLiteral("errorText"))) {
+        showNothingMeasured();
+        return;
+    }
+    Readout::show(ui.lcdPVValue, response.value(QStringLiteral("PV")));
     ui.lbPVUnit->setText(device->pvUnitText());
     loading = true;
-    // A failed read measured no current: the field is left empty rather than show an old one.
     const QVariant current = response.value(OutputCurrentKey);
-    ui.txtOutputCurrent->setText(current.isValid() ? QString::number(double(current.toFloat()), 'f', 2) : QString());
+    ui.txtOutputCurrent->setText(Readout::isMeasured(current) ? QString::number(double(current.toFloat()), 'f', 2)
+                                                              : QString());
     loading = false;
+    // A variable this read did not deliver shows dashes rather than an older value.
     for (const VariableRow &row : variableRows()) {
-        if (!response.contains(row.name))
-            continue;
-        row.lcd->display(displayValue(response.value(row.name)));
-        row.unit->setText(unitText(row.name));
+        Readout::show(row.lcd, response.value(row.name));
+        row.unit->setText(response.contains(row.name) ? unitText(row.name) : QString());
     }
 }

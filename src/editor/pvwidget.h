@@ -62,10 +62,10 @@ private:
     QString unitText(const QString &name) const;
     void showVariableRow(const VariableRow &row);
     void setRowVisible(const VariableRow &row, bool visible);
-    void showCurrentsAsZero();
+    void clearCurrents();
+    void showNothingMeasured();
     bool failPrimaryVariable(bool interactive);
     bool finishPrimaryVariable(bool interactive);
-    static double displayValue(const QVariant &value);
 
     Ui::PVWidget ui;
     QSet<QString> shownStatusLines;

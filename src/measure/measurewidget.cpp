@@ -7,6 +7,7 @@
 #include "measure/plotter.h"
 #include "model/device.h"
 #include "model/port.h"
+#include "widgets/readout.h"
 
 #include <QDateTime>
 #include <QEvent>
@@ -99,6 +100,9 @@ void MeasureWidget::initWidget()
     tabWidgetPlotConfig->setCurrentWidget(tabAbsoluteRange);
     btnShowFullPlot->setChecked(true);
     txtPathName->setText(AppSettings::archivesDir());
+    // Nothing is measured yet.
+    for (QLCDNumber *lcd : {lcdCh1Value, lcdSVValue, lcdTVValue, lcdQVValue})
+        Readout::show(lcd, QVariant());
 
     const QSignalBlocker pageBlocker(this);
     chkScrollToLast->setChecked(false);

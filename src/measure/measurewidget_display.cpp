@@ -6,6 +6,7 @@
 #include "measure/measuretablemodel.h"
 #include "measure/plotter.h"
 #include "model/device.h"
+#include "widgets/readout.h"
 
 #include <QDateTime>
 
@@ -32,8 +33,6 @@ QString logTime(double seconds)
 }
 
 // The value as the table shows it (two decimals), read back; non-finite values stay as they are.
-// A double, so that a read-out shows exactly that: the float's own double would show its noise
-// ("80.669998" for 80.67).
 double shownValue(float value)
 {
     if (!std::isfinite(value))
@@ -88,7 +87,7 @@ void MeasureWidget::showPeriodResponsePV(const QVariantMap &response)
         ++t;
     addTableRow(response, t, values);
 
-    lcdCh1Value->display(shownValue(values[0]));
+    Readout::show(lcdCh1Value, response.value(QStringLiteral("PV")));
     lbPVUnit->setText(response.value(QStringLiteral("PVUnitCodeText")).toString());
     lbCurrentTime->setText(responseTime.toString(kTimeFormat));
     emit responsePV(response);
@@ -100,8 +99,9 @@ void MeasureWidget::showPeriodResponsePV(const QVariantMap &response)
     bool plotted = false;
     for (int variable = 3; variable >= 1; --variable)
         plotted |= showLiveValue(response, variable, t, values[variable]);
-    // A failed read measured no PV: the curve goes on from the last value read to the next.
-    if (chkPV->isChecked() && response.value(QStringLiteral("PV")).isValid()) {
+    // A failed read measured no PV, nor is NaN a measurement: the curve goes on from the last
+    // value measured to the next.
+    if (chkPV->isChecked() && Readout::isMeasured(response.value(QStringLiteral("PV")))) {
         plotValue(0, t, values[0]);
         plotted = true;
     }
@@ -124,8 +124,9 @@ void MeasureWidget::addTableRow(const QVariantMap &response, qint64 rowTime, con
         row.current = current.toFloat();
         row.cells |= MeasureTableModel::CurrentCell;
     }
+    // Nor does it measure SV, TV or QV, and a good read measures only those it carries.
     for (int variable = 1; variable < 4; ++variable) {
-        if (columnShown(MeasureTableModel::valueColumn(variable)))
+        if (response.value(QLatin1String(kVariableKeys[variable])).isValid())
             row.cells |= quint8(1u << variable);
     }
     const QString errorText = response.value(QStringLiteral("errorText")).toString();
@@ -172,14 +173,14 @@ void MeasureWidget::storeUnitTexts(const QVariantMap &response)
 
 bool MeasureWidget::showLiveValue(const QVariantMap &response, int variable, qint64 time, float value)
 {
-    if (!response.contains(QLatin1String(kVariableKeys[variable])))
-        return false;
     QLCDNumber *const lcds[] = {lcdCh1Value, lcdSVValue, lcdTVValue, lcdQVValue};
     QLabel *const units[] = {lbPVUnit, lbSVUnit, lbTVUnit, lbQVUnit};
     QCheckBox *const boxes[] = {chkPV, chkSV, chkTV, chkQV};
-    lcds[variable]->display(shownValue(value));
+    // A read that did not deliver the variable leaves no old value on show under its time.
+    const QVariant measured = response.value(QLatin1String(kVariableKeys[variable]));
+    Readout::show(lcds[variable], measured);
     units[variable]->setText(response.value(QLatin1String(kVariableKeys[variable]) + QStringLiteral("UnitCodeText")).toString());
-    if (!boxes[variable]->isChecked())
+    if (!Readout::isMeasured(measured) || !boxes[variable]->isChecked())
         return false;
     plotValue(variable, time, value);
     return true;
@@ -187,9 +188,6 @@ bool MeasureWidget::showLiveValue(const QVariantMap &response, int variable, qin
 
 void MeasureWidget::plotValue(int curve, qint64 time, double value)
 {
-    // Plotted as the redraw does, so one value can never poison the window.
-    if (!std::isfinite(value))
-        value = 0.0;
     if (!plotStarted)
         openInitialWindow(curve, time, value);
 
@@ -597,9 +595,10 @@ void MeasureWidget::drawPlot()
             firstX = x;
         for (int curve = 0; curve < 4; ++curve) {
             const unsigned cell = curve == 0 ? MeasureTableModel::PVCell : 1u << curve;
-            if (!drawn[curve] || !(row.cells & cell))
+            // Nothing measured, or NaN: no point, the curve goes on from the last measured one.
+            if (!drawn[curve] || !(row.cells & cell) || !std::isfinite(row.values[curve]))
                 continue;
-            const double y = std::isfinite(row.values[curve]) ? double(row.values[curve]) : 0.0;
+            const double y = double(row.values[curve]);
             minY = seen ? std::min(minY, y) : y;
             maxY = seen ? std::max(maxY, y) : y;
             seen = true;

@@ -40,14 +40,23 @@ void PeriodThread::pollOnce(Device *device)
         // and no error reset can put another outcome into this read's map.
         QMutexLocker outcome(&device->outcomeLock());
         // No value of an earlier read may reach this cycle's map.
-        for (const char *key : {"PV", "SV", "TV", "QV"})
-            device->removeParameter(QLatin1String(key));
+        QVariantMap lastGood;
+        for (const char *key : {"PV", "SV", "TV", "QV"}) {
+            const QString name = QLatin1String(key);
+            if (device->hasParameter(name))
+                lastGood.insert(name, device->parameter(name));
+            device->removeParameter(name);
+        }
         if (device->readDevice(3)) {
             // A stop during the read drops its values; a failure is still reported.
             if (!stopRequested())
                 response = successMap(device);
-        } else if (!device->lastErrorText().isEmpty()) {
-            response = failureMap(device);
+        } else {
+            // A failed read measured nothing: the device keeps the values last measured.
+            for (auto it = lastGood.cbegin(); it != lastGood.cend(); ++it)
+                device->setParameter(it.key(), it.value());
+            if (!device->lastErrorText().isEmpty())
+                response = failureMap(device);
         }
     }
     if (!response.isEmpty())
