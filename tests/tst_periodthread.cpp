@@ -245,7 +245,9 @@ void TestPeriodThread::pollingFlagKeepsTheLineOpen()
     m_port->closeHart();
     QVERIFY(!m_port->isOpened());
 
-    // A stopped thread starts again with a read at once.
+    // A stopped thread starts again with a read at once (after the earlier device's answer, which
+    // the stopped worker may still have posted).
+    QCoreApplication::sendPostedEvents();
     spy.clear();
     m_thread->setDevice(m_device, 60000);
     QVERIFY(spy.wait());
