@@ -47,6 +47,7 @@ FileThread::ArchiveLines FileThread::countDataLines(const QString &fileName)
         if (chunk.isEmpty())
             break;
         lines += chunk.count('\n');
+        counted.size += chunk.size();
         counted.lastLineOpen = !chunk.endsWith('\n');
     }
     if (counted.lastLineOpen)
@@ -201,7 +202,7 @@ QString FileThread::headerLine(const QDateTime &date) const
 // Mutex held.
 void FileThread::startSegment(const QString &fileName, const QDateTime &date)
 {
-    m_queue.append(Segment{fileName, headerLine(date), {}});
+    m_queue.append(Segment{fileName, headerLine(date), {}, true});
 }
 
 // Mutex held.
@@ -233,10 +234,12 @@ QVector<FileThread::Segment> FileThread::takeBatch()
     for (Segment &segment : queue) {
         const auto same = std::find_if(batch.begin(), batch.end(),
                                        [&segment](const Segment &s) { return s.fileName == segment.fileName; });
-        if (same != batch.end())
+        if (same != batch.end()) {
             same->responses += segment.responses;
-        else
+            same->restart = same->restart || segment.restart;
+        } else {
             batch.append(std::move(segment));
+        }
     }
     m_queuedLines = 0;
     m_waitingLines = 0;
@@ -344,7 +347,8 @@ bool FileThread::openArchive(const Segment &segment, QString *failure)
         *failure = tr("Cannot create the folder %1.").arg(folder);
         return false;
     }
-    if (!m_lineCounts.contains(segment.fileName))
+    const auto known = m_lineCounts.constFind(segment.fileName);
+    if (segment.restart || known == m_lineCounts.cend() || known->size != QFileInfo(segment.fileName).size())
         m_lineCounts.insert(segment.fileName, countDataLines(segment.fileName));
     return true;
 }
@@ -391,7 +395,7 @@ bool FileThread::writeSegment(Segment &segment, QString *failure)
         }
         return false;
     }
-    m_lineCounts.insert(segment.fileName, ArchiveLines{lineCount, false});
+    m_lineCounts.insert(segment.fileName, ArchiveLines{lineCount, false, start + data.size()});
     if (!segment.responses.isEmpty()) {
         DEBUGQT_LOG(4) << segment.fileName << segment.responses.size() << "lines";
         emit writeLines(segment.fileName, lineCount);

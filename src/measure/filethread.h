@@ -61,6 +61,8 @@ private:
         QString fileName;
         QString header;
         QVector<QVariantMap> responses;
+        // The file is (re)started here: its lines are counted again before these are numbered.
+        bool restart = false;
     };
 
     QString headerLine(const QDateTime &date) const;
@@ -71,6 +73,7 @@ private:
     {
         int count = 0;
         bool lastLineOpen = false;
+        qint64 size = 0; // of the file as counted or last written
     };
     static ArchiveLines countDataLines(const QString &fileName);
 
@@ -107,6 +110,7 @@ private:
     QDate m_day;
 
     // Writer thread only: the data lines of each file written to, counted again (with a line an
-    // earlier failure left cut short) after a file failed.
+    // earlier failure left cut short) when the file is started anew, failed, or is no longer the
+    // size it was left at (moved away, replaced, cut).
     QHash<QString, ArchiveLines> m_lineCounts;
 };
