@@ -542,15 +542,7 @@ void TestMainWindow::everyPollerStopsBeforeItsLineGoes()
     page->btnStartGraduation->click();
     page->btnStartPoint_1->click();   // the command-33 poller reads the meter
     QTRY_VERIFY(sim.requestCount() > 0);
-    int pollersWhenLineWent = -1;
-    connect(port, &QObject::destroyed, this, [&] { pollersWhenLineWent = device->pollerCount(); });
-    if (door == "Open") {
-        prompts.answerButton(QMessageBox::No);   // the measurement's changes are not saved
-        prompts.answerText(space.config);
-        window.open();
-    } else if (door == "New") {
-        window.newTree(true);
-    } else {
+    if (door == "termination") {
         // The measurement tab polls too; the signal comes while the page's own read holds the
         // line, and the status page lets it through.
         auto *measurement = page->findChild<MeasureWidget *>();
@@ -559,17 +551,26 @@ void TestMainWindow::everyPollerStopsBeforeItsLineGoes()
         TerminationWatcher termination;
         connect(&termination, &TerminationWatcher::terminationRequested, &window, &MainWindow::closeOnTermination);
         bool raised = false;
-        connect(device, &Device::deviceStatus, this, [&] {
-            if (!raised && QThread::currentThread() == thread() && port->isHeldHere())
+        connect(device, &Device::deviceStatus, &termination, [&] {
+            if (QThread::currentThread() == thread() && !raised && port->isHeldHere())
                 raised = ::raise(SIGTERM) == 0;
         }, Qt::DirectConnection);
         QList<bool> lineHeldAtClose;
-        connect(&window, &MainWindow::closeApplication, this, [&] { lineHeldAtClose << port->isHeldHere(); });
+        connect(&window, &MainWindow::closeApplication, &termination, [&] { lineHeldAtClose << port->isHeldHere(); });
         page->findChild<PVWidget *>()->findChild<QPushButton *>(QStringLiteral("btnRefresh"))->click();
         QTRY_COMPARE(lineHeldAtClose, QList<bool>{false});
         QVERIFY(raised);
         QCOMPARE(device->pollerCount(), 0);
         return;
+    }
+    int pollersWhenLineWent = -1;
+    connect(port, &QObject::destroyed, this, [&] { pollersWhenLineWent = device->pollerCount(); });
+    if (door == "Open") {
+        prompts.answerButton(QMessageBox::No);   // the measurement's changes are not saved
+        prompts.answerText(space.config);
+        window.open();
+    } else {
+        window.newTree(true);
     }
     QCOMPARE(pollersWhenLineWent, 0);
 }
