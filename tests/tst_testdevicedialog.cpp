@@ -406,6 +406,7 @@ void TestTestDeviceDialog::cancelInRoundTwo_data()
     QTest::newRow("Start begins again at round 1") << u"btnStart"_s << 3 << 3 << true;
     QTest::newRow("Continue after lowering the rounds ends the test")
         << u"btnContinue"_s << 1 << 2 << false;
+    QTest::newRow("the program ends: the run stops as after Cancel") << QString() << 3 << 1 << false;
 }
 
 void TestTestDeviceDialog::cancelInRoundTwo()
@@ -419,13 +420,15 @@ void TestTestDeviceDialog::cancelInRoundTwo()
     int readsInRoundTwo = 0;
     connect(device, &Device::modbusMessage, dialog.get(), [&](int, const QString &line) {
         if (dialog->m_roundIndex == 1 && line.contains(u"reading"_s) && ++readsInRoundTwo == 2)
-            dialog->findChild<QProgressDialog *>()->cancel();
+            resume.isEmpty() ? dialog->abandon() : dialog->findChild<QProgressDialog *>()->cancel();
     });
     start(3);
     const QString interrupted = u" === Test of command 1 was interrupted. ==="_s;
     QCOMPARE(reportLines().count(u"Total round errors: 0"_s), 1);
     QVERIFY(reportLines().contains(interrupted));
     QVERIFY(widget<QPushButton>("btnContinue")->isVisible());
+    if (resume.isEmpty())
+        return;
 
     widget<QSpinBox>("spnCycles")->setValue(roundsAfterCancel);
     dialog->findChild<QPushButton *>(resume)->click();

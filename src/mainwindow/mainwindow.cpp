@@ -284,6 +284,8 @@ void MainWindow::testDevice()
         return;
     TestDeviceDialog dialog(this, device);
     const QMetaObject::Connection relay = connect(&dialog, &TestDeviceDialog::changed, this, &MainWindow::onChanged);
+    // Only a termination closes the window while the dialog is up; its run ends with the window.
+    connect(this, &MainWindow::closeApplication, &dialog, &TestDeviceDialog::abandon);
     dialog.exec();
     disconnect(relay);
 }

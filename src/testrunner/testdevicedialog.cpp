@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTableWidgetItem>
 
@@ -192,6 +193,12 @@ void TestDeviceDialog::changeEvent(QEvent *event)
         tableWidget->resizeColumnsToContents();
     }
     QDialog::changeEvent(event);
+}
+
+void TestDeviceDialog::abandon()
+{
+    if (auto *progress = findChild<QProgressDialog *>())
+        progress->cancel();
 }
 
 void TestDeviceDialog::reject()

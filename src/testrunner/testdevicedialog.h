@@ -34,6 +34,8 @@ public:
 
     void connectDevice(Device *device);
     void clearErrorCells();
+    // The program ends: a running round stops at its next step, as after Cancel.
+    void abandon();
 
     // Step table columns.
     enum Column { CmdColumn, ContextColumn, ValuesColumn, CyclesColumn, ErrorCountColumn, ErrorTextColumn,
