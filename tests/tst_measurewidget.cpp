@@ -10,6 +10,7 @@
 #include "model/server.h"
 #include "promptrecorder.h"
 #include "tempworkdir.h"
+#include "widgets/readout.h"
 
 #include <QProgressDialog>
 #include <QSignalSpy>
@@ -56,7 +57,7 @@ QVariantMap failure(const QDateTime &time = kStart)
 // The read-out as the table would write it; empty for the dashes of nothing measured (kept).
 QString readOut(QLCDNumber *lcd)
 {
-    const QString value = MeasureTableModel::valueText(lcd->value());
+    const QString value = Readout::text(lcd->value());
     const QImage shown = lcd->grab().toImage();
     lcd->display(QStringLiteral("----"));
     return !shown.isNull() && lcd->grab().toImage() == shown ? QString() : value;

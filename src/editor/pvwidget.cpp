@@ -303,8 +303,7 @@ void PVWidget::showPeriodResponsePV(const QVariantMap &response)
     ui.lbPVUnit->setText(device->pvUnitText());
     loading = true;
     const QVariant current = response.value(OutputCurrentKey);
-    ui.txtOutputCurrent->setText(Readout::isMeasured(current) ? QString::number(double(current.toFloat()), 'f', 2)
-                                                              : QString());
+    ui.txtOutputCurrent->setText(Readout::isMeasured(current) ? Readout::text(current.toFloat()) : QString());
     loading = false;
     // A variable this read did not deliver shows dashes rather than an older value.
     for (const VariableRow &row : variableRows()) {

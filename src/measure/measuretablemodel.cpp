@@ -1,5 +1,7 @@
 #include "measure/measuretablemodel.h"
 
+#include "widgets/readout.h"
+
 #include <QDateTime>
 
 MeasureTableModel::MeasureTableModel(QObject *parent)
@@ -109,24 +111,19 @@ QString MeasureTableModel::text(int rowIndex, int column) const
     case TimeColumn:
         return timeText(r.time);
     case PVColumn:
-        return valueText(r.values[0]);
+        return Readout::text(r.values[0]);
     case CurrentColumn:
-        return valueText(r.current);
+        return Readout::text(r.current);
     case StatusColumn:
         return r.status;
     case InfoColumn:
         return r.info;
     default:
-        return valueText(r.values[column - SVColumn + 1]);
+        return Readout::text(r.values[column - SVColumn + 1]);
     }
 }
 
 QString MeasureTableModel::timeText(qint64 seconds)
 {
     return QDateTime::fromSecsSinceEpoch(seconds).toString(QStringLiteral("dd.MM.yyyy hh:mm:ss"));
-}
-
-QString MeasureTableModel::valueText(double value)
-{
-    return QStringLiteral("%1").arg(value, 0, 'f', 2);
 }

@@ -53,7 +53,6 @@ public:
     QString text(int rowIndex, int column) const;
 
     static QString timeText(qint64 seconds);
-    static QString valueText(double value);
 
 private:
     std::deque<Row> m_rows;

@@ -32,14 +32,6 @@ QString logTime(double seconds)
     return secondsToDateTime(seconds).toString(kLogTimeFormat);
 }
 
-// The value as the table shows it (two decimals), read back; non-finite values stay as they are.
-double shownValue(float value)
-{
-    if (!std::isfinite(value))
-        return double(value);
-    return MeasureTableModel::valueText(value).toDouble();
-}
-
 // Lays whole steps from min, at most 100 of them, ending at the typed max rounded to a step.
 void fitAxis(double &min, double &max, int &ticks, double step, int target)
 {
@@ -80,7 +72,7 @@ void MeasureWidget::showPeriodResponsePV(const QVariantMap &response)
     }
     float values[4];
     for (int i = 0; i < 4; ++i)
-        values[i] = float(shownValue(response.value(QLatin1String(kVariableKeys[i])).toFloat()));
+        values[i] = float(Readout::shown(response.value(QLatin1String(kVariableKeys[i])).toFloat()));
 
     // Two responses within one second get distinct times on the plot and in the table.
     if (model->rowCount() > 0 && model->row(model->rowCount() - 1).time == t)

@@ -8,6 +8,16 @@
 
 namespace Readout {
 
+QString text(double value)
+{
+    return QStringLiteral("%1").arg(value, 0, 'f', 2);
+}
+
+double shown(double value)
+{
+    return std::isfinite(value) ? text(value).toDouble() : value;
+}
+
 bool isMeasured(const QVariant &value)
 {
     return value.isValid() && std::isfinite(value.toFloat());
@@ -19,9 +29,7 @@ void show(QLCDNumber *lcd, const QVariant &value)
         lcd->display(QStringLiteral("----"));
         return;
     }
-    // Read back from its text, so the read-out shows exactly the two decimals and not the
-    // float's own noise ("80.669998" for 80.67).
-    lcd->display(QString::number(double(value.toFloat()), 'f', 2).toDouble());
+    lcd->display(shown(value.toFloat()));
 }
 
 } // namespace Readout

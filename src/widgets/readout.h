@@ -3,10 +3,18 @@
 class QLCDNumber;
 class QVariant;
 
-// How the value read-outs of the pages show a variable: the measured value rounded to two
-// decimals, or dashes where nothing was measured, so that no reader takes a failed read for a
-// reading of 0.
+class QString;
+
+// How the pages show a variable: the measured value rounded to two decimals, in the value table
+// and on the read-outs alike, or dashes where nothing was measured, so that no reader takes a
+// failed read for a reading of 0.
 namespace Readout {
+
+// The value with two decimals and "." as the decimal point, as the value table shows it.
+QString text(double value);
+// The value as shown, read back from its text: a read-out shows exactly the two decimals and not
+// the float's own noise ("80.669998" for 80.67). A non-finite value stays as it is.
+double shown(double value);
 
 // True for a value a read delivered as a finite number. A failed read delivers none, and a HART
 // device answers NaN for a variable it does not have.
