@@ -200,6 +200,7 @@ void TestDefaultDeviceWidget::readConfiguration_data()
         QTest::newRow(qPrintable(QStringLiteral("command %1 fails").arg(command))) << command << 7;
     // Such a device has neither 8 nor 9: the table shows the dynamic variables of command 3.
     QTest::newRow("a HART 5 device is not asked for command 9") << -1 << 5;
+    QTest::newRow("a HART 5 device's failed command 3 shows no earlier value") << 3 << 5;
 }
 
 void TestDefaultDeviceWidget::readConfiguration()
@@ -212,6 +213,10 @@ void TestDefaultDeviceWidget::readConfiguration()
         device.identityLength = hart5 ? 12 : device.identityLength;
     });
     identify();
+    if (hart5 && failing >= 0) {   // after a good read
+        m_page->btnReadCfgFromDevice->click();
+        m_sim->clearRequests();
+    }
     if (failing >= 0)
         m_sim->setHandler(quint8(failing), [](HartSimDevice &, const QByteArray &) { return notImplemented(); });
 
@@ -225,6 +230,7 @@ void TestDefaultDeviceWidget::readConfiguration()
     QCOMPARE(m_page->tableWidgetDV->rowCount(), failing == 9 ? 0 : hart5 ? 4 : VariableCount + 1);
     if (hart5) {
         QCOMPARE(m_page->tableWidgetDV->item(0, 0)->text(), m_page->tr("Variable %1").arg(1));
+        QCOMPARE(m_page->tableWidgetDV->item(0, 2)->text().isEmpty(), failing == 3);
         return;
     }
     QCOMPARE(m_page->lbPVClass->text(), Device::classificationText(failing == 8 ? 0 : 65));

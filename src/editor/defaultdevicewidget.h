@@ -90,8 +90,8 @@ private:
     void createPages();
     void createMeasurementTab();
     void setSlotCodesForCommand9();
-    bool readDeviceVariables();
-    void setSlotsFromDynamicVariables();
+    bool readDeviceVariables(bool valuesRead);
+    void setSlotsFromDynamicVariables(bool valuesRead);
     void fillSlotFallback(int row);
     void adjustCurrent(const CurrentTrim &trim);
     void addTableItem(int row, int column, const QString &text, Qt::Alignment alignment);

@@ -42,7 +42,8 @@ void DefaultDeviceWidget::on_btnReadCfgFromDevice_clicked()
         reached = 2;
     nextStep();
 
-    if (device->readDevice(3)) {
+    const bool valuesRead = device->readDevice(3);
+    if (valuesRead) {
         fillPVUnits();
         ++reached;
     }
@@ -60,7 +61,7 @@ void DefaultDeviceWidget::on_btnReadCfgFromDevice_clicked()
     showDynamicVariableInfo();
     nextStep();
 
-    if (readDeviceVariables())
+    if (readDeviceVariables(valuesRead))
         ++reached;
     nextStep();
 
@@ -92,14 +93,16 @@ void DefaultDeviceWidget::setSlotCodesForCommand9()
         device->setParameter(QStringLiteral("slot_%1_code").arg(slot), slot);
 }
 
-bool DefaultDeviceWidget::readDeviceVariables()
+// valuesRead: command 3 has just measured the dynamic variables, which an older device's table
+// shows.
+bool DefaultDeviceWidget::readDeviceVariables(bool valuesRead)
 {
     device->clearSlotVariables();
     initDeviceVariablesTable();
     if (device->hasParameter(QStringLiteral("universal_cmd_version"))
         && device->parameterInt(QStringLiteral("universal_cmd_version")) < FirstRevisionWithCommand9) {
         // An older device has no command 9: the table shows what commands 3 and 8 told.
-        setSlotsFromDynamicVariables();
+        setSlotsFromDynamicVariables(valuesRead);
     } else {
         setSlotCodesForCommand9();
         if (!device->writeDevice(9))
@@ -109,7 +112,7 @@ bool DefaultDeviceWidget::readDeviceVariables()
     return true;
 }
 
-void DefaultDeviceWidget::setSlotsFromDynamicVariables()
+void DefaultDeviceWidget::setSlotsFromDynamicVariables(bool valuesRead)
 {
     const char *const names[] = {"PV", "SV", "TV", "QV"};
     for (int slot = 0; slot < 4; ++slot) {
@@ -122,7 +125,9 @@ void DefaultDeviceWidget::setSlotsFromDynamicVariables()
         const int code = device->hasParameter(assignmentKey) ? device->parameterInt(assignmentKey) & 0xFF : slot;
         device->setParameter(slotPrefix + QStringLiteral("code"), code);
         device->setParameter(slotPrefix + QStringLiteral("unit_code"), device->parameterInt(unitKey));
-        device->setParameter(slotPrefix + QStringLiteral("value"), device->parameterFloat(name));
+        // A failed read measured nothing: the slot gets no value rather than an earlier one.
+        if (valuesRead)
+            device->setParameter(slotPrefix + QStringLiteral("value"), device->parameterFloat(name));
         const QString classKey = name + QStringLiteral("_class_code");
         if (device->hasParameter(classKey))
             device->setParameter(slotPrefix + QStringLiteral("class"), device->parameterInt(classKey));
@@ -165,7 +170,7 @@ bool DefaultDeviceWidget::refreshAfterWrite()
     // filled once the classes are read.
     if (valuesRead)
         fillPVUnits();
-    if (variableUnits && !readDeviceVariables())
+    if (variableUnits && !readDeviceVariables(valuesRead))
         complete = false;
     if (lastWriteCommands.contains(44)) {
         if (readBack(14))

@@ -2,6 +2,7 @@
 
 #include "core/debugqtstream.h"
 #include "model/device.h"
+#include "widgets/readout.h"
 
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -91,9 +92,9 @@ void DefaultDeviceWidget::showDeviceVariables()
                          Qt::AlignLeft | Qt::AlignVCenter);
             tableWidgetDV->item(slot, VariableColumn)->setData(Qt::UserRole, slot);
             addTableItem(slot, ClassColumn, Device::classificationText(classCode), Qt::AlignCenter);
-            const QString value = identified
-                                      ? QString::number(double(device->parameterFloat(slotKey(slot, "value"))), 'f', 2)
-                                      : QString();
+            const QVariant measured = device->parameter(slotKey(slot, "value"));
+            const QString value = identified && Readout::isMeasured(measured) ? Readout::text(measured.toFloat())
+                                                                              : QString();
             addTableItem(slot, ValueColumn, value, Qt::AlignCenter);
             addTableItem(slot, UnitsColumn,
                          Device::unitText(lowByte(device->parameterInt(slotKey(slot, "unit_code"))), classCode),
