@@ -22,6 +22,7 @@
 namespace {
 
 constexpr float AccessCode = 1234.0f;
+constexpr int GraduationPeriodMs = 2100;   // the page polls the meter this often while it graduates
 const QString Nan = QStringLiteral("nan");
 
 QColor textColour(const QWidget *field)
@@ -303,14 +304,17 @@ void TestAcivelWidget::liveGraduationValues_data()
     QTest::addColumn<QColor>("colour");
     QTest::addColumn<QString>("state");
     QTest::addColumn<bool>("saveEnabled");
+    QTest::addColumn<bool>("duringRead");   // delivered inside the page's own read
     const float inf = std::numeric_limits<float>::infinity();
-    QTest::newRow("stable EMF") << QVariant(6.86f) << 100.05f << "0.05" << QColor(Qt::darkGreen) << QString() << true;
-    QTest::newRow("moving EMF") << QVariant(6.86f) << 90.0f << "10.00" << QColor(Qt::magenta) << QString() << true;
+    QTest::newRow("stable EMF") << QVariant(6.86f) << 100.05f << "0.05" << QColor(Qt::darkGreen) << QString() << true << false;
+    QTest::newRow("moving EMF") << QVariant(6.86f) << 90.0f << "10.00" << QColor(Qt::magenta) << QString() << true << false;
     QTest::newRow("nan pH") << QVariant(std::numeric_limits<float>::quiet_NaN()) << 100.0f << "0.00" << QColor(Qt::red)
-                            << "Undefined" << false;
-    QTest::newRow("infinite pH") << QVariant(inf) << 100.0f << "0.00" << QColor(Qt::red) << "Undefined" << false;
-    QTest::newRow("-inf pH") << QVariant(-inf) << 100.0f << "0.00" << QColor(Qt::red) << "Undefined" << false;
-    QTest::newRow("a slot left out") << QVariant() << 100.0f << "0" << QColor(Qt::black) << "Error" << true;
+                            << "Undefined" << false << false;
+    QTest::newRow("infinite pH") << QVariant(inf) << 100.0f << "0.00" << QColor(Qt::red) << "Undefined" << false << false;
+    QTest::newRow("-inf pH") << QVariant(-inf) << 100.0f << "0.00" << QColor(Qt::red) << "Undefined" << false << false;
+    QTest::newRow("a slot left out") << QVariant() << 100.0f << "0" << QColor(Qt::black) << "Error" << true << false;
+    QTest::newRow("a failed answer inside a read while the poller waits for the device")
+        << QVariant() << 100.0f << "0" << QColor(Qt::black) << "Error" << true << true;
 }
 
 void TestAcivelWidget::liveGraduationValues()
@@ -321,6 +325,7 @@ void TestAcivelWidget::liveGraduationValues()
     QFETCH(QColor, colour);
     QFETCH(QString, state);
     QFETCH(bool, saveEnabled);
+    QFETCH(bool, duringRead);
     startPoint1();
     QCOMPARE(m_page->lbDeltaU_1->text(), QStringLiteral("0"));   // the first reading shows no change
     QVariantMap response{{QStringLiteral("slot_0_value"), 25.0f}, {QStringLiteral("slot_0_unit_code"), 32},
@@ -328,7 +333,21 @@ void TestAcivelWidget::liveGraduationValues()
                          {QStringLiteral("slot_2_unit_code"), 59}};
     if (ph.isValid())
         response.insert(QStringLiteral("slot_2_value"), ph);
-    m_page->updateBufferInfoByResponsePT33(response);
+    if (duringRead) {   // the poller's next period passes in the read: its poll waits for the device
+        int stoppedAt = -1;
+        connect(m_device, &Device::deviceStatus, this, [&] {
+            if (QThread::currentThread() == thread() && stoppedAt < 0) {
+                QTest::qWait(GraduationPeriodMs + 200);
+                stoppedAt = m_sim->requestCount();
+                m_page->updateBufferInfoByResponsePT33(response);
+            }
+        }, Qt::DirectConnection);
+        m_page->findChild<PVWidget *>()->findChild<QPushButton *>(QStringLiteral("btnRefresh"))->click();
+        QTRY_COMPARE(m_device->pollerCount(), 0);
+        QVERIFY(stoppedAt >= 0 && !commandsSince(stoppedAt).contains(33));   // nothing sent after the stop
+    } else {
+        m_page->updateBufferInfoByResponsePT33(response);
+    }
     QCOMPARE(m_page->lbDeltaU_1->text(), delta);
     QCOMPARE(textColour(m_page->dspnPH_p1), colour);
     QVERIFY(m_page->lbNan_p1->text().contains(state));

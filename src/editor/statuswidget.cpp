@@ -11,6 +11,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
+#include <QScopedValueRollback>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -145,6 +146,12 @@ void StatusWidget::changeEvent(QEvent *event)
 
 void StatusWidget::repaintNow()
 {
+    // Events let through here may change a strip again (a poller's log lines reach every strip
+    // of its device): the repaint under way takes their changes too, so repaints never nest.
+    static bool repainting = false;
+    if (repainting)
+        return;
+    const QScopedValueRollback<bool> nested(repainting, true);
     const InputHoldBack holdBack;
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, RepaintLimitMs);
 }

@@ -126,7 +126,6 @@ private:
     void applySettingsFont();
     void showCurrentItemPage();
     QString nextFreePortName() const;
-    Port *portHeldHere() const;
     void closeDeferred();
 
     Ui::MainWindow *ui = nullptr;

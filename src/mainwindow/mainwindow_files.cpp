@@ -21,8 +21,6 @@
 #include <QSaveFile>
 #include <QSignalBlocker>
 
-#include <algorithm>
-
 namespace {
 
 QString backupName(const QString &fileName)
@@ -360,20 +358,13 @@ void MainWindow::closeDeferred()
     close();
 }
 
-Port *MainWindow::portHeldHere() const
-{
-    const QList<Port *> all = ports();
-    const auto held = std::find_if(all.begin(), all.end(), [](const Port *port) { return port->isHeldHere(); });
-    return held == all.end() ? nullptr : *held;
-}
-
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     // A close that comes through the event processing of this thread's own transaction (a
     // termination signal or the window system, while the status page repaints or the test
     // dialog runs) would wait for that transaction's line as the pages stop their pollers. It
     // comes again once the line is free.
-    if (Port *held = portHeldHere()) {
+    if (Port *held = Port::lineHeldHere()) {
         event->ignore();
         if (!m_closeDeferred) {
             m_closeDeferred = true;

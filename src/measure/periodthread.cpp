@@ -22,7 +22,7 @@ PeriodThread::PeriodThread(QObject *parent)
 PeriodThread::~PeriodThread()
 {
     DEBUGQT_LOG(4) << "quit thread...";
-    stopThread();
+    stopAndJoin();
     DEBUGQT_LOG(4) << "OK";
 }
 
@@ -39,6 +39,9 @@ void PeriodThread::pollOnce(Device *device)
         // Held from the read until the map is built, so that no transaction of the GUI thread
         // and no error reset can put another outcome into this read's map.
         QMutexLocker outcome(&device->outcomeLock());
+        // A stop asked while the poll waited for the device (see stopThread) sends nothing.
+        if (stopRequested())
+            return;
         // No value of an earlier read may reach this cycle's map.
         QVariantMap lastGood;
         for (const char *key : {"PV", "SV", "TV", "QV"}) {

@@ -26,7 +26,7 @@ PeriodThread33::PeriodThread33(QObject *parent)
 PeriodThread33::~PeriodThread33()
 {
     DEBUGQT_LOG(4) << "quit F33 thread...";
-    stopThread();
+    stopAndJoin();
 }
 
 void PeriodThread33::setDevice(Device *device, int period, int code0, int code1, int code2, int code3)
@@ -49,6 +49,9 @@ void PeriodThread33::pollOnce(Device *device)
         // Held from the read until the map is built, so that no transaction of the GUI thread
         // puts another outcome into this read's map.
         QMutexLocker outcome(&device->outcomeLock());
+        // A stop asked while the poll waited for the device (see stopThread) sends nothing.
+        if (stopRequested())
+            return;
         // A slot the answer does not carry must not show the previous reading, and no code of
         // an earlier request may be sent along.
         device->clearSlotVariables();

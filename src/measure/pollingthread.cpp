@@ -2,8 +2,11 @@
 
 #include "core/debugqtstream.h"
 #include "model/device.h"
+#include "model/port.h"
 
 #include <QMutexLocker>
+
+#include <utility>
 
 PollingThread::PollingThread(QObject *parent)
     : QThread(parent)
@@ -14,7 +17,7 @@ PollingThread::PollingThread(QObject *parent)
 PollingThread::~PollingThread()
 {
     // A subclass stops the worker in its own destructor, while its poll can still run.
-    stopThread();
+    stopAndJoin();
 }
 
 void PollingThread::startPolling(Device *device, int period, const std::function<void()> &storeSettings)
@@ -30,10 +33,11 @@ void PollingThread::startPolling(Device *device, int period, const std::function
     QMutexLocker locker(&m_mutex);
     m_timer.stop();
     // The device that stops being polled lets its line close and loses its "@" mark, unless
-    // another poller still uses it.
-    if (m_device != device) {
-        if (m_device)
-            m_device->endPolling();
+    // another poller still uses it. A stopped worker not yet joined still marks its device.
+    Device *previous = m_device ? m_device : std::exchange(m_stopped, nullptr);
+    if (previous != device) {
+        if (previous)
+            previous->endPolling();
         device->beginPolling();
     }
     m_device = device;
@@ -43,10 +47,14 @@ void PollingThread::startPolling(Device *device, int period, const std::function
     m_stop = false;
     m_pollDue = true;
     m_timer.start(period);
-    if (isRunning())
+    if (m_looping) {
         m_wake.wakeOne();
-    else
-        start(QThread::InheritPriority);
+        return;
+    }
+    // A worker that has left its loop has nothing left to wait for.
+    wait();
+    m_looping = true;
+    start(QThread::InheritPriority);
 }
 
 void PollingThread::stopThread()
@@ -55,20 +63,54 @@ void PollingThread::stopThread()
     if (running)
         DEBUGQT_LOG(4) << " ...";
     m_timer.stop();
-    Device *device = nullptr;
     {
         QMutexLocker locker(&m_mutex);
         m_stop = true;
         m_wake.wakeOne();
-        device = m_device;
         // The device may go once polling has stopped; nothing keeps its address.
-        m_device = nullptr;
+        if (m_device)
+            m_stopped = std::exchange(m_device, nullptr);
     }
-    wait();
-    if (device)
-        device->endPolling();
+    // Run from the event processing of this thread's transaction, the worker may be waiting for
+    // that transaction's device or line: it is joined once the line is free.
+    if (!m_destroying && Port::lineHeldHere()) {
+        joinStopped();
+        return;
+    }
+    join();
     if (running)
         DEBUGQT_LOG(4) << "OK";
+}
+
+void PollingThread::stopAndJoin()
+{
+    // No worker may outlive its thread object, whatever the caller holds.
+    m_destroying = true;
+    stopThread();
+}
+
+void PollingThread::joinStopped()
+{
+    if (!stopRequested())
+        return;   // polling started again
+    if (Port *held = Port::lineHeldHere()) {
+        // Delivered from the event loop, so that the transaction has fully ended; a join that
+        // comes while another transaction runs waits for that one in turn.
+        if (!std::exchange(m_joinPending, true))
+            connect(held, &Port::lineReleased, this, [this] {
+                m_joinPending = false;
+                joinStopped();
+            }, Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection));
+        return;
+    }
+    join();
+}
+
+void PollingThread::join()
+{
+    wait();
+    if (Device *device = std::exchange(m_stopped, nullptr))
+        device->endPolling();
 }
 
 void PollingThread::timerPeriod()
@@ -113,5 +155,6 @@ void PollingThread::run()
             m_sleeping = false;
         }
     }
+    m_looping = false;
     DEBUGQT_LOG(4) << ">>>>>>>>> run OK";
 }

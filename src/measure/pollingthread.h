@@ -16,6 +16,10 @@ class Device;
 // than queued. While a device is polled it carries the value-state flag "periodically
 // requested", which keeps its serial line open between transactions. A subclass says what one
 // poll does, and which of its settings a poll takes.
+//
+// A stop asked from the event processing of this thread's own transaction (a status repaint
+// while the line is held) must not join the worker, which may wait for that very device or
+// line: the worker stops at once and sends nothing more, and is joined once the line is free.
 class PollingThread : public QThread
 {
     Q_OBJECT
@@ -24,6 +28,8 @@ public:
     ~PollingThread() override;
 
     // Stops polling and returns once the worker has ended; harmless when it is not running.
+    // Inside a transaction of the calling thread it returns at once: the worker sends nothing
+    // more, and it is joined, and its device loses the polling mark, once no line is held.
     void stopThread();
 
 public slots:
@@ -37,6 +43,8 @@ protected:
     // takes the subclass's settings together with the device. A period below 1 or a null device
     // is ignored.
     void startPolling(Device *device, int period, const std::function<void()> &storeSettings = {});
+    // For the destructors: stops polling and joins the worker wherever it is called from.
+    void stopAndJoin();
     bool stopRequested() const;
     // The period of the current polling, in milliseconds.
     int period() const;
@@ -48,13 +56,22 @@ protected:
 
 private:
     void run() override;
+    // Joins a stopped worker, unless polling started again meanwhile or a line is still held.
+    void joinStopped();
+    void join();
 
     mutable QMutex m_mutex;   // guards everything below but the timer, and the sleep/wake hand-over
     QWaitCondition m_wake;
+    bool m_looping = false;    // the worker is in its loop: it will see a stop or a wake
     bool m_stop = false;
     bool m_pollDue = false;    // a poll is asked for: a (re-)start, or a tick while sleeping
     bool m_sleeping = false;   // the worker waits for the next poll
     Device *m_device = nullptr;
     int m_period = 0;
     QTimer m_timer;            // lives in the constructing thread; only wakes the worker
+    // Owner's thread only: the device of a stopped worker not yet joined, which keeps its
+    // polling mark until then, and whether a join waits for a line to be let go.
+    Device *m_stopped = nullptr;
+    bool m_joinPending = false;
+    bool m_destroying = false;
 };

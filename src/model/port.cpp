@@ -25,6 +25,10 @@ namespace {
 
 const int BaudRates[] = {1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200};
 
+// The lines the calling thread holds, and the first of them.
+thread_local int t_linesHeld = 0;
+thread_local Port *t_firstLineHeld = nullptr;
+
 QString hexNumber(quint32 value)
 {
     return QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0'));
@@ -398,9 +402,16 @@ bool Port::openHart()
 Port::LineHold Port::holdLine()
 {
     transactionSemaphore.acquire();
+    if (t_linesHeld++ == 0)
+        t_firstLineHeld = this;
     if (QThread::currentThread() == thread())
         ++m_heldHere;
     return LineHold(this);
+}
+
+Port *Port::lineHeldHere()
+{
+    return t_linesHeld > 0 ? t_firstLineHeld : nullptr;
 }
 
 Port::LineHold::~LineHold()
@@ -408,6 +419,8 @@ Port::LineHold::~LineHold()
     if (!m_port)
         return;
     m_port->transactionSemaphore.release();
+    if (--t_linesHeld == 0)
+        t_firstLineHeld = nullptr;
     if (QThread::currentThread() == m_port->thread() && --m_port->m_heldHere == 0)
         emit m_port->lineReleased();
 }

@@ -53,6 +53,9 @@ public:
     // and whatever its event processing (a status repaint, the test dialog) runs must not wait
     // for the line, nor for a poller that waits for it.
     bool isHeldHere() const { return m_heldHere > 0; }
+    // The line the calling thread holds, whichever port it is on; null when the thread holds
+    // none. The line it took first when it holds more than one.
+    static Port *lineHeldHere();
     // The HART master of the line. The port editor sets its timeouts directly.
     HartPort hartPort;
 
