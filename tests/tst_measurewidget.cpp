@@ -63,6 +63,22 @@ QString readOut(QLCDNumber *lcd)
     return !shown.isNull() && lcd->grab().toImage() == shown ? QString() : value;
 }
 
+// The separate lines the plot shows of its red PV curve: the runs of pixel columns red is on.
+int drawnLines(Plotter *plotter)
+{
+    const QImage image = plotter->grab().toImage();
+    int lines = 0;
+    bool inLine = false;
+    for (int x = 0; x < image.width(); ++x) {
+        bool red = false;
+        for (int y = 0; y < image.height() && !red; ++y)
+            red = qRed(image.pixel(x, y)) > qGreen(image.pixel(x, y)) + 40;
+        lines += red && !inLine;
+        inLine = red;
+    }
+    return lines;
+}
+
 QStringList fileLines(const QString &fileName)
 {
     QFile file(fileName);
@@ -252,7 +268,7 @@ void TestMeasureWidget::nonFiniteAndFarValues()
     show(success(1, value, kStart.addSecs(5)));
     QCOMPARE(cell(1, MeasureTableModel::PVColumn), text);
     QCOMPARE(readOut(m_page->lcdCh1Value), std::isfinite(value) ? text : QString());
-    QCOMPARE(m_page->plotWidget()->curveData(0).last().y(), double(float(plotted)));
+    QCOMPARE(m_page->plotWidget()->curveData(0).last().y() == double(float(plotted)), bool(std::isfinite(value)));
     QVERIFY(moves.count() <= 2);
     const PlotSettings window = m_page->plotWidget()->curZoomPlotSettings();
     QVERIFY(std::isfinite(window.minY) && std::isfinite(window.maxY) && window.maxY > window.minY);
@@ -331,32 +347,36 @@ void TestMeasureWidget::setRange()
 
 void TestMeasureWidget::redraw_data()
 {
-    QTest::addColumn<QList<float>>("values");
+    QTest::addColumn<QVariantList>("values");   // an invalid value: a failed read
     QTest::addColumn<double>("low");   // the window before rounding lies within
     QTest::addColumn<double>("high");
+    QTest::addColumn<int>("lines");
 
     const float nan = std::numeric_limits<float>::quiet_NaN();
-    QTest::newRow("empty table") << QList<float>{} << -1.0 << 1.0;
-    QTest::newRow("equal values") << QList<float>{5, 5, 5} << 4.0 << 6.0;
-    QTest::newRow("nan and inf leave gaps") << QList<float>{nan, std::numeric_limits<float>::infinity(), 2} << 1.0 << 3.0;
+    QTest::newRow("empty table") << QVariantList{} << -1.0 << 1.0 << 0;
+    QTest::newRow("equal values") << QVariantList{5.0f, 5.0f, 5.0f} << 4.0 << 6.0 << 1;
+    QTest::newRow("nan and inf leave gaps")
+        << QVariantList{nan, std::numeric_limits<float>::infinity(), 2.0f} << 1.0 << 3.0 << 1;
+    QTest::newRow("failed reads and nan break the line")
+        << QVariantList{3.0f, 4.0f, QVariant(), QVariant(), nan, 5.0f, 4.0f} << 3.0 << 5.0 << 2;
 }
 
 void TestMeasureWidget::redraw()
 {
-    QFETCH(QList<float>, values);
+    QFETCH(QVariantList, values);
     QFETCH(double, low);
     QFETCH(double, high);
+    QFETCH(int, lines);
 
     for (int i = 0; i < values.size(); ++i)
-        show(success(4, values.at(i), kStart.addSecs(i)));
+        show(values.at(i).isValid() ? success(4, values.at(i).toFloat(), kStart.addSecs(5 * i)) : failure(kStart.addSecs(5 * i)));
+    Plotter *plotter = m_page->plotWidget();
+    QCOMPARE(drawnLines(plotter), lines);
     m_page->chkPV->setChecked(false);
     m_page->chkPV->setChecked(true);
 
-    const Plotter *plotter = m_page->plotWidget();
-    QCOMPARE(plotter->curveData(0).size(), std::count_if(values.cbegin(), values.cend(), [](float v) { return std::isfinite(v); }));
+    QCOMPARE(drawnLines(plotter), lines);
     QCOMPARE(plotter->curveData(1).size(), 0);
-    for (const QPointF &point : plotter->curveData(0))
-        QVERIFY(std::isfinite(point.y()));
     const PlotSettings window = plotter->curZoomPlotSettings();
     QVERIFY(window.minY <= low && window.maxY >= high);
     QCOMPARE(m_page->tabWidget->currentWidget(), m_page->tabPlotter);
@@ -438,9 +458,9 @@ void TestMeasureWidget::pollingStartStop()
     m_page->btnStartStop->click();
     QTRY_COMPARE(m_page->tableModel()->rowCount(), 2);
     QCOMPARE(cell(1, MeasureTableModel::PVColumn), QString());
-    QCOMPARE(m_page->plotWidget()->curveData(0).size(), 1);
+    QCOMPARE(m_page->plotWidget()->curveData(0).size(), 2);   // the first read's point, the failure's break
     m_page->chkSV->setChecked(true);
-    QCOMPARE(m_page->plotWidget()->curveData(1).size(), 1);
+    QCOMPARE(m_page->plotWidget()->curveData(1).size(), 2);
     const QString archive = m_page->lbFileName->text();
     QVERIFY(archive.startsWith(m_work->filePath(QStringLiteral("runs/"))));
     m_page->onCloseApplication();

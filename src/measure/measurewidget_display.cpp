@@ -91,11 +91,14 @@ void MeasureWidget::showPeriodResponsePV(const QVariantMap &response)
     bool plotted = false;
     for (int variable = 3; variable >= 1; --variable)
         plotted |= showLiveValue(response, variable, t, values[variable]);
-    // A failed read measured no PV, nor is NaN a measurement: the curve goes on from the last
-    // value measured to the next.
-    if (chkPV->isChecked() && Readout::isMeasured(response.value(QStringLiteral("PV")))) {
-        plotValue(0, t, values[0]);
-        plotted = true;
+    // A failed read measured no PV, nor is NaN a measurement: the curve breaks there.
+    if (chkPV->isChecked()) {
+        if (Readout::isMeasured(response.value(QStringLiteral("PV")))) {
+            plotValue(0, t, values[0]);
+            plotted = true;
+        } else {
+            plotter->breakCurve(0, double(t));
+        }
     }
     // The range fields follow the data once per response, not once per curve.
     if (plotted)
@@ -172,8 +175,12 @@ bool MeasureWidget::showLiveValue(const QVariantMap &response, int variable, qin
     const QVariant measured = response.value(QLatin1String(kVariableKeys[variable]));
     Readout::show(lcds[variable], measured);
     units[variable]->setText(response.value(QLatin1String(kVariableKeys[variable]) + QStringLiteral("UnitCodeText")).toString());
-    if (!Readout::isMeasured(measured) || !boxes[variable]->isChecked())
+    if (!boxes[variable]->isChecked())
         return false;
+    if (!Readout::isMeasured(measured)) {
+        plotter->breakCurve(variable, double(time));
+        return false;
+    }
     plotValue(variable, time, value);
     return true;
 }
@@ -587,9 +594,13 @@ void MeasureWidget::drawPlot()
             firstX = x;
         for (int curve = 0; curve < 4; ++curve) {
             const unsigned cell = curve == 0 ? MeasureTableModel::PVCell : 1u << curve;
-            // Nothing measured, or NaN: no point, the curve goes on from the last measured one.
-            if (!drawn[curve] || !(row.cells & cell) || !std::isfinite(row.values[curve]))
+            if (!drawn[curve])
                 continue;
+            // Nothing measured, or NaN: no point, and the curve breaks there.
+            if (!(row.cells & cell) || !std::isfinite(row.values[curve])) {
+                Plotter::appendBreak(curves[curve], x);
+                continue;
+            }
             const double y = double(row.values[curve]);
             minY = seen ? std::min(minY, y) : y;
             maxY = seen ? std::max(maxY, y) : y;

@@ -59,13 +59,13 @@ struct Mapping
 
 // Every point when there are few; otherwise, per pixel column, the first, lowest, highest and
 // last point, which draws the same picture from a fraction of the segments.
-QPolygonF mappedPoints(const QVector<QPointF> &data, const Mapping &mapping, int columns)
+QPolygonF mappedPoints(const QPointF *begin, const QPointF *end, const Mapping &mapping, int columns)
 {
     QPolygonF polygon;
-    if (data.size() <= qsizetype(kPointsPerColumn) * columns) {
-        polygon.reserve(data.size());
-        for (const QPointF &point : data)
-            polygon.append(mapping.map(point));
+    if (end - begin <= qsizetype(kPointsPerColumn) * columns) {
+        polygon.reserve(end - begin);
+        for (const QPointF *point = begin; point != end; ++point)
+            polygon.append(mapping.map(*point));
         return polygon;
     }
     polygon.reserve(qsizetype(columns) * 4 * 2);
@@ -77,8 +77,8 @@ QPolygonF mappedPoints(const QVector<QPointF> &data, const Mapping &mapping, int
             return;
         polygon << first << QPointF(first.x(), low) << QPointF(first.x(), high) << last;
     };
-    for (const QPointF &point : data) {
-        const QPointF pixel = mapping.map(point);
+    for (const QPointF *point = begin; point != end; ++point) {
+        const QPointF pixel = mapping.map(*point);
         const double pixelColumn = std::floor(pixel.x());
         if (pixelColumn != column) {
             flush();
@@ -173,11 +173,32 @@ bool Plotter::addpendCurveData(int id, const QPointF &point)
         emit minXChanged(firstX);
     }
 
-    if (curve.size() < 3)
+    if (isBreak(point))
+        return false;   // nothing to draw; the next point starts a new line
+    // A line's second point replaces the dot its first point was drawn as.
+    if (curve.size() < 3 || (m_lines && isBreak(curve.at(curve.size() - 3))))
         invalidate();
     else
         drawAppended(curve, curveColor(id));
     return false;
+}
+
+void Plotter::breakCurve(int id, double x)
+{
+    const auto curve = m_curves.find(id);
+    if (curve != m_curves.end())
+        appendBreak(*curve, x);
+}
+
+void Plotter::appendBreak(QVector<QPointF> &data, double x)
+{
+    if (!data.isEmpty() && !isBreak(data.constLast()))
+        data.append(QPointF(x, std::numeric_limits<double>::quiet_NaN()));
+}
+
+bool Plotter::isBreak(const QPointF &point)
+{
+    return std::isnan(point.y());
 }
 
 void Plotter::setCurveData(int id, const QVector<QPointF> &data)
@@ -506,10 +527,21 @@ void Plotter::drawXLabels(QPainter &painter, const PlotSettings &settings, const
 
 void Plotter::drawCurve(QPainter &painter, const QVector<QPointF> &data, const QColor &color) const
 {
-    if (data.isEmpty())
-        return;
     const QRect rect = plotRect();
-    const QPolygonF polygon = mappedPoints(data, Mapping(curZoomPlotSettings(), rect), rect.width());
+    const Mapping mapping(curZoomPlotSettings(), rect);
+    // One line for each run of points between breaks.
+    const QPointF *const end = data.constData() + data.size();
+    const QPointF *begin = data.constData();
+    while (begin != end) {
+        const QPointF *runEnd = std::find_if(begin, end, &Plotter::isBreak);
+        if (runEnd != begin)
+            drawLine(painter, mappedPoints(begin, runEnd, mapping, rect.width()), color);
+        begin = runEnd == end ? end : runEnd + 1;
+    }
+}
+
+void Plotter::drawLine(QPainter &painter, const QPolygonF &polygon, const QColor &color) const
+{
     painter.setRenderHint(QPainter::Antialiasing, polygon.size() < 2000);
     if (m_lines && polygon.size() > 1) {
         painter.setPen(QPen(color, 1));
@@ -529,13 +561,15 @@ void Plotter::drawAppended(const QVector<QPointF> &data, const QColor &color)
     const QRect rect = plotRect();
     const Mapping mapping(curZoomPlotSettings(), rect);
     const QPointF last = mapping.map(data.last());
-    const QPointF previous = mapping.map(data.at(data.size() - 2));
+    const QPointF &before = data.at(data.size() - 2);
 
     QPainter painter(&m_pixmap);
     painter.setClipRect(rect.adjusted(1, 1, -1, -1));
     painter.setRenderHint(QPainter::Antialiasing, true);
     QRectF dirty;
-    if (m_lines) {
+    // After a break the point stands alone, a dot until its line goes on.
+    if (m_lines && !isBreak(before)) {
+        const QPointF previous = mapping.map(before);
         painter.setPen(QPen(color, 1));
         painter.drawLine(previous, last);
         dirty = QRectF(previous, last).normalized();

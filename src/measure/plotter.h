@@ -5,6 +5,7 @@
 #include <QMap>
 #include <QPixmap>
 #include <QPointF>
+#include <QPolygonF>
 #include <QVector>
 #include <QWidget>
 
@@ -13,6 +14,9 @@ class QToolButton;
 // The trend plot: curves keyed by id over a time axis, with a zoom stack (rubber-band zoom with
 // the mouse, zoom-in and zoom-out buttons), arrow-key scrolling and a lines/points switch.
 // The plot is kept in an off-screen picture; an appended point is drawn into it alone.
+//
+// A point whose value is NaN is a break: nothing was measured there, and the points on either
+// side of it are not joined. A point standing alone between breaks is drawn as a dot.
 class Plotter : public QWidget
 {
     Q_OBJECT
@@ -29,6 +33,11 @@ public:
     // Appends a point, dropping the oldest points 60 at a time beyond the point cap. True when
     // the drop moved the window's left edge to the curve's new first point.
     bool addpendCurveData(int id, const QPointF &point);
+    // Breaks the curve at x; the next point starts a new line. Nothing for a curve without
+    // points or one that ends in a break already.
+    void breakCurve(int id, double x);
+    static void appendBreak(QVector<QPointF> &data, double x);
+    static bool isBreak(const QPointF &point);
     void setCurveData(int id, const QVector<QPointF> &data);
     void clearCurve(int id);
     int curveCount() const { return int(m_curves.size()); }
@@ -86,6 +95,7 @@ private:
     void drawGrid(QPainter &painter) const;
     void drawXLabels(QPainter &painter, const PlotSettings &settings, const QRect &rect) const;
     void drawCurve(QPainter &painter, const QVector<QPointF> &data, const QColor &color) const;
+    void drawLine(QPainter &painter, const QPolygonF &polygon, const QColor &color) const;
     void drawAppended(const QVector<QPointF> &data, const QColor &color);
     void drawCursor(QPainter &painter) const;
     QPointF toValue(const QPoint &pixel) const;
