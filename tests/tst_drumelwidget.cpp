@@ -1,4 +1,5 @@
 #include "devices/drumel/drumelwidget.h"
+#include "editor/statuswidget.h"
 #include "hartsimdrumelcommands.h"
 #include "hartsimulator.h"
 #include "hartsimuniversalcommands.h"
@@ -343,13 +344,16 @@ void TestDrumelWidget::zeroAndGain_data()
     QTest::addColumn<int>("answer");
     QTest::addColumn<QVariant>("typed");   // none: no dialog; a number: typed; false: cancelled
     QTest::addColumn<QByteArray>("sent");  // "none" when nothing is adjusted
-    QTest::newRow("zero confirmed") << false << int(QMessageBox::Yes) << QVariant() << QByteArray();
-    QTest::newRow("zero cancelled") << false << int(QMessageBox::Cancel) << QVariant() << QByteArray("none");
+    QTest::addColumn<float>("pv");         // as the instrument answers it
+    QTest::newRow("zero confirmed") << false << int(QMessageBox::Yes) << QVariant() << QByteArray() << 1.5f;
+    QTest::newRow("zero cancelled") << false << int(QMessageBox::Cancel) << QVariant() << QByteArray("none") << 1.5f;
     QTest::newRow("gain at the primary variable")
-        << true << int(QMessageBox::Yes) << QVariant() << HartSimUniversalCommands::floatBytes(1.5f);
+        << true << int(QMessageBox::Yes) << QVariant() << HartSimUniversalCommands::floatBytes(1.5f) << 1.5f;
     QTest::newRow("gain at a typed value")
-        << true << int(QMessageBox::No) << QVariant(2.5) << HartSimUniversalCommands::floatBytes(2.5f);
-    QTest::newRow("typed value cancelled") << true << int(QMessageBox::No) << QVariant(false) << QByteArray("none");
+        << true << int(QMessageBox::No) << QVariant(2.5) << HartSimUniversalCommands::floatBytes(2.5f) << 1.5f;
+    QTest::newRow("typed value cancelled") << true << int(QMessageBox::No) << QVariant(false) << QByteArray("none") << 1.5f;
+    QTest::newRow("a primary variable that is not a number asks nothing and sends no gain")
+        << true << int(QMessageBox::Yes) << QVariant() << QByteArray("none") << float(qQNaN());
 }
 
 void TestDrumelWidget::zeroAndGain()
@@ -358,6 +362,8 @@ void TestDrumelWidget::zeroAndGain()
     QFETCH(int, answer);
     QFETCH(QVariant, typed);
     QFETCH(QByteArray, sent);
+    QFETCH(float, pv);
+    setSim(QStringLiteral("PV"), pv);
     m_prompts->answerButton(QMessageBox::StandardButton(answer));
     if (typed.typeId() == QMetaType::Double)
         m_prompts->answerNumber(typed.toDouble());
@@ -365,6 +371,10 @@ void TestDrumelWidget::zeroAndGain()
         m_prompts->answerCancel();
     (gain ? m_page->btnAdjustGain : m_page->btnAdjustZero)->click();
     QCOMPARE(lastData(gain ? 142 : 43), sent);
+    if (qIsNaN(pv)) {
+        QVERIFY(m_prompts->requests.isEmpty());
+        QVERIFY(m_page->findChild<StatusWidget *>()->lbError->text().contains(QLatin1String("not a number")));
+    }
 }
 
 void TestDrumelWidget::sensorSave_data()

@@ -2898,6 +2898,10 @@ as upper limit of measurement ?</source>
         <translation>Корректировка коэффициента усиления</translation>
     </message>
     <message>
+        <source>The primary variable is not a number: the gain is not corrected.</source>
+        <translation>Первичная переменная не является числом: коэффициент усиления не скорректирован.</translation>
+    </message>
+    <message>
         <source>Sensor parameters saving</source>
         <translation>Сохранение параметров сенсора</translation>
     </message>

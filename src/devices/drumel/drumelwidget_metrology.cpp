@@ -7,7 +7,9 @@
 #include "core/prompt.h"
 #include "core/utils.h"
 #include "editor/pvwidget.h"
+#include "editor/statuswidget.h"
 #include "model/device.h"
+#include "widgets/readout.h"
 
 #include <QKeyEvent>
 
@@ -319,6 +321,11 @@ void DrumelWidget::on_btnAdjustGain_clicked()
     QString unit;
     if (!readPrimaryVariableText(&value, &unit))
         return;
+    // The gain is calibrated to the value read: a PV the instrument could not measure is none.
+    if (!Readout::isMeasured(device->parameter(QStringLiteral("PV")))) {
+        statusWidget->onAppendDeviceError(tr("The primary variable is not a number: the gain is not corrected."));
+        return;
+    }
     const QMessageBox::StandardButton answer = Prompt::warning(
         this, tr("Gain correction"),
         tr("Do you want to set current\nPrimary Variable value=%1 %2\nas upper limit of measurement ?").arg(value, unit),
