@@ -552,11 +552,11 @@ void TestMainWindow::everyPollerStopsBeforeItsLineGoes()
         connect(&termination, &TerminationWatcher::terminationRequested, &window, &MainWindow::closeOnTermination);
         bool raised = false;
         connect(device, &Device::deviceStatus, &termination, [&] {
-            if (QThread::currentThread() == thread() && !raised && port->isHeldHere())
+            if (QThread::currentThread() == thread() && !raised && Port::lineHeldHere() == port)
                 raised = ::raise(SIGTERM) == 0;
         }, Qt::DirectConnection);
         QList<bool> lineHeldAtClose;
-        connect(&window, &MainWindow::closeApplication, &termination, [&] { lineHeldAtClose << port->isHeldHere(); });
+        connect(&window, &MainWindow::closeApplication, &termination, [&] { lineHeldAtClose << (Port::lineHeldHere() == port); });
         page->findChild<PVWidget *>()->findChild<QPushButton *>(QStringLiteral("btnRefresh"))->click();
         QTRY_COMPARE(lineHeldAtClose, QList<bool>{false});
         QVERIFY(raised);

@@ -126,7 +126,6 @@ private:
     void applySettingsFont();
     void showCurrentItemPage();
     QString nextFreePortName() const;
-    void closeDeferred();
 
     Ui::MainWindow *ui = nullptr;
     AppSettings *m_settings = nullptr;

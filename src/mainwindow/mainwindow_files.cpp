@@ -21,6 +21,8 @@
 #include <QSaveFile>
 #include <QSignalBlocker>
 
+#include <utility>
+
 namespace {
 
 QString backupName(const QString &fileName)
@@ -352,24 +354,19 @@ void MainWindow::closeOnTermination()
     close();
 }
 
-void MainWindow::closeDeferred()
-{
-    m_closeDeferred = false;
-    close();
-}
-
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     // A close that comes through the event processing of this thread's own transaction (a
     // termination signal or the window system, while the status page repaints or the test
     // dialog runs) would wait for that transaction's line as the pages stop their pollers. It
     // comes again once the line is free.
-    if (Port *held = Port::lineHeldHere()) {
+    if (Port::lineHeldHere()) {
         event->ignore();
-        if (!m_closeDeferred) {
-            m_closeDeferred = true;
-            connect(held, &Port::lineReleased, this, &MainWindow::closeDeferred,
-                    Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection));
+        if (!std::exchange(m_closeDeferred, true)) {
+            Port::afterLinesReleased(this, [this] {
+                m_closeDeferred = false;
+                close();
+            });
         }
         return;
     }

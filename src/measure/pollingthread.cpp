@@ -74,7 +74,13 @@ void PollingThread::stopThread()
     // Run from the event processing of this thread's transaction, the worker may be waiting for
     // that transaction's device or line: it is joined once the line is free.
     if (!m_destroying && Port::lineHeldHere()) {
-        joinStopped();
+        if (!std::exchange(m_joinPending, true)) {
+            Port::afterLinesReleased(this, [this] {
+                m_joinPending = false;
+                if (stopRequested())   // not when polling started again
+                    join();
+            });
+        }
         return;
     }
     join();
@@ -87,23 +93,6 @@ void PollingThread::stopAndJoin()
     // No worker may outlive its thread object, whatever the caller holds.
     m_destroying = true;
     stopThread();
-}
-
-void PollingThread::joinStopped()
-{
-    if (!stopRequested())
-        return;   // polling started again
-    if (Port *held = Port::lineHeldHere()) {
-        // Delivered from the event loop, so that the transaction has fully ended; a join that
-        // comes while another transaction runs waits for that one in turn.
-        if (!std::exchange(m_joinPending, true))
-            connect(held, &Port::lineReleased, this, [this] {
-                m_joinPending = false;
-                joinStopped();
-            }, Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection));
-        return;
-    }
-    join();
 }
 
 void PollingThread::join()

@@ -56,8 +56,6 @@ protected:
 
 private:
     void run() override;
-    // Joins a stopped worker, unless polling started again meanwhile or a line is still held.
-    void joinStopped();
     void join();
 
     mutable QMutex m_mutex;   // guards everything below but the timer, and the sleep/wake hand-over

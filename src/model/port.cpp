@@ -404,8 +404,6 @@ Port::LineHold Port::holdLine()
     transactionSemaphore.acquire();
     if (t_linesHeld++ == 0)
         t_firstLineHeld = this;
-    if (QThread::currentThread() == thread())
-        ++m_heldHere;
     return LineHold(this);
 }
 
@@ -414,15 +412,28 @@ Port *Port::lineHeldHere()
     return t_linesHeld > 0 ? t_firstLineHeld : nullptr;
 }
 
+void Port::afterLinesReleased(QObject *context, const std::function<void()> &call)
+{
+    Port *held = lineHeldHere();
+    if (!held) {
+        call();
+        return;
+    }
+    // Queued, so that the transaction ends first; one that runs by then is waited for in turn.
+    connect(held, &Port::lineReleased, context, [context, call] { afterLinesReleased(context, call); },
+            Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection));
+}
+
 Port::LineHold::~LineHold()
 {
     if (!m_port)
         return;
     m_port->transactionSemaphore.release();
-    if (--t_linesHeld == 0)
-        t_firstLineHeld = nullptr;
-    if (QThread::currentThread() == m_port->thread() && --m_port->m_heldHere == 0)
-        emit m_port->lineReleased();
+    if (--t_linesHeld > 0)
+        return;
+    Port *first = std::exchange(t_firstLineHeld, nullptr);
+    if (QThread::currentThread() == first->thread())
+        emit first->lineReleased();
 }
 
 void Port::closeLine()

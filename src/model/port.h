@@ -10,6 +10,7 @@
 #include <QSemaphore>
 #include <QVariantMap>
 
+#include <functional>
 #include <utility>
 
 class Device;
@@ -49,13 +50,16 @@ public:
     };
     // Waits until no transaction runs on the line; the line is held until the hold goes.
     [[nodiscard]] LineHold holdLine();
-    // The port's own (GUI) thread holds the line: a transaction of that thread is under way,
-    // and whatever its event processing (a status repaint, the test dialog) runs must not wait
-    // for the line, nor for a poller that waits for it.
-    bool isHeldHere() const { return m_heldHere > 0; }
-    // The line the calling thread holds, whichever port it is on; null when the thread holds
-    // none. The line it took first when it holds more than one.
+    // The line the calling thread holds, whichever port it is on (the one it took first when it
+    // holds more); null when it holds none. While one is held a transaction of that thread is
+    // under way, and whatever its event processing runs (a status repaint, the test dialog, a
+    // termination, a poller's queued answer) must not wait for a line, nor join a poller that
+    // may wait for one.
     static Port *lineHeldHere();
+    // Runs call at once when the calling thread (the ports' own) holds no line; otherwise from
+    // its event loop once it holds none, after the transaction has fully ended. Dropped when
+    // context goes first.
+    static void afterLinesReleased(QObject *context, const std::function<void()> &call);
     // The HART master of the line. The port editor sets its timeouts directly.
     HartPort hartPort;
 
@@ -142,7 +146,7 @@ public:
 
 signals:
     void serialNameChanged();
-    // The port's own thread has let the line go (see isHeldHere()).
+    // The port's own thread has let go of its last line, this one (see lineHeldHere()).
     void lineReleased();
 
 protected:
@@ -153,7 +157,6 @@ private:
     bool parseIdentity(const QByteArray &reply, QVariantMap *identity);
     bool refuseTag(const QString &text);
 
-    int m_heldHere = 0;   // holds of the port's own thread, touched only by that thread
     mutable QMutex m_lineSettingsLock;
     LineSettings m_lineSettings; // the copy of the line properties
 };
