@@ -22,6 +22,7 @@
 #include <csignal>
 #include <limits>
 #include <memory>
+#include <utility>
 
 #include <sys/resource.h>
 
@@ -476,6 +477,21 @@ void TestMeasureWidget::pollingStartStop()
     m_page->on_btnSaveAsFile_clicked();
     QCOMPARE(fileLines(m_work->filePath(QStringLiteral("table.csv"))).at(2).section(QLatin1Char(';'), 2), QStringLiteral(";;;;;;"));
     QVERIFY(!port->hartPort.isOpen());
+
+    // Stopped inside a read of this thread, the page lets its line close once the read is over.
+    sim.setFaults({});
+    m_page->btnStartStop->setChecked(false);
+    m_page->btnStartStop->click();
+    QTRY_VERIFY(m_page->isPolling() && port->hartPort.isOpen());
+    bool stoppedInRead = false;
+    const auto hook = connect(m_device, &Device::deviceStatus, this, [&] {
+        if (Port::lineHeldHere() == port && !std::exchange(stoppedInRead, true))
+            m_page->btnStartStop->click();
+    });
+    QVERIFY(m_device->readDevice(3));
+    disconnect(hook);
+    QVERIFY(stoppedInRead && !m_page->isPolling());
+    QTRY_VERIFY(!port->hartPort.isOpen());
 }
 
 void TestMeasureWidget::refusals()

@@ -440,6 +440,12 @@ void Port::closeLine()
 {
     if (!isOpened())
         return;
+    // Asked from the event processing of this thread's own transaction, the close would wait for
+    // that transaction's line: it is done once the line is free.
+    if (lineHeldHere()) {
+        afterLinesReleased(this, [this] { closeLine(); });
+        return;
+    }
     const LineHold permit = holdLine();
     closeHart();
 }

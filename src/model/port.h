@@ -110,7 +110,8 @@ public:
     bool openHart();
     void closeHart();
     // Close, or open and close again to try it, once no transaction runs on the line: for
-    // callers outside a transaction, while a polling thread may use the line.
+    // callers outside a transaction, while a polling thread may use the line. A close asked
+    // while the calling thread holds a line is done once it holds none.
     void closeLine();
     bool checkLine();
     bool setSerialName(const QString &name);
