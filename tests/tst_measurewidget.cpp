@@ -480,7 +480,6 @@ void TestMeasureWidget::pollingStartStop()
 
     // Stopped inside a read of this thread, the page lets its line close once the read is over.
     sim.setFaults({});
-    m_page->btnStartStop->setChecked(false);
     m_page->btnStartStop->click();
     QTRY_VERIFY(m_page->isPolling() && port->hartPort.isOpen());
     bool stoppedInRead = false;
@@ -488,8 +487,9 @@ void TestMeasureWidget::pollingStartStop()
         if (Port::lineHeldHere() == port && !std::exchange(stoppedInRead, true))
             m_page->btnStartStop->click();
     });
-    QVERIFY(m_device->readDevice(3));
+    const bool read = m_device->readDevice(3);
     disconnect(hook);
+    QVERIFY(read);
     QVERIFY(stoppedInRead && !m_page->isPolling());
     QTRY_VERIFY(!port->hartPort.isOpen());
 }
