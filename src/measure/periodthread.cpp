@@ -5,7 +5,6 @@
 #include "model/device.h"
 
 #include <QDateTime>
-#include <QMutexLocker>
 
 namespace {
 
@@ -35,13 +34,9 @@ void PeriodThread::pollOnce(Device *device)
 {
     DEBUGQT_LOG(4) << " ### read device ###" << period();
     QVariantMap response;
-    {
-        // Held from the read until the map is built, so that no transaction of the GUI thread
-        // and no error reset can put another outcome into this read's map.
-        QMutexLocker outcome(&device->outcomeLock());
-        // A stop asked while the poll waited for the device (see stopThread) sends nothing.
-        if (stopRequested())
-            return;
+    // Held from the read until the map is built, so that no transaction of the GUI thread and no
+    // error reset can put another outcome into this read's map.
+    runHeld(device, [&] {
         // No value of an earlier read may reach this cycle's map.
         QVariantMap lastGood;
         for (const char *key : {"PV", "SV", "TV", "QV"}) {
@@ -61,7 +56,7 @@ void PeriodThread::pollOnce(Device *device)
             if (!device->lastErrorText().isEmpty())
                 response = failureMap(device);
         }
-    }
+    });
     if (!response.isEmpty())
         emit responsePV(response);
 }

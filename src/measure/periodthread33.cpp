@@ -4,8 +4,6 @@
 #include "core/utils.h"
 #include "model/device.h"
 
-#include <QMutexLocker>
-
 #include <algorithm>
 #include <iterator>
 
@@ -45,13 +43,9 @@ void PeriodThread33::pollOnce(Device *device)
 {
     DEBUGQT_LOG(4) << " ### read device variables F33 ###";
     QVariantMap response;
-    {
-        // Held from the read until the map is built, so that no transaction of the GUI thread
-        // puts another outcome into this read's map.
-        QMutexLocker outcome(&device->outcomeLock());
-        // A stop asked while the poll waited for the device (see stopThread) sends nothing.
-        if (stopRequested())
-            return;
+    // Held from the read until the map is built, so that no transaction of the GUI thread puts
+    // another outcome into this read's map.
+    runHeld(device, [&] {
         // A slot the answer does not carry must not show the previous reading, and no code of
         // an earlier request may be sent along.
         device->clearSlotVariables();
@@ -64,7 +58,7 @@ void PeriodThread33::pollOnce(Device *device)
         } else {
             response = failureMap(device);
         }
-    }
+    });
     if (!response.isEmpty())
         emit responsePeriodThrd33(response);
 }

@@ -6,6 +6,7 @@
 
 #include <QMutexLocker>
 
+#include <optional>
 #include <utility>
 
 PollingThread::PollingThread(QObject *parent)
@@ -111,6 +112,18 @@ void PollingThread::timerPeriod()
         m_pollDue = true;
         m_wake.wakeOne();
     }
+}
+
+void PollingThread::runHeld(Device *device, const std::function<void()> &poll)
+{
+    // The outcome lock comes before the line, as in every transaction.
+    QMutexLocker outcome(&device->outcomeLock());
+    std::optional<Port::LineHold> line;
+    if (Port *port = device->port())
+        line.emplace(port->holdLineAcross());
+    // A stop that came while the poll waited (see stopThread) sends nothing.
+    if (!stopRequested())
+        poll();
 }
 
 bool PollingThread::stopRequested() const

@@ -19,7 +19,8 @@ class Device;
 //
 // A stop asked from the event processing of this thread's own transaction (a status repaint
 // while the line is held) must not join the worker, which may wait for that very device or
-// line: the worker stops at once and sends nothing more, and is joined once the line is free.
+// line: the worker sends nothing more, as a poll looks for a stop once it holds its device and
+// line, right before it sends, and it is joined once the line is free.
 class PollingThread : public QThread
 {
     Q_OBJECT
@@ -53,6 +54,10 @@ protected:
     virtual void takeSettings() {}
     // One poll, outside the lock.
     virtual void pollOnce(Device *device) = 0;
+    // Runs a poll's transactions and the taking of their outcome with the device's outcome and
+    // its line held throughout, so that no transaction of another thread comes in between; runs
+    // nothing when a stop came while the poll waited for them.
+    void runHeld(Device *device, const std::function<void()> &poll);
 
 private:
     void run() override;

@@ -28,6 +28,8 @@ const int BaudRates[] = {1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200};
 // The lines the calling thread holds, and the first of them.
 thread_local int t_linesHeld = 0;
 thread_local Port *t_firstLineHeld = nullptr;
+// The line the calling thread holds across several of its transactions, if any.
+thread_local Port *t_lineHeldAcross = nullptr;
 
 QString hexNumber(quint32 value)
 {
@@ -401,10 +403,23 @@ bool Port::openHart()
 
 Port::LineHold Port::holdLine()
 {
+    // Held across by this thread already: the line is its own until that hold goes.
+    if (t_lineHeldAcross == this)
+        return LineHold(nullptr);
     transactionSemaphore.acquire();
     if (t_linesHeld++ == 0)
         t_firstLineHeld = this;
     return LineHold(this);
+}
+
+Port::LineHold Port::holdLineAcross()
+{
+    LineHold hold = holdLine();
+    if (hold.m_port) {
+        hold.m_across = true;
+        hold.m_outerAcross = std::exchange(t_lineHeldAcross, this);
+    }
+    return hold;
 }
 
 Port *Port::lineHeldHere()
@@ -428,6 +443,8 @@ Port::LineHold::~LineHold()
 {
     if (!m_port)
         return;
+    if (m_across)
+        t_lineHeldAcross = m_outerAcross;
     m_port->transactionSemaphore.release();
     if (--t_linesHeld > 0)
         return;

@@ -37,7 +37,10 @@ public:
     class LineHold
     {
     public:
-        LineHold(LineHold &&other) noexcept : m_port(std::exchange(other.m_port, nullptr)) {}
+        LineHold(LineHold &&other) noexcept
+            : m_port(std::exchange(other.m_port, nullptr)), m_across(other.m_across), m_outerAcross(other.m_outerAcross)
+        {
+        }
         LineHold(const LineHold &) = delete;
         LineHold &operator=(const LineHold &) = delete;
         LineHold &operator=(LineHold &&) = delete;
@@ -47,9 +50,15 @@ public:
         friend class Port;
         explicit LineHold(Port *port) : m_port(port) {}
         Port *m_port;
+        bool m_across = false;
+        Port *m_outerAcross = nullptr;   // the calling thread's hold across it was inside, if any
     };
     // Waits until no transaction runs on the line; the line is held until the hold goes.
     [[nodiscard]] LineHold holdLine();
+    // The same, for a run of the calling thread's transactions and what it makes of their
+    // outcome (one poll): their own holds inside it take nothing more, so no transaction of
+    // another thread comes in between, and the caller decides with the line in hand.
+    [[nodiscard]] LineHold holdLineAcross();
     // The line the calling thread holds, whichever port it is on (the one it took first when it
     // holds more); null when it holds none. While one is held a transaction of that thread is
     // under way, and whatever its event processing runs (a status repaint, the test dialog, a
