@@ -4,6 +4,8 @@ PromptRecorder::PromptRecorder()
 {
     Prompt::setHandler([this](const Prompt::Request &request) {
         requests.append(request);
+        if (whileAsked)
+            whileAsked();
         return m_answers.isEmpty() ? defaultAnswer : m_answers.takeFirst();
     });
 }

@@ -23,6 +23,8 @@ public:
 
     QList<Prompt::Request> requests;
     Prompt::Answer defaultAnswer;
+    // Runs while a prompt is open, before it is answered.
+    std::function<void()> whileAsked;
 
 private:
     QList<Prompt::Answer> m_answers;

@@ -288,12 +288,14 @@ void DrumelWidget::on_btnRestoreManufacturerSettings_clicked()
 // ---------------------------------------------------------------------------------------------
 // Zero and gain
 
-// Reads the primary variable as an operation of its own; false when that failed.
-bool DrumelWidget::readPrimaryVariableText(QString *value, QString *unit)
+// Reads the primary variable as an operation of its own and takes its value once: a poller of
+// the device replaces it, or takes it away for a moment, whenever it reads. False when the read
+// failed.
+bool DrumelWidget::readPrimaryVariable(QVariant *pv, QString *unit)
 {
     if (!device || !pvWidget || !pvWidget->readPrimaryVariable(true))
         return false;
-    *value = QString::number(double(device->parameterFloat(QStringLiteral("PV"))), 'f', 3);
+    *pv = device->parameter(QStringLiteral("PV"));
     *unit = device->pvUnitText();
     return true;
 }
@@ -301,10 +303,11 @@ bool DrumelWidget::readPrimaryVariableText(QString *value, QString *unit)
 void DrumelWidget::on_btnAdjustZero_clicked()
 {
     DEBUGQT_LOG(4);
-    QString value;
+    QVariant pv;
     QString unit;
-    if (!readPrimaryVariableText(&value, &unit))
+    if (!readPrimaryVariable(&pv, &unit))
         return;
+    const QString value = QString::number(double(pv.toFloat()), 'f', 3);
     if (Prompt::warning(this, tr("Zero adjustment"),
                         tr("Do you want to set current\nPrimary Variable value=%1 %2\nas Zero Value ?").arg(value, unit),
                         QMessageBox::Yes | QMessageBox::Cancel, QMessageBox::Cancel)
@@ -317,22 +320,25 @@ void DrumelWidget::on_btnAdjustZero_clicked()
 void DrumelWidget::on_btnAdjustGain_clicked()
 {
     DEBUGQT_LOG(4);
-    QString value;
+    QVariant pv;
     QString unit;
-    if (!readPrimaryVariableText(&value, &unit))
+    if (!readPrimaryVariable(&pv, &unit))
         return;
-    // The gain is calibrated to the value read: a PV the instrument could not measure is none.
-    if (!Readout::isMeasured(device->parameter(QStringLiteral("PV")))) {
+    // The gain is calibrated to the value read, the one the question shows, whatever the device
+    // holds by the time the user answers: a PV the instrument could not measure is none.
+    if (!Readout::isMeasured(pv)) {
         statusWidget->onAppendDeviceError(tr("The primary variable is not a number: the gain is not corrected."));
         return;
     }
+    const float measured = pv.toFloat();
+    const QString value = QString::number(double(measured), 'f', 3);
     const QMessageBox::StandardButton answer = Prompt::warning(
         this, tr("Gain correction"),
         tr("Do you want to set current\nPrimary Variable value=%1 %2\nas upper limit of measurement ?").arg(value, unit),
         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Cancel);
     if (answer != QMessageBox::Yes && answer != QMessageBox::No)
         return;
-    QVariant gain = device->parameterFloat(QStringLiteral("PV"));
+    QVariant gain = measured;
     if (answer == QMessageBox::No) {
         bool accepted = false;
         const double typed = Prompt::getDouble(this, tr("Gain correction"), tr("Real value of input signal (%1):").arg(unit),
