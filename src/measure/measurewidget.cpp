@@ -16,6 +16,7 @@
 #include <QSignalBlocker>
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -40,6 +41,11 @@ MeasureWidget::MeasureWidget(QWidget *parent, int mode)
     , mode(std::clamp(mode, 1, 4))
 {
     setupUi(this);
+    // The Y fields show measured values and windows around them: any value a variable can have.
+    const double anyValue = std::numeric_limits<double>::max();
+    for (QDoubleSpinBox *field : {dspnMinY, dspnMaxY, dspnViewMinY, dspnViewMaxY})
+        field->setRange(-anyValue, anyValue);
+    dspnStepY->setMaximum(anyValue);
     model = new MeasureTableModel(this);
     tableWidget->setModel(model);
     tableWidget->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
