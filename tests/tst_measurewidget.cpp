@@ -364,6 +364,7 @@ void TestMeasureWidget::redraw_data()
         << QVariantList{nan, std::numeric_limits<float>::infinity(), 2.0f} << 1.0 << 3.0 << 1;
     QTest::newRow("failed reads and nan break the line")
         << QVariantList{3.0f, 4.0f, QVariant(), QVariant(), nan, 5.0f, 4.0f} << 3.0 << 5.0 << 2;
+    QTest::newRow("stop and start break the line") << QVariantList{3.0f, 4.0f, "stop, start", 5.0f, 4.0f} << 3.0 << 5.0 << 2;
 }
 
 void TestMeasureWidget::redraw()
@@ -373,8 +374,18 @@ void TestMeasureWidget::redraw()
     QFETCH(double, high);
     QFETCH(int, lines);
 
-    for (int i = 0; i < values.size(); ++i)
-        show(values.at(i).isValid() ? success(4, values.at(i).toFloat(), kStart.addSecs(5 * i)) : failure(kStart.addSecs(5 * i)));
+    // The line stays busy, as under another page's operation: the page's own poller reads nothing.
+    const Port::LineHold busy = m_device->port()->holdLine();
+    m_page->chkPeriod->setChecked(true);
+    m_page->btnStartStop->click();
+    for (int i = 0; i < values.size(); ++i) {
+        const QVariant value = values.at(i);
+        if (value.typeId() == QMetaType::QString)   // stopped and started again
+            m_page->btnStartStop->click(), m_page->btnStartStop->click();
+        else
+            show(value.isValid() ? success(4, value.toFloat(), kStart.addSecs(5 * i)) : failure(kStart.addSecs(5 * i)));
+    }
+    m_page->btnStartStop->click();
     Plotter *plotter = m_page->plotWidget();
     QCOMPARE(drawnLines(plotter), lines);
     m_page->chkPV->setChecked(false);

@@ -29,6 +29,7 @@ public:
         float current = 0;
         quint8 cells = 0;         // bit 1 << variable for SV, TV, QV when the row has that cell;
                                   // CurrentCell and PVCell when the read delivered them
+        bool runStart = false;    // the first row after polling started (again)
         QString status;
         QString info;
     };

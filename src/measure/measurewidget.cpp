@@ -340,6 +340,7 @@ void MeasureWidget::startPolling()
 {
     const int period = spnPeriod->value() * (cmbTimes->currentIndex() == 0 ? 1000 : 60000);
     periodRunning = true;
+    runStarting = true;
     polledDevice = device;
     archiving = false;
     periodThread.setDevice(device, period);

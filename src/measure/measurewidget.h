@@ -142,6 +142,8 @@ private:
     double dataMinX = 0.0;
     double dataMaxX = 60.0;
     bool plotStarted = false;
+    // The next row is the first of a polling run: nothing was read since the row before.
+    bool runStarting = false;
     QMap<int, double> lastTimes;
     QMap<int, double> lastValues;
     PlotSettings pageSettings;

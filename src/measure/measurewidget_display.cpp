@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -78,6 +79,11 @@ void MeasureWidget::showPeriodResponsePV(const QVariantMap &response)
     if (model->rowCount() > 0 && model->row(model->rowCount() - 1).time == t)
         ++t;
     addTableRow(response, t, values);
+    // Polling stood still before this row: no curve links it to the rows before.
+    if (model->row(model->rowCount() - 1).runStart) {
+        for (int curve = 0; curve < 4; ++curve)
+            plotter->breakCurve(curve, double(t));
+    }
 
     Readout::show(lcdCh1Value, response.value(QStringLiteral("PV")));
     lbPVUnit->setText(response.value(QStringLiteral("PVUnitCodeText")).toString());
@@ -109,6 +115,7 @@ void MeasureWidget::addTableRow(const QVariantMap &response, qint64 rowTime, con
 {
     MeasureTableModel::Row row;
     row.time = rowTime;
+    row.runStart = std::exchange(runStarting, false);
     std::copy(values, values + 4, row.values);
     // A failed read measured neither PV nor current: their cells stay empty rather than show a
     // number nobody measured.
@@ -596,6 +603,9 @@ void MeasureWidget::drawPlot()
             const unsigned cell = curve == 0 ? MeasureTableModel::PVCell : 1u << curve;
             if (!drawn[curve])
                 continue;
+            // Polling stood still before this row: no line links it to the rows before.
+            if (row.runStart)
+                Plotter::appendBreak(curves[curve], x);
             // Nothing measured, or NaN: no point, and the curve breaks there.
             if (!(row.cells & cell) || !std::isfinite(row.values[curve])) {
                 Plotter::appendBreak(curves[curve], x);
