@@ -4,6 +4,7 @@
 #include "core/prompt.h"
 #include "editor/pvwidget.h"
 #include "model/device.h"
+#include "widgets/readout.h"
 
 #include <QStringList>
 
@@ -185,7 +186,7 @@ void DefaultDeviceWidget::on_btnAdjustZero_clicked()
 {
     if (!device || !pvWidget || !pvWidget->readPrimaryVariable(true))
         return;
-    const QString value = QString::number(double(device->parameterFloat(QStringLiteral("PV"))), 'f', 3);
+    const QString value = Readout::questionText(device->parameter(QStringLiteral("PV")));
     const QString question = tr("Do you want to set current\nPrimary Variable value=%1 %2\nas Zero Value ?");
     if (!confirm(tr("Zero adjustment"), question.arg(value, device->pvUnitText())))
         return;

@@ -7,6 +7,7 @@
 #include "core/utils.h"
 #include "editor/pvwidget.h"
 #include "model/device.h"
+#include "widgets/readout.h"
 
 #include <QDoubleSpinBox>
 
@@ -83,7 +84,7 @@ void MainDeviceWidget::saveRangeByPV(const RangeEnd &end)
     // The read runs as an operation of its own; its outcome is all the user sees of a failure.
     if (!device || !pvWidget || !pvWidget->readPrimaryVariable(true))
         return;
-    const QString value = QString::number(double(device->parameterFloat(QStringLiteral("PV"))), 'f', 3);
+    const QString value = Readout::questionText(device->parameter(QStringLiteral("PV")));
     const QString question = tr(end.question).arg(value, device->pvUnitText());
     if (Prompt::warning(this, tr("Setting the conversion range"), question, QMessageBox::Yes | QMessageBox::Cancel,
                         QMessageBox::Yes)

@@ -8,6 +8,12 @@
 
 namespace Readout {
 
+namespace {
+
+const QString NotMeasured = QStringLiteral("----");
+
+} // namespace
+
 QString text(double value)
 {
     return QStringLiteral("%1").arg(value, 0, 'f', 2);
@@ -26,10 +32,15 @@ bool isMeasured(const QVariant &value)
 void show(QLCDNumber *lcd, const QVariant &value)
 {
     if (!isMeasured(value)) {
-        lcd->display(QStringLiteral("----"));
+        lcd->display(NotMeasured);
         return;
     }
     lcd->display(shown(value.toFloat()));
+}
+
+QString questionText(const QVariant &value)
+{
+    return isMeasured(value) ? QString::number(double(value.toFloat()), 'f', 3) : NotMeasured;
 }
 
 } // namespace Readout

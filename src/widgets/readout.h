@@ -21,5 +21,8 @@ double shown(double value);
 bool isMeasured(const QVariant &value);
 // Shows the value rounded to two decimals, or dashes when it was not measured.
 void show(QLCDNumber *lcd, const QVariant &value);
+// The value with three decimals, as the adjustment questions name it, or dashes when it was not
+// measured.
+QString questionText(const QVariant &value);
 
 } // namespace Readout

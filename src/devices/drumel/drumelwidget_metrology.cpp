@@ -307,7 +307,7 @@ void DrumelWidget::on_btnAdjustZero_clicked()
     QString unit;
     if (!readPrimaryVariable(&pv, &unit))
         return;
-    const QString value = QString::number(double(pv.toFloat()), 'f', 3);
+    const QString value = Readout::questionText(pv);
     if (Prompt::warning(this, tr("Zero adjustment"),
                         tr("Do you want to set current\nPrimary Variable value=%1 %2\nas Zero Value ?").arg(value, unit),
                         QMessageBox::Yes | QMessageBox::Cancel, QMessageBox::Cancel)
@@ -331,7 +331,7 @@ void DrumelWidget::on_btnAdjustGain_clicked()
         return;
     }
     const float measured = pv.toFloat();
-    const QString value = QString::number(double(measured), 'f', 3);
+    const QString value = Readout::questionText(pv);
     const QMessageBox::StandardButton answer = Prompt::warning(
         this, tr("Gain correction"),
         tr("Do you want to set current\nPrimary Variable value=%1 %2\nas upper limit of measurement ?").arg(value, unit),
