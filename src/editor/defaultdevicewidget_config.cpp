@@ -186,7 +186,7 @@ void DefaultDeviceWidget::on_btnAdjustZero_clicked()
 {
     if (!device || !pvWidget || !pvWidget->readPrimaryVariable(true))
         return;
-    const QString value = Readout::questionText(device->parameter(QStringLiteral("PV")));
+    const QString value = Readout::questionText(pvWidget->primaryVariable());
     const QString question = tr("Do you want to set current\nPrimary Variable value=%1 %2\nas Zero Value ?");
     if (!confirm(tr("Zero adjustment"), question.arg(value, device->pvUnitText())))
         return;

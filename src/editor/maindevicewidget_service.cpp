@@ -84,7 +84,7 @@ void MainDeviceWidget::saveRangeByPV(const RangeEnd &end)
     // The read runs as an operation of its own; its outcome is all the user sees of a failure.
     if (!device || !pvWidget || !pvWidget->readPrimaryVariable(true))
         return;
-    const QString value = Readout::questionText(device->parameter(QStringLiteral("PV")));
+    const QString value = Readout::questionText(pvWidget->primaryVariable());
     const QString question = tr(end.question).arg(value, device->pvUnitText());
     if (Prompt::warning(this, tr("Setting the conversion range"), question, QMessageBox::Yes | QMessageBox::Cancel,
                         QMessageBox::Yes)

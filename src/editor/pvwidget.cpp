@@ -7,6 +7,7 @@
 #include "widgets/readout.h"
 
 #include <QEvent>
+#include <QMutexLocker>
 
 namespace {
 
@@ -144,10 +145,17 @@ bool PVWidget::readPrimaryVariable(bool interactive)
     // After the read a unit code exists only when this answer carried its variable.
     for (const VariableRow &row : variableRows())
         device->removeParameter(row.name + QStringLiteral("_unit_code"));
-    if (!device->readDevice(3))
+    bool read = false;
+    {
+        // The value is taken before a poller can replace it.
+        QMutexLocker outcome(&device->outcomeLock());
+        read = device->readDevice(3);
+        readPV = read ? device->parameter(QStringLiteral("PV")) : QVariant();
+    }
+    if (!read)
         return failPrimaryVariable(interactive);
 
-    Readout::show(ui.lcdPVValue, device->parameter(QStringLiteral("PV")));
+    Readout::show(ui.lcdPVValue, readPV);
     ui.lbPVUnit->setText(device->pvUnitText());
     for (const VariableRow &row : variableRows())
         showVariableRow(row);

@@ -31,6 +31,10 @@ public:
     // Reads command 3 and shows the variables. Interactive, it runs as an operation of its own
     // and reports failures in boxes; otherwise it runs inside its caller's operation.
     bool readPrimaryVariable(bool interactive);
+    // The primary variable the last of those reads delivered, taken with its outcome: a poller
+    // of the device replaces the device's own, or takes it away for a moment, whenever it reads.
+    // Invalid when that read failed.
+    QVariant primaryVariable() const { return readPV; }
     bool readOutputCurrent();
     void readLoopCurrentMode(bool mayRead);
 
@@ -70,4 +74,5 @@ private:
     Ui::PVWidget ui;
     QSet<QString> shownStatusLines;
     bool configChanged = false;
+    QVariant readPV;
 };

@@ -288,14 +288,13 @@ void DrumelWidget::on_btnRestoreManufacturerSettings_clicked()
 // ---------------------------------------------------------------------------------------------
 // Zero and gain
 
-// Reads the primary variable as an operation of its own and takes its value once: a poller of
-// the device replaces it, or takes it away for a moment, whenever it reads. False when the read
-// failed.
+// Reads the primary variable as an operation of its own and takes the value that read delivered,
+// once: the device's own changes whenever a poller reads. False when the read failed.
 bool DrumelWidget::readPrimaryVariable(QVariant *pv, QString *unit)
 {
     if (!device || !pvWidget || !pvWidget->readPrimaryVariable(true))
         return false;
-    *pv = device->parameter(QStringLiteral("PV"));
+    *pv = pvWidget->primaryVariable();
     *unit = device->pvUnitText();
     return true;
 }
