@@ -2,7 +2,6 @@
 
 #include "core/debugqtstream.h"
 #include "core/prompt.h"
-#include "editor/pvwidget.h"
 #include "model/device.h"
 #include "widgets/readout.h"
 
@@ -184,11 +183,12 @@ bool DefaultDeviceWidget::refreshAfterWrite()
 
 void DefaultDeviceWidget::on_btnAdjustZero_clicked()
 {
-    if (!device || !pvWidget || !pvWidget->readPrimaryVariable(true))
+    QVariant pv;
+    QString unit;
+    if (!readPrimaryVariable(&pv, &unit))
         return;
-    const QString value = Readout::questionText(pvWidget->primaryVariable());
     const QString question = tr("Do you want to set current\nPrimary Variable value=%1 %2\nas Zero Value ?");
-    if (!confirm(tr("Zero adjustment"), question.arg(value, device->pvUnitText())))
+    if (!confirm(tr("Zero adjustment"), question.arg(Readout::questionText(pv), unit)))
         return;
     if (!startOperation(tr("Adjusting zero"), 2))
         return;

@@ -107,6 +107,11 @@ protected:
     int adjustMode = NoAdjustMode;
     PVWidget *pvWidget = nullptr;            // not owned; the editor's process-variable page
 
+    // For a question about the present primary variable: reads it as an operation of its own and
+    // takes the value that read delivered, once, with its unit. The device's own changes whenever
+    // a poller reads, so whatever the question leads to uses these. False when the read failed.
+    bool readPrimaryVariable(QVariant *pv, QString *unit);
+
 private:
     struct RangeEnd
     {

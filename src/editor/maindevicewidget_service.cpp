@@ -79,13 +79,23 @@ void MainDeviceWidget::saveRangeMinByPV()
     saveRangeByPV(lower);
 }
 
+bool MainDeviceWidget::readPrimaryVariable(QVariant *pv, QString *unit)
+{
+    if (!device || !pvWidget || !pvWidget->readPrimaryVariable(true))
+        return false;
+    *pv = pvWidget->primaryVariable();
+    *unit = device->pvUnitText();
+    return true;
+}
+
 void MainDeviceWidget::saveRangeByPV(const RangeEnd &end)
 {
-    // The read runs as an operation of its own; its outcome is all the user sees of a failure.
-    if (!device || !pvWidget || !pvWidget->readPrimaryVariable(true))
+    // The read's outcome is all the user sees of a failure.
+    QVariant pv;
+    QString unit;
+    if (!readPrimaryVariable(&pv, &unit))
         return;
-    const QString value = Readout::questionText(pvWidget->primaryVariable());
-    const QString question = tr(end.question).arg(value, device->pvUnitText());
+    const QString question = tr(end.question).arg(Readout::questionText(pv), unit);
     if (Prompt::warning(this, tr("Setting the conversion range"), question, QMessageBox::Yes | QMessageBox::Cancel,
                         QMessageBox::Yes)
         != QMessageBox::Yes) {

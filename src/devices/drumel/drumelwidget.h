@@ -122,7 +122,6 @@ private:
     void startTask(int task, bool needsConfiguration);
     void openTaskPage();
     void closeCodePage();
-    bool readPrimaryVariable(QVariant *pv, QString *unit);
     void writeAdjustment(const QString &title, int command);
     bool choiceMade(const QComboBox *combo, const QString &what);
     void setFixedCurrentFor(double current, QDoubleSpinBox *field, QPushButton *enabled, QPushButton *disabled);

@@ -6,7 +6,6 @@
 #include "core/debugqtstream.h"
 #include "core/prompt.h"
 #include "core/utils.h"
-#include "editor/pvwidget.h"
 #include "editor/statuswidget.h"
 #include "model/device.h"
 #include "widgets/readout.h"
@@ -287,17 +286,6 @@ void DrumelWidget::on_btnRestoreManufacturerSettings_clicked()
 
 // ---------------------------------------------------------------------------------------------
 // Zero and gain
-
-// Reads the primary variable as an operation of its own and takes the value that read delivered,
-// once: the device's own changes whenever a poller reads. False when the read failed.
-bool DrumelWidget::readPrimaryVariable(QVariant *pv, QString *unit)
-{
-    if (!device || !pvWidget || !pvWidget->readPrimaryVariable(true))
-        return false;
-    *pv = pvWidget->primaryVariable();
-    *unit = device->pvUnitText();
-    return true;
-}
 
 void DrumelWidget::on_btnAdjustZero_clicked()
 {
