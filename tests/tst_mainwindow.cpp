@@ -521,6 +521,9 @@ void TestMainWindow::everyPollerStopsBeforeItsLineGoes_data()
     QTest::newRow("New") << "New";
     QTest::newRow("Open") << "Open";
     QTest::newRow("termination during a read closes once the read is over") << "termination";
+    // The instrument reports more status: the read reports it after its line is free.
+    QTest::newRow("termination from a read's status report closes at once") << "termination after the line";
+    QTest::newRow("Stop from a read's status report stops at once") << "Stop after the line";
 }
 
 void TestMainWindow::everyPollerStopsBeforeItsLineGoes()
@@ -542,19 +545,36 @@ void TestMainWindow::everyPollerStopsBeforeItsLineGoes()
     page->btnStartGraduation->click();
     page->btnStartPoint_1->click();   // the command-33 poller reads the meter
     QTRY_VERIFY(sim.requestCount() > 0);
-    if (door == "termination") {
+    if (door != "New" && door != "Open") {
         // The measurement tab polls too; the signal comes while the page's own read holds the
-        // line, and the status page lets it through.
+        // line, or after it, and the status page lets it through.
         auto *measurement = page->findChild<MeasureWidget *>();
         measurement->chkPeriod->setChecked(true);
         measurement->btnStartStop->click();
+        const bool afterLine = door.endsWith(QLatin1String("after the line"));
+        if (afterLine) {
+            sim.updateDevice(0, [](HartSimDevice &d) {
+                d.deviceStatus = 0x10;
+                d.values.insert(QStringLiteral("additional_status"), QByteArray::fromHex("000000000000010000"));
+            });
+        }
         TerminationWatcher termination;
         connect(&termination, &TerminationWatcher::terminationRequested, &window, &MainWindow::closeOnTermination);
         bool raised = false;
         connect(device, &Device::deviceStatus, &termination, [&] {
-            if (QThread::currentThread() == thread() && !raised && Port::lineHeldHere() == port)
+            if (QThread::currentThread() != thread() || raised || Port::lineHeldHere() != (afterLine ? nullptr : port))
+                return;
+            raised = true;
+            if (door.startsWith(QLatin1String("Stop")))
+                measurement->btnStartStop->click();
+            else
                 raised = ::raise(SIGTERM) == 0;
         }, Qt::DirectConnection);
+        if (door.startsWith(QLatin1String("Stop"))) {
+            page->findChild<PVWidget *>()->findChild<QPushButton *>(QStringLiteral("btnRefresh"))->click();
+            QVERIFY(raised && !measurement->isPolling());
+            return;
+        }
         QList<bool> lineHeldAtClose;
         connect(&window, &MainWindow::closeApplication, &termination, [&] { lineHeldAtClose << (Port::lineHeldHere() == port); });
         page->findChild<PVWidget *>()->findChild<QPushButton *>(QStringLiteral("btnRefresh"))->click();

@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -175,14 +176,17 @@ void TestPeriodThread::stopDuringRead_data()
 {
     QTest::addColumn<int>("responseCode");
     QTest::addColumn<int>("maps");
-    QTest::newRow("a successful read is dropped") << -1 << 0;
-    QTest::newRow("a failed read is still reported") << 7 << 1;
+    QTest::addColumn<bool>("lineTaken");   // this thread holds the line as the poll starts
+    QTest::newRow("a successful read is dropped") << -1 << 0 << false;
+    QTest::newRow("a failed read is still reported") << 7 << 1 << false;
+    QTest::newRow("a poll stopped while it waits for the line sends nothing") << -1 << 0 << true;
 }
 
 void TestPeriodThread::stopDuringRead()
 {
     QFETCH(int, responseCode);
     QFETCH(int, maps);
+    QFETCH(bool, lineTaken);
     m_port->hartPort.setProperty("response_timeout", 2000);
     HartSimFaults faults;
     faults.replyDelayMs = 600;
@@ -190,11 +194,23 @@ void TestPeriodThread::stopDuringRead()
     m_sim->setFaults(faults);
     QueuedSignalSpy spy(m_thread.get(), &PeriodThread::responsePV);
 
-    m_thread->setDevice(m_device, 60000);
-    QTRY_COMPARE(m_sim->requestCount(), 1);
-    m_thread->stopThread();
-    QVERIFY(m_thread->isFinished());
-    QCOMPARE(m_sim->repliesSent(), 1);   // the read was finished first
+    if (lineTaken) {
+        std::optional<Port::LineHold> line(m_port->holdLine());
+        m_thread->setDevice(m_device, 60000);
+        QRecursiveMutex &outcome = m_device->outcomeLock();
+        // The worker has its device and waits for the line; the stop is joined once it is free.
+        QTRY_VERIFY(!outcome.tryLock() || (outcome.unlock(), false));
+        m_thread->stopThread();
+        line.reset();
+        QTRY_VERIFY(m_thread->isFinished());
+        QCOMPARE(m_sim->requestCount(), 0);
+    } else {
+        m_thread->setDevice(m_device, 60000);
+        QTRY_COMPARE(m_sim->requestCount(), 1);
+        m_thread->stopThread();
+        QVERIFY(m_thread->isFinished());
+        QCOMPARE(m_sim->repliesSent(), 1);   // the read was finished first
+    }
     QCoreApplication::sendPostedEvents(); // what the ended worker emitted
     QCOMPARE(spy.count(), maps);
     QVERIFY(!m_device->hasStateFlag(Device::StatePeriodicallyRequested));

@@ -1,5 +1,7 @@
 #include "core/prompt.h"
 
+#include "core/heldlocks.h"
+
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QInputDialog>
@@ -21,6 +23,8 @@ void Prompt::setHandler(Handler newHandler)
 
 Prompt::Answer Prompt::ask(QWidget *parent, const Request &request)
 {
+    // A dialog runs events while it waits for its answer.
+    HeldLocks::eventsMayRun("a question");
     if (handler())
         return handler()(request);
     return askPerson(parent, request);

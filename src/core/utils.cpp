@@ -1,6 +1,7 @@
 #include "core/utils.h"
 
 #include "core/debugqtstream.h"
+#include "core/heldlocks.h"
 #include "core/qjsonsettings.h"
 
 #include <QCoreApplication>
@@ -138,7 +139,7 @@ bool waitProcessingEvents(quint32 ms, QEventLoop::ProcessEventsFlags flags, cons
         if (left <= 0)
             return true;
         msleep(quint32(qMin<qint64>(left, WaitSliceMs)));
-        QCoreApplication::processEvents(flags, int(WaitSliceMs));
+        HeldLocks::processEvents("a wait", flags, int(WaitSliceMs));
     }
 }
 

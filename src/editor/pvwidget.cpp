@@ -7,7 +7,6 @@
 #include "widgets/readout.h"
 
 #include <QEvent>
-#include <QMutexLocker>
 
 namespace {
 
@@ -147,10 +146,10 @@ bool PVWidget::readPrimaryVariable(bool interactive)
         device->removeParameter(row.name + QStringLiteral("_unit_code"));
     bool read = false;
     {
-        // The value is taken before a poller can replace it.
-        QMutexLocker outcome(&device->outcomeLock());
+        // The value this read stored, whatever a poller of the device leaves in it meanwhile.
+        const Device::ReadCapture values(device);
         read = device->readDevice(3);
-        readPV = read ? device->parameter(QStringLiteral("PV")) : QVariant();
+        readPV = read ? values.value(QStringLiteral("PV")) : QVariant();
     }
     if (!read)
         return failPrimaryVariable(interactive);

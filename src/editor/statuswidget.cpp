@@ -1,5 +1,6 @@
 #include "editor/statuswidget.h"
 
+#include "core/heldlocks.h"
 #include "core/prompt.h"
 #include "core/utils.h"
 #include "editor/devicewidget.h"
@@ -153,7 +154,7 @@ void StatusWidget::repaintNow()
         return;
     const QScopedValueRollback<bool> nested(repainting, true);
     const InputHoldBack holdBack;
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, RepaintLimitMs);
+    HeldLocks::processEvents("a status repaint", QEventLoop::ExcludeUserInputEvents, RepaintLimitMs);
 }
 
 void StatusWidget::onDeviceChanged(Device *device)

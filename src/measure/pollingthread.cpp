@@ -117,7 +117,7 @@ void PollingThread::timerPeriod()
 void PollingThread::runHeld(Device *device, const std::function<void()> &poll)
 {
     // The outcome lock comes before the line, as in every transaction.
-    QMutexLocker outcome(&device->outcomeLock());
+    const Device::OutcomeHold outcome(device);
     std::optional<Port::LineHold> line;
     if (Port *port = device->port())
         line.emplace(port->holdLineAcross());

@@ -3,6 +3,7 @@
 #include "model/tag.h"
 
 #include "core/debugqtstream.h"
+#include "core/heldlocks.h"
 #include "model/port.h"
 #include "core/utils.h"
 
@@ -16,6 +17,7 @@
 
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -41,7 +43,31 @@ void lockedAssign(QMutex &lock, T &field, const T &value)
     field = value;
 }
 
+// The calling thread's captures of read values, innermost first.
+thread_local Device::ReadCapture *t_captures = nullptr;
+
 } // namespace
+
+Device::OutcomeHold::OutcomeHold(const Device *device)
+    : m_locker(&device->m_outcomeLock)
+{
+    HeldLocks::outcomeTaken();
+}
+
+Device::OutcomeHold::~OutcomeHold()
+{
+    HeldLocks::outcomeReleased();
+}
+
+Device::ReadCapture::ReadCapture(const Device *device)
+    : m_device(device), m_outer(std::exchange(t_captures, this))
+{
+}
+
+Device::ReadCapture::~ReadCapture()
+{
+    t_captures = m_outer;
+}
 
 Device::Device(ServerItem *parent)
     : ServerItem(parent)
@@ -163,14 +189,34 @@ QVariant Device::parameter(const QString &key) const
 
 void Device::setParameter(const QString &key, const QVariant &value)
 {
+    captureChange(key, &value);
     QMutexLocker locker(&m_dataLock);
     m_parameters.insert(key, value);
 }
 
-void Device::replaceParameters(const QVariantMap &parameters) { lockedAssign(m_dataLock, m_parameters, parameters); }
+void Device::captureChange(const QString &key, const QVariant *value) const
+{
+    for (ReadCapture *capture = t_captures; capture; capture = capture->m_outer) {
+        if (capture->m_device != this)
+            continue;
+        if (value)
+            capture->m_values.insert(key, *value);
+        else
+            capture->m_values.remove(key);
+    }
+}
+
+void Device::replaceParameters(const QVariantMap &parameters)
+{
+    for (auto it = parameters.cbegin(); it != parameters.cend(); ++it)
+        captureChange(it.key(), &it.value());
+    lockedAssign(m_dataLock, m_parameters, parameters);
+}
 
 void Device::insertParameters(const QVariantMap &parameters)
 {
+    for (auto it = parameters.cbegin(); it != parameters.cend(); ++it)
+        captureChange(it.key(), &it.value());
     QMutexLocker locker(&m_dataLock);
     m_parameters.insert(parameters);
 }
@@ -207,6 +253,7 @@ bool Device::hasParameter(const QString &key) const
 
 void Device::removeParameter(const QString &key)
 {
+    captureChange(key, nullptr);
     QMutexLocker locker(&m_dataLock);
     m_parameters.remove(key);
 }
@@ -726,7 +773,7 @@ int Device::transaction(Direction direction, const QString &name, int command, c
     }
 
     // The outcome lock comes before the line's permit, everywhere, so the two never cross.
-    QMutexLocker outcome(&m_outcomeLock);
+    const OutcomeHold outcome(this);
     const Port::LineHold permit = line->holdLine();
 
     if (openPort(-1, -1)) {
@@ -795,7 +842,7 @@ void Device::resetState()
 {
     // Waits for a transaction of another thread, so that its outcome is not wiped before its
     // owner has taken it.
-    QMutexLocker outcome(&m_outcomeLock);
+    const OutcomeHold outcome(this);
     ServerItem::resetState();
 }
 
@@ -812,7 +859,7 @@ bool Device::checkDevice(const QString &tag, const QString &longTag, bool clearP
 
 bool Device::identify(int command, const QString &tag, const QString &longTag, bool clearParameters)
 {
-    QMutexLocker outcome(&m_outcomeLock);
+    const OutcomeHold outcome(this);
     resetState();
     Port *line = port();
     if (!line)

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QChar>
+#include <QMutexLocker>
 #include <QRecursiveMutex>
 #include <QStringList>
 #include <QVariant>
@@ -75,10 +76,40 @@ public:
     int write(const QString &name, int command, const QByteArray &request, QByteArray &reply);
     // The outcome of a transaction (status bytes and texts, additional status, error text)
     // belongs to whoever holds this lock. The transaction path and the error reset take it; a
-    // caller that must read the outcome of its own read (a polling thread, while the GUI thread
-    // may use the device too) holds it from the read until it has taken the outcome. It is
-    // recursive because one read can run a further transaction (the additional status).
+    // polling thread holds it from its read until it has taken the outcome, while the GUI
+    // thread may use the device too. It is recursive because one read can run a further
+    // transaction (the additional status). Taken through OutcomeHold only; the thread that
+    // lets events through never holds it outside a line (see HeldLocks).
     QRecursiveMutex &outcomeLock() const { return m_outcomeLock; }
+    class OutcomeHold
+    {
+    public:
+        explicit OutcomeHold(const Device *device);
+        ~OutcomeHold();
+        Q_DISABLE_COPY_MOVE(OutcomeHold)
+
+    private:
+        QMutexLocker<QRecursiveMutex> m_locker;
+    };
+    // The values the calling thread's reads of one device store while it lives, whatever
+    // another thread's poll leaves in the parameter map meanwhile: a caller that names or
+    // writes a value it read takes it from here, and holds no lock while the read lets events
+    // through.
+    class ReadCapture
+    {
+    public:
+        explicit ReadCapture(const Device *device);
+        ~ReadCapture();
+        Q_DISABLE_COPY_MOVE(ReadCapture)
+        // Invalid when none of the reads stored the key.
+        QVariant value(const QString &key) const { return m_values.value(key); }
+
+    private:
+        friend class Device;
+        const Device *m_device;
+        QVariantMap m_values;
+        ReadCapture *m_outer;
+    };
     void resetState() override;
     // Identification with command 73, or with command 0, 11 or 21.
     bool findDevice();
@@ -274,6 +305,9 @@ private:
     bool isRevision5() const;
     QVariantMap snapshot() const;
     bool restoreSnapshot(const QVariantMap &snapshot);
+    // Copies a change of the parameter map into the calling thread's captures of this device;
+    // a null value is a removal.
+    void captureChange(const QString &key, const QVariant *value) const;
     void replaceParameters(const QVariantMap &parameters);
     void insertParameters(const QVariantMap &parameters);
     QString unitTextOf(const QString &unitKey, const QString &classKey) const;

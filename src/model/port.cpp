@@ -2,6 +2,7 @@
 
 #include "devices/acivel/aciveldevice.h"
 #include "core/debugqtstream.h"
+#include "core/heldlocks.h"
 #include "model/defaultdevice.h"
 #include "model/device.h"
 #include "devices/drumel/drumeldevice.h"
@@ -407,6 +408,7 @@ Port::LineHold Port::holdLine()
     if (t_lineHeldAcross == this)
         return LineHold(nullptr);
     transactionSemaphore.acquire();
+    HeldLocks::lineTaken();
     if (t_linesHeld++ == 0)
         t_firstLineHeld = this;
     return LineHold(this);
@@ -446,6 +448,7 @@ Port::LineHold::~LineHold()
     if (m_across)
         t_lineHeldAcross = m_outerAcross;
     m_port->transactionSemaphore.release();
+    HeldLocks::lineReleased();
     if (--t_linesHeld > 0)
         return;
     Port *first = std::exchange(t_firstLineHeld, nullptr);

@@ -1,12 +1,12 @@
 #include "testrunner/testdevicedialog.h"
 
 #include "core/debugqtstream.h"
+#include "core/heldlocks.h"
 #include "core/prompt.h"
 #include "core/utils.h"
 #include "model/device.h"
 #include "widgets/logwidget.h"
 
-#include <QCoreApplication>
 #include <QEvent>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -103,7 +103,7 @@ void TestDeviceDialog::onShowLogMessage(int addr, const QString &msg)
         // Log lines carry device names and tags, where "<" and "&" are allowed.
         lbError->setText(QStringLiteral("<p style=\"color: black;\">%1</p>").arg(msg.toHtmlEscaped()));
     m_logWidget->appendLogMessage(0, msg);
-    QCoreApplication::processEvents(QEventLoop::AllEvents, EventPassMs);
+    HeldLocks::processEvents("the test dialog's log", QEventLoop::AllEvents, EventPassMs);
 }
 
 void TestDeviceDialog::onItemChanged(QTableWidgetItem *item)

@@ -4,10 +4,10 @@
 #include "testrunner/testdevicedialog.h"
 
 #include "core/debugqtstream.h"
+#include "core/heldlocks.h"
 #include "core/prompt.h"
 #include "model/device.h"
 
-#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QPushButton>
@@ -72,7 +72,7 @@ void TestDeviceDialog::onAppendDeviceError(QString errorText)
     DEBUGQT_LOG(4) << "onAppendDeviceError" << errorText;
     errorText.replace(QLatin1Char('\n'), QStringLiteral(" - "));
     lbError->setText(QStringLiteral("<p style=\"color: red;\">%1</p>").arg(errorText.toHtmlEscaped()));
-    QCoreApplication::processEvents(QEventLoop::AllEvents, EventPassMs);
+    HeldLocks::processEvents("the test dialog's error line", QEventLoop::AllEvents, EventPassMs);
 }
 
 void TestDeviceDialog::stopTest()

@@ -4,12 +4,12 @@
 #include "testrunner/testdevicedialog.h"
 
 #include "core/debugqtstream.h"
+#include "core/heldlocks.h"
 #include "core/utils.h"
 #include "model/device.h"
 #include "model/port.h"
 #include "widgets/logwidget.h"
 
-#include <QCoreApplication>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QScopedValueRollback>
@@ -404,7 +404,7 @@ void TestDeviceDialog::writeStepSummary(int stepErrors)
 // whether the user cancelled.
 bool TestDeviceDialog::checkCanceled(QProgressDialog &progress, const QString &key)
 {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, EventPassMs);
+    HeldLocks::processEvents("a test step", QEventLoop::AllEvents, EventPassMs);
     if (progress.wasCanceled()) {
         m_canceled = true;
         return true;

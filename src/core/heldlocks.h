@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QEventLoop>
+
+// The line and device locks the calling thread holds, counted so that the few places that let
+// events through (a status repaint, a question, the test dialog's passes) can tell whether what
+// runs there is safe. Work that events run and that waits for a line or a poller (a poller's
+// stop and join, the window's close, a line's close) is deferred while this thread holds a line,
+// until it holds none; nothing defers for a device's outcome lock. So events must never run
+// while this thread holds an outcome lock outside a line: a join run there would wait for ever
+// for a poller that waits for that lock.
+class HeldLocks
+{
+public:
+    static void lineTaken();
+    static void lineReleased();
+    static void outcomeTaken();
+    static void outcomeReleased();
+
+    // Whether events may be let through here. A lock that work run from events could wait for
+    // for ever is the caller's fault: it is logged, and fatal where the environment sets
+    // TENVARA_CHECK_LOCKS (the test suites), so that such a mistake fails a test instead of
+    // hanging a person's window.
+    static bool eventsMayRun(const char *where);
+    // QCoreApplication::processEvents, where events may run; where they may not, nothing.
+    static void processEvents(const char *where, QEventLoop::ProcessEventsFlags flags, int maxTimeMs);
+};
