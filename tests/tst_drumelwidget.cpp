@@ -345,17 +345,20 @@ void TestDrumelWidget::zeroAndGain_data()
     QTest::addColumn<QVariant>("typed");   // none: no dialog; a number: typed; false: cancelled
     QTest::addColumn<QByteArray>("sent");  // "none" when nothing is adjusted
     QTest::addColumn<float>("pv");         // as the instrument answers it
-    QTest::newRow("zero confirmed") << false << int(QMessageBox::Yes) << QVariant() << QByteArray() << 1.5f;
-    QTest::newRow("zero cancelled") << false << int(QMessageBox::Cancel) << QVariant() << QByteArray("none") << 1.5f;
+    QTest::addColumn<bool>("moreStatus");  // the instrument reports more status
+    QTest::newRow("zero confirmed") << false << int(QMessageBox::Yes) << QVariant() << QByteArray() << 1.5f << false;
+    QTest::newRow("zero cancelled") << false << int(QMessageBox::Cancel) << QVariant() << QByteArray("none") << 1.5f << false;
     QTest::newRow("zero asked about a primary variable that is not a number names no number")
-        << false << int(QMessageBox::Yes) << QVariant() << QByteArray() << float(qQNaN());
+        << false << int(QMessageBox::Yes) << QVariant() << QByteArray() << float(qQNaN()) << false;
     QTest::newRow("gain at the primary variable asked about, though polling read NaN meanwhile")
-        << true << int(QMessageBox::Yes) << QVariant() << HartSimUniversalCommands::floatBytes(1.5f) << 1.5f;
+        << true << int(QMessageBox::Yes) << QVariant() << HartSimUniversalCommands::floatBytes(1.5f) << 1.5f << false;
     QTest::newRow("gain at a typed value")
-        << true << int(QMessageBox::No) << QVariant(2.5) << HartSimUniversalCommands::floatBytes(2.5f) << 1.5f;
-    QTest::newRow("typed value cancelled") << true << int(QMessageBox::No) << QVariant(false) << QByteArray("none") << 1.5f;
-    QTest::newRow("a primary variable that is not a number asks nothing and sends no gain")
-        << true << int(QMessageBox::Yes) << QVariant() << QByteArray("none") << float(qQNaN());
+        << true << int(QMessageBox::No) << QVariant(2.5) << HartSimUniversalCommands::floatBytes(2.5f) << 1.5f << false;
+    QTest::newRow("typed value cancelled") << true << int(QMessageBox::No) << QVariant(false) << QByteArray("none") << 1.5f << false;
+    QTest::newRow("a primary variable that is not a number sends no gain and warns until dismissed")
+        << true << int(QMessageBox::Yes) << QVariant() << QByteArray("none") << float(qQNaN()) << false;
+    QTest::newRow("gain at the primary variable of an instrument that reports more status")
+        << true << int(QMessageBox::Yes) << QVariant() << HartSimUniversalCommands::floatBytes(1.5f) << 1.5f << true;
 }
 
 void TestDrumelWidget::zeroAndGain()
@@ -365,7 +368,14 @@ void TestDrumelWidget::zeroAndGain()
     QFETCH(QVariant, typed);
     QFETCH(QByteArray, sent);
     QFETCH(float, pv);
+    QFETCH(bool, moreStatus);
     setSim(QStringLiteral("PV"), pv);
+    if (moreStatus) {
+        m_sim->updateDevice(0, [](HartSimDevice &d) {
+            d.deviceStatus = 0x10;
+            d.values.insert(QStringLiteral("additional_status"), QByteArray::fromHex("000000000000010000"));
+        });
+    }
     // The page's polling leaves NaN in the device while a question is open.
     m_prompts->whileAsked = [this] { m_device->setParameter(QStringLiteral("PV"), qQNaN()); };
     m_prompts->answerButton(QMessageBox::StandardButton(answer));
@@ -378,8 +388,9 @@ void TestDrumelWidget::zeroAndGain()
     if (qIsNaN(pv) && !gain)
         QVERIFY(m_prompts->requests.first().text.contains(QLatin1String("value=---- ")));
     if (qIsNaN(pv) && gain) {
-        QVERIFY(m_prompts->requests.isEmpty());
-        QVERIFY(m_page->findChild<StatusWidget *>()->lbError->text().contains(QLatin1String("not a number")));
+        QCOMPARE(m_prompts->requests.size(), 1);
+        QCOMPARE(m_prompts->requests.first().kind, Prompt::Warning);
+        QVERIFY(m_prompts->requests.first().text.contains(QLatin1String("not a number")));
     }
 }
 

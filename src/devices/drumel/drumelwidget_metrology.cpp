@@ -314,7 +314,8 @@ void DrumelWidget::on_btnAdjustGain_clicked()
     // The gain is calibrated to the value read, the one the question shows, whatever the device
     // holds by the time the user answers: a PV the instrument could not measure is none.
     if (!Readout::isMeasured(pv)) {
-        statusWidget->onAppendDeviceError(tr("The primary variable is not a number: the gain is not corrected."));
+        Prompt::warning(this, tr("Gain correction"), tr("The primary variable is not a number: the gain is not corrected."),
+                        QMessageBox::Ok);
         return;
     }
     const float measured = pv.toFloat();
