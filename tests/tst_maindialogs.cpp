@@ -69,6 +69,14 @@ void TestMainDialogs::selectionIsOrderedByName()
     QCOMPARE(selection.keys(), QStringList({"Acivel-M", "Belkor-M", "General", "Zorvan-M"}));
     QCOMPARE(selection.values(), QStringList({"Acivel-M", "Belkor-M", "General", "Zorvan-M"}));
     QVERIFY(!(dialog.findChild<QTableWidget *>()->item(0, 0)->flags() & Qt::ItemIsEditable));
+    // The window gives it the settings font after it is built: every name still shows whole.
+    QFont large = dialog.font();
+    large.setPointSize(large.pointSize() + 6);
+    dialog.setFont(large);
+    const QTableWidget *table = dialog.findChild<QTableWidget *>();
+    const QAbstractItemView *view = table;   // the width its contents need
+    for (int column = 0; column < 3; ++column)
+        QVERIFY(table->columnWidth(column) >= view->sizeHintForColumn(column));
 }
 
 void TestMainDialogs::logFlagsRoundTrip_data()

@@ -128,4 +128,8 @@ void DeviceAddDialog::changeEvent(QEvent *event)
     if (event->type() == QEvent::LanguageChange)
         setWindowTitle(tr("Select device template..."));
     QDialog::changeEvent(event);
+    // The window gives the dialog the settings font after the table was filled: the columns
+    // take their contents' width in it, so that no template name is cut.
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        ui->tableWidget->resizeColumnsToContents();
 }
