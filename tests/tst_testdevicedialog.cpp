@@ -93,8 +93,8 @@ private slots:
     void waitsAreBounded_data();
     void waitsAreBounded();
     void hugeCyclesAreBounded();
-    void stepsThatSendNothing_data();
-    void stepsThatSendNothing();
+    void stepReportLines_data();
+    void stepReportLines();
     void startAndCloseDuringRunAreRefused();
     void commandZeroKeepsTheRecord();
     void saveAs_data();
@@ -262,12 +262,15 @@ void TestTestDeviceDialog::stepRowCounts_data()
     QTest::addColumn<QString>("templateName");
     QTest::addColumn<QString>("description");   // empty: the read functions
     QTest::addColumn<int>("steps");
-    QTest::newRow("read functions of a General device") << u"General"_s << QString() << 15;
-    QTest::newRow("read functions of a pH meter") << u"Acivel-M"_s << QString() << 21;
+    QTest::addColumn<bool>("russian");
+    QTest::newRow("read functions of a General device") << u"General"_s << QString() << 15 << false;
+    QTest::newRow("read functions of a pH meter") << u"Acivel-M"_s << QString() << 21 << false;
     QTest::newRow("embedded write test") << u"Zorvan-M"_s << u"Тест записи в прибор Зорван-Т"_s
-                                         << 63;
+                                         << 63 << false;
     QTest::newRow("embedded current test") << u"Zorvan-M"_s
-                                           << u"Тест прибора Зорван-Т на 4-12-20мА "_s << 45;
+                                           << u"Тест прибора Зорван-Т на 4-12-20мА "_s << 45 << false;
+    QTest::newRow("embedded current test in Russian")
+        << u"Zorvan-M"_s << u"Тест прибора Зорван-Т на 4-12-20мА "_s << 45 << true;
 }
 
 void TestTestDeviceDialog::stepRowCounts()
@@ -275,12 +278,23 @@ void TestTestDeviceDialog::stepRowCounts()
     QFETCH(QString, templateName);
     QFETCH(QString, description);
     QFETCH(int, steps);
+    QFETCH(bool, russian);
+    QTranslator translator;
+    if (russian)
+        QVERIFY(translator.load(u":/lang/ru_ru.qm"_s) && QCoreApplication::installTranslator(&translator));
     openDialog(templateName);
     if (!description.isEmpty())
         chooseTemplate(description);
     QCOMPARE(widget<QTableWidget>("tableWidget")->rowCount(), steps + 1);
-    QCOMPARE(column(TestDeviceDialog::CyclesColumn).last(), u"Total:"_s);
+    QCOMPARE(column(TestDeviceDialog::CyclesColumn).last(), TestDeviceDialog::tr("Total:"));
     QVERIFY(widget<QPushButton>("btnStart")->isEnabled());
+    // The chosen test's name shows whole in the chooser, at the dialog's own size, in either language.
+    auto *chooser = widget<QComboBox>("cmbTemplates");
+    QStyleOptionComboBox option;
+    option.initFrom(chooser);
+    const QRect field =
+        chooser->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, chooser);
+    QVERIFY(chooser->fontMetrics().horizontalAdvance(chooser->currentText()) <= field.width());
 }
 
 void TestTestDeviceDialog::oneRoundReportAndCells()
@@ -500,37 +514,49 @@ void TestTestDeviceDialog::hugeCyclesAreBounded()
     QCOMPARE(dialog->roundMaximum(), 2 * TestDeviceDialog::MaxCycles + 3);
 }
 
-void TestTestDeviceDialog::stepsThatSendNothing_data()
+void TestTestDeviceDialog::stepReportLines_data()
 {
     QTest::addColumn<QByteArray>("steps");
     QTest::addColumn<QList<quint8>>("sent");
-    QTest::addColumn<QStringList>("reportLines");   // the indented lines of the report
+    QTest::addColumn<QStringList>("reportLines");   // the indented lines of the report; "%e": the device's error
     QTest::addColumn<QString>("model");
+    QTest::addColumn<QList<quint8>>("refused");   // commands the device answers with an error code
     const QString outside = u"\tCommand number %1 is outside 0-255; nothing was sent"_s;
     QTest::newRow("a read of 300") << QByteArray(R"([{"number": 300}])") << QList<quint8>()
-                                   << QStringList{outside.arg(300)} << u"General"_s;
+                                   << QStringList{outside.arg(300)} << u"General"_s << QList<quint8>();
     QTest::newRow("a write of -1") << QByteArray(R"([{"number": -1, "parameters": {"tag": ["A"]}}])")
                                    << QList<quint8>()
                                    << QStringList{u"\tvalues - [A]"_s, u"\twhen writing a values [A], an error occurred:"_s,
-                                                  outside.arg(-1)} << u"General"_s;
+                                                  outside.arg(-1)} << u"General"_s << QList<quint8>();
     QTest::newRow("a read-back by 256")
         << QByteArray(R"([{"number": 6, "parameters": {"polling_address": [0]}, "read_cmd": 256}])")
-        << QList<quint8>{6} << QStringList{u"\tvalues - [0]"_s, outside.arg(256)} << u"General"_s;
+        << QList<quint8>{6} << QStringList{u"\tvalues - [0]"_s, outside.arg(256)} << u"General"_s << QList<quint8>();
     QTest::newRow("a text where a value list belongs")
         << QByteArray(R"([{"number": 18, "parameters": {"tag": "TEST"}}])") << QList<quint8>() << QStringList()
-        << u"General"_s;
+        << u"General"_s << QList<quint8>();
     QTest::newRow("a text where a print list belongs") << QByteArray(R"([{"number": 1, "print": "PV"}])")
-                                                       << QList<quint8>{1} << QStringList() << u"General"_s;
+                                                       << QList<quint8>{1} << QStringList() << u"General"_s << QList<quint8>();
     QTest::newRow("a maker command of a Zorvan-M says why") << QByteArray(R"([{"number": 140}])") << QList<quint8>()
-        << QStringList{u"\tCommand 140 is not supported by this device model"_s} << u"Zorvan-M"_s;
+        << QStringList{u"\tCommand 140 is not supported by this device model"_s} << u"Zorvan-M"_s << QList<quint8>();
+    QTest::newRow("a refused read, write or read-back prints dashes, not a value the device did not answer")
+        << QByteArray(R"([{"number": 1}, {"number": 3, "cycles": 2, "print": ["PV"]}, {"number": 17, "parameters":
+           {"message": ["M"]}, "print": ["message"]}, {"number": 6, "parameters": {"polling_address": [0]},
+           "read_cmd": 7, "print": ["polling_address", "PV"]}])") << QList<quint8>{1, 3, 3, 17, 6, 7}
+        << QStringList{u"\t%e"_s, u"\tPV: ----"_s, u"\t%e"_s, u"\tPV: ----"_s, u"\tvalues - [M]"_s,
+                       u"\twhen writing a values [M], an error occurred:"_s, u"\t%e"_s, u"\tmessage: ----"_s,
+                       u"\tvalues - [0]"_s, u"\tChecking cmd 7: %e"_s, u"\tpolling_address: ---- | PV: ----"_s}
+        << u"General"_s << QList<quint8>{3, 17, 7};
 }
 
-void TestTestDeviceDialog::stepsThatSendNothing()
+void TestTestDeviceDialog::stepReportLines()
 {
     QFETCH(QByteArray, steps);
     QFETCH(QList<quint8>, sent);
     QFETCH(QStringList, reportLines);
     QFETCH(QString, model);
+    QFETCH(QList<quint8>, refused);
+    for (quint8 command : refused)
+        sim->setHandler(command, refuse);
     openWith(generalTemplateWith(model.toLatin1().constData(), steps.constData()), u"T"_s, model);
     sim->clearRequests();
     start(1);
@@ -538,7 +564,8 @@ void TestTestDeviceDialog::stepsThatSendNothing()
     for (const HartSimRequest &request : sim->requests())
         commands.append(request.command);
     QCOMPARE(commands, sent);
-    QCOMPARE(this->reportLines().filter(QRegularExpression(u"^\\t"_s)), reportLines);
+    QCOMPARE(this->reportLines().filter(QRegularExpression(u"^\\t"_s)),
+             reportLines.replaceInStrings(u"%e"_s, device->lastErrorText()));
 }
 
 void TestTestDeviceDialog::startAndCloseDuringRunAreRefused()

@@ -95,12 +95,12 @@ private:
     void runStep(QProgressDialog &progress);
     bool runCycle(QProgressDialog &progress, int cycle, int &stepErrors);
     void runValueSets(QProgressDialog &progress, int cycle, const QVariantMap &parameters, int &stepErrors);
-    void checkReadBack(QProgressDialog &progress, const QVariantMap &parameters, int index, int &stepErrors);
+    bool checkReadBack(QProgressDialog &progress, const QVariantMap &parameters, int index, int &stepErrors);
     void finishCycle(QProgressDialog &progress, int &stepErrors);
     void writeStepSummary(int stepErrors);
     void writeRoundSummary();
     bool checkCanceled(QProgressDialog &progress, const QString &key);
-    void formatPrintStep();
+    void formatPrintStep(bool answered);
     int waitTime(const QString &key) const;
     int roundMaximum() const;
     int rowCycles(int row) const;

@@ -9,6 +9,7 @@
 #include "model/device.h"
 #include "model/port.h"
 #include "widgets/logwidget.h"
+#include "widgets/readout.h"
 
 #include <QProgressDialog>
 #include <QPushButton>
@@ -36,6 +37,12 @@ qint64 commandNumber(const QVariant &value)
     bool ok = false;
     const qint64 number = value.toLongLong(&ok);
     return ok ? number : 0;
+}
+
+// The text the pages show where nothing was measured.
+QString notMeasuredText()
+{
+    return Readout::questionText(QVariant());
 }
 
 // One "<count> errors: <text>" line per distinct error text.
@@ -229,13 +236,14 @@ bool TestDeviceDialog::runCycle(QProgressDialog &progress, int cycle, int &stepE
     if (parameters.isEmpty()) {
         DEBUGQT_LOG(4) << QStringLiteral("readDevice(%1) %2").arg(m_currentCommand).arg(cycle);
         QString errorText;
-        if (!transact(false, m_currentCommand, &errorText)) {
+        const bool read = transact(false, m_currentCommand, &errorText);
+        if (!read) {
             countError(errorText);
             ++stepErrors;
         }
         if (checkCanceled(progress, DelayKey))
             return false;
-        formatPrintStep();
+        formatPrintStep(read);
     } else {
         runValueSets(progress, cycle, parameters, stepErrors);
     }
@@ -287,16 +295,18 @@ void TestDeviceDialog::runValueSets(QProgressDialog &progress, int cycle, const 
         }
         if (checkCanceled(progress, DelayKey))
             return;
+        bool answered = written;
         if (written && m_currentStep.contains(ReadCommandKey)) {
-            checkReadBack(progress, parameters, int(index), stepErrors);
+            answered = checkReadBack(progress, parameters, int(index), stepErrors);
             if (checkCanceled(progress, ReadDelayKey))
                 return;
         }
-        formatPrintStep();
+        formatPrintStep(answered);
     }
 }
 
-void TestDeviceDialog::checkReadBack(QProgressDialog &progress, const QVariantMap &parameters, int index,
+// Returns whether the device answered the read-back; a value that differs is counted, yet answered.
+bool TestDeviceDialog::checkReadBack(QProgressDialog &progress, const QVariantMap &parameters, int index,
                                      int &stepErrors)
 {
     const qint64 readCommand = commandNumber(m_currentStep.value(ReadCommandKey));
@@ -314,7 +324,7 @@ void TestDeviceDialog::checkReadBack(QProgressDialog &progress, const QVariantMa
             errorText = tr("Checking cmd %1: %2").arg(QString::number(readCommand), m_device->lastErrorText());
         countError(errorText);
         ++stepErrors;
-        return;
+        return false;
     }
     for (auto it = parameters.cbegin(); it != parameters.cend(); ++it) {
         const QVariant received = m_device->parameter(it.key());
@@ -333,6 +343,7 @@ void TestDeviceDialog::checkReadBack(QProgressDialog &progress, const QVariantMa
             ++stepErrors;
         }
     }
+    return true;
 }
 
 void TestDeviceDialog::finishCycle(QProgressDialog &progress, int &stepErrors)
@@ -435,7 +446,10 @@ int TestDeviceDialog::waitTime(const QString &key) const
     return int(qMin<qint64>(ms, MaxWaitMs));
 }
 
-void TestDeviceDialog::formatPrintStep()
+// The print line holds what the device answered. After a failed read, write or read-back the
+// map holds only values the device did not answer then (left by an earlier command, or put there
+// for the write), so every key shows the dashes of a value nobody measured.
+void TestDeviceDialog::formatPrintStep(bool answered)
 {
     if (!m_currentStep.contains(PrintKey))
         return;
@@ -443,8 +457,12 @@ void TestDeviceDialog::formatPrintStep()
     const QVariantList keys = listValue(m_currentStep.value(PrintKey));
     for (const QVariant &entry : keys) {
         const QString key = entry.toString();
-        const QVariant value = m_device->parameter(key);
         line += line.isEmpty() ? QStringLiteral("\t") : QStringLiteral(" | ");
+        if (!answered) {
+            line += QStringLiteral("%1: %2").arg(key, notMeasuredText());
+            continue;
+        }
+        const QVariant value = m_device->parameter(key);
         if (value.typeId() == QMetaType::QByteArray)
             line += key + QStringLiteral(": 0x") + Utils::bufferToHex(value.toByteArray()).remove(QLatin1Char(' ')).toUpper();
         else
