@@ -521,23 +521,24 @@ void TestTestDeviceDialog::stepReportLines_data()
     QTest::addColumn<QStringList>("reportLines");   // the indented lines of the report; "%e": the device's error
     QTest::addColumn<QString>("model");
     QTest::addColumn<QList<quint8>>("refused");   // commands the device answers with an error code
+    QTest::addColumn<float>("pv");                 // as the device answers it
     const QString outside = u"\tCommand number %1 is outside 0-255; nothing was sent"_s;
     QTest::newRow("a read of 300") << QByteArray(R"([{"number": 300}])") << QList<quint8>()
-                                   << QStringList{outside.arg(300)} << u"General"_s << QList<quint8>();
+                                   << QStringList{outside.arg(300)} << u"General"_s << QList<quint8>() << 21.5f;
     QTest::newRow("a write of -1") << QByteArray(R"([{"number": -1, "parameters": {"tag": ["A"]}}])")
                                    << QList<quint8>()
                                    << QStringList{u"\tvalues - [A]"_s, u"\twhen writing a values [A], an error occurred:"_s,
-                                                  outside.arg(-1)} << u"General"_s << QList<quint8>();
+                                                  outside.arg(-1)} << u"General"_s << QList<quint8>() << 21.5f;
     QTest::newRow("a read-back by 256")
         << QByteArray(R"([{"number": 6, "parameters": {"polling_address": [0]}, "read_cmd": 256}])")
-        << QList<quint8>{6} << QStringList{u"\tvalues - [0]"_s, outside.arg(256)} << u"General"_s << QList<quint8>();
+        << QList<quint8>{6} << QStringList{u"\tvalues - [0]"_s, outside.arg(256)} << u"General"_s << QList<quint8>() << 21.5f;
     QTest::newRow("a text where a value list belongs")
         << QByteArray(R"([{"number": 18, "parameters": {"tag": "TEST"}}])") << QList<quint8>() << QStringList()
-        << u"General"_s << QList<quint8>();
+        << u"General"_s << QList<quint8>() << 21.5f;
     QTest::newRow("a text where a print list belongs") << QByteArray(R"([{"number": 1, "print": "PV"}])")
-                                                       << QList<quint8>{1} << QStringList() << u"General"_s << QList<quint8>();
+                                                       << QList<quint8>{1} << QStringList() << u"General"_s << QList<quint8>() << 21.5f;
     QTest::newRow("a maker command of a Zorvan-M says why") << QByteArray(R"([{"number": 140}])") << QList<quint8>()
-        << QStringList{u"\tCommand 140 is not supported by this device model"_s} << u"Zorvan-M"_s << QList<quint8>();
+        << QStringList{u"\tCommand 140 is not supported by this device model"_s} << u"Zorvan-M"_s << QList<quint8>() << 21.5f;
     QTest::newRow("a refused read, write or read-back prints dashes, not a value the device did not answer")
         << QByteArray(R"([{"number": 1}, {"number": 3, "cycles": 2, "print": ["PV"]}, {"number": 17, "parameters":
            {"message": ["M"]}, "print": ["message"]}, {"number": 6, "parameters": {"polling_address": [0]},
@@ -545,7 +546,9 @@ void TestTestDeviceDialog::stepReportLines_data()
         << QStringList{u"\t%e"_s, u"\tPV: ----"_s, u"\t%e"_s, u"\tPV: ----"_s, u"\tvalues - [M]"_s,
                        u"\twhen writing a values [M], an error occurred:"_s, u"\t%e"_s, u"\tmessage: ----"_s,
                        u"\tvalues - [0]"_s, u"\tChecking cmd 7: %e"_s, u"\tpolling_address: ---- | PV: ----"_s}
-        << u"General"_s << QList<quint8>{3, 17, 7};
+        << u"General"_s << QList<quint8>{3, 17, 7} << 21.5f;
+    QTest::newRow("a variable answered as NaN prints dashes") << QByteArray(R"([{"number": 1, "print": ["PV"]}])")
+        << QList<quint8>{1} << QStringList{u"\tPV: ----"_s} << u"General"_s << QList<quint8>() << float(qQNaN());
 }
 
 void TestTestDeviceDialog::stepReportLines()
@@ -555,6 +558,8 @@ void TestTestDeviceDialog::stepReportLines()
     QFETCH(QStringList, reportLines);
     QFETCH(QString, model);
     QFETCH(QList<quint8>, refused);
+    QFETCH(float, pv);
+    sim->updateDevice(0, [pv](HartSimDevice &d) { d.values.insert(u"PV"_s, pv); });
     for (quint8 command : refused)
         sim->setHandler(command, refuse);
     openWith(generalTemplateWith(model.toLatin1().constData(), steps.constData()), u"T"_s, model);

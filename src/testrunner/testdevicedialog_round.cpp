@@ -17,6 +17,7 @@
 #include <QStringList>
 #include <QTableWidgetItem>
 
+#include <cmath>
 #include <limits>
 
 namespace {
@@ -448,7 +449,8 @@ int TestDeviceDialog::waitTime(const QString &key) const
 
 // The print line holds what the device answered. After a failed read, write or read-back the
 // map holds only values the device did not answer then (left by an earlier command, or put there
-// for the write), so every key shows the dashes of a value nobody measured.
+// for the write), so every key shows the dashes of a value nobody measured, as does a number the
+// device answered as NaN.
 void TestDeviceDialog::formatPrintStep(bool answered)
 {
     if (!m_currentStep.contains(PrintKey))
@@ -458,11 +460,13 @@ void TestDeviceDialog::formatPrintStep(bool answered)
     for (const QVariant &entry : keys) {
         const QString key = entry.toString();
         line += line.isEmpty() ? QStringLiteral("\t") : QStringLiteral(" | ");
-        if (!answered) {
+        const QVariant value = answered ? m_device->parameter(key) : QVariant();
+        // A number the device answered as NaN or infinity is a variable it did not measure.
+        const bool number = value.typeId() == QMetaType::Float || value.typeId() == QMetaType::Double;
+        if (!answered || (number && !std::isfinite(value.toDouble()))) {
             line += QStringLiteral("%1: %2").arg(key, notMeasuredText());
             continue;
         }
-        const QVariant value = m_device->parameter(key);
         if (value.typeId() == QMetaType::QByteArray)
             line += key + QStringLiteral(": 0x") + Utils::bufferToHex(value.toByteArray()).remove(QLatin1Char(' ')).toUpper();
         else
