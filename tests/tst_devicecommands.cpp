@@ -275,6 +275,8 @@ void TestDeviceCommands::shortReplyStoresNothing_data()
     QTest::newRow("1 with the unit alone") << 1 << QByteArray::fromHex("20") << "PV";
     QTest::newRow("13 cut inside the tag") << 13 << QByteArray::fromHex("4d3c") << "tag";
     QTest::newRow("14 cut inside the range") << 14 << QByteArray::fromHex("0000002043") << "sensor_range_max";
+    QTest::newRow("write 40 answering one byte of the current") << -40 << QByteArray::fromHex("02") << "fixed_current";
+    QTest::newRow("write 54 cut inside the limits") << -54 << QByteArray::fromHex("0200000720") << "dev_variable_sensor";
 }
 
 void TestDeviceCommands::shortReplyStoresNothing()
@@ -282,10 +284,12 @@ void TestDeviceCommands::shortReplyStoresNothing()
     QFETCH(int, command);
     QFETCH(QByteArray, reply);
     QFETCH(QString, key);
-    setSimValue(QStringLiteral("reply_data_%1").arg(command), reply);
+    setSimValue(QStringLiteral("reply_data_%1").arg(qAbs(command)), reply);   // below 0: a write
     const QString name = m_device->name();
+    m_device->setParameter(QStringLiteral("dev_variable_code"), 2);
+    m_device->removeParameter(key);
 
-    QVERIFY(!m_device->readDevice(command));
+    QVERIFY(command < 0 ? !m_device->writeDevice(-command) : !m_device->readDevice(command));
     QVERIFY(!m_device->hasParameter(key));
     QCOMPARE(m_device->name(), name);
     QVERIFY(m_device->lastErrorText().contains(QStringLiteral("too short")));

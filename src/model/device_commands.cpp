@@ -382,6 +382,11 @@ bool Device::checkEcho(int command, bool counted, const QByteArray &request, con
 
 bool Device::decodeWriteReply(int command, const QByteArray &reply)
 {
+    // The current a device reports back is a float; a shorter reply would store a current it
+    // never reported.
+    const bool currentReply = command == 40 || command == 45 || command == 46;
+    if (currentReply && !replyLongEnough(command, reply, 4))
+        return false;
     switch (command) {
     case 9:
         decodeSlotVariables9(reply);
@@ -400,6 +405,8 @@ bool Device::decodeWriteReply(int command, const QByteArray &reply)
         break;
     case 54:
         if (Utils::byteAt(reply, 0) == (parameterInt(QStringLiteral("dev_variable_code")) & 0xFF)) {
+            if (!replyLongEnough(command, reply, 23))
+                return false;
             setParameter(QStringLiteral("dev_variable_sensor"), uint(Port::getIntFromBufferByOffset(reply, 1, 3)));
             setParameter(QStringLiteral("dev_variable_limits_unit_code"), Utils::byteAt(reply, 4));
             setParameter(QStringLiteral("dev_variable_usl"), Port::getFloatFromBufferByOffset(reply, 5));
