@@ -313,6 +313,11 @@ void TestMeasureWidget::setRange_data()
     QTest::newRow("reversed bounds are swapped") << 10.0 << 0.0 << 2.0 << 0.0 << 10.0 << 5;
     QTest::newRow("at most 100 ticks") << -300.0 << 2000.0 << 0.005 << -300.0 << 2000.0 << 100;
     QTest::newRow("a pressure in Pa and a vacuum") << -1000.0 << 99000.0 << 20000.0 << -1000.0 << 99000.0 << 5;
+    const double doubleMax = std::numeric_limits<double>::max();
+    const double floatMax = std::numeric_limits<float>::max();
+    QTest::newRow("typed beyond any value: the float's range") << -doubleMax << doubleMax << 1.0 << -floatMax << floatMax << 100;
+    QTest::newRow("a step beyond any value") << 0.0 << 10.0 << doubleMax << 0.0 << 5 * floatMax << 5;
+    QTest::newRow("equal bounds far out get a height") << 1e20 << 1e20 << 1.0 << 1e20 << 1e20 + 5e8 << 5;
 }
 
 void TestMeasureWidget::setRange()
@@ -324,10 +329,12 @@ void TestMeasureWidget::setRange()
     QFETCH(double, expectedMaxY);
     QFETCH(int, expectedTicks);
 
-    show(success(1, float(minY)));
-    show(success(1, float(maxY), kStart.addSecs(5)));
-    QCOMPARE(m_page->dspnMinY->value(), std::min(minY, maxY));
-    QCOMPARE(m_page->dspnMaxY->value(), std::max(minY, maxY));
+    const double floatMax = std::numeric_limits<float>::max();
+    const auto measured = [&](double value) { return float(std::clamp(value, -floatMax, floatMax)); };
+    show(success(1, measured(minY)));
+    show(success(1, measured(maxY), kStart.addSecs(5)));
+    QCOMPARE(m_page->dspnMinY->value(), double(measured(std::min(minY, maxY))));
+    QCOMPARE(m_page->dspnMaxY->value(), double(measured(std::max(minY, maxY))));
     m_page->dspnViewMinY->setValue(minY);
     m_page->dspnViewMaxY->setValue(maxY);
     m_page->dspnStepY->setValue(stepY);
@@ -345,9 +352,14 @@ void TestMeasureWidget::setRange()
     QVERIFY(window.numXTicks <= 100 && window.maxX >= double(kStart.addYears(1).toSecsSinceEpoch()) - 1);
     QVERIFY(!m_page->btnShowFullPlot->isChecked());
 
-    // Minus widens by one step on each side.
+    // Minus widens by one step on each side, as far as the fields reach.
     m_page->on_btnMinus_pressed();
-    QVERIFY(qFuzzyCompare(m_page->plotWidget()->curZoomPlotSettings().minY + 1, expectedMinY - window.stepY() + 1));
+    const double widened = std::max(expectedMinY - window.stepY(), -floatMax);
+    QVERIFY(qFuzzyCompare(m_page->plotWidget()->curZoomPlotSettings().minY + 1, widened + 1));
+    const PlotSettings afterMinus = m_page->plotWidget()->curZoomPlotSettings();
+    m_page->on_btnPlus_pressed();
+    for (const PlotSettings &shown : {window, afterMinus, m_page->plotWidget()->curZoomPlotSettings()})
+        QVERIFY(std::isfinite(shown.minY) && std::isfinite(shown.maxY) && shown.maxY > shown.minY);
 }
 
 void TestMeasureWidget::redraw_data()

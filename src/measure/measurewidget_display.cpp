@@ -34,11 +34,12 @@ QString logTime(double seconds)
 }
 
 // Lays whole steps from min, at most 100 of them, ending at the typed max rounded to a step.
+// A step too small to tell from the bounds' rounding is widened, so the axis always has a length.
 void fitAxis(double &min, double &max, int &ticks, double step, int target)
 {
     const double span = max - min;
-    if (span / step > PlotSettings::kMaxTicks)
-        step = span / PlotSettings::kMaxTicks;
+    const double magnitude = std::max(std::abs(min), std::abs(max));
+    step = std::max({step, span / PlotSettings::kMaxTicks, magnitude * PlotSettings::kResolution});
     int count = int(std::floor(span / step));
     if (count <= 0)
         count = std::clamp(target, 1, int(PlotSettings::kMaxTicks));
