@@ -377,6 +377,11 @@ void TestMeasureWidget::redraw_data()
     QTest::newRow("failed reads and nan break the line")
         << QVariantList{3.0f, 4.0f, QVariant(), QVariant(), nan, 5.0f, 4.0f} << 3.0 << 5.0 << 2;
     QTest::newRow("stop and start break the line") << QVariantList{3.0f, 4.0f, "stop, start", 5.0f, 4.0f} << 3.0 << 5.0 << 2;
+    // A window typed to end there, in steps of 10 s; the stop lasts 15 s.
+    QTest::newRow("a typed window takes the first read after a start")
+        << QVariantList{3.0f, 4.0f, kStart.addSecs(5), "stop, start", 5.0f, 4.0f} << 3.0 << 5.0 << 2;
+    QTest::newRow("a typed window on older data takes the first read after a start")
+        << QVariantList{3.0f, 4.0f, kStart, "stop, start", 5.0f, 4.0f} << 3.0 << 5.0 << 2;
 }
 
 void TestMeasureWidget::redraw()
@@ -394,7 +399,12 @@ void TestMeasureWidget::redraw()
         const QVariant value = values.at(i);
         if (value.typeId() == QMetaType::QString)   // stopped and started again
             m_page->btnStartStop->click(), m_page->btnStartStop->click();
-        else
+        else if (value.typeId() == QMetaType::QDateTime) {
+            m_page->dtViewMinX->setDateTime(value.toDateTime().addSecs(-60));
+            m_page->dtViewMaxX->setDateTime(value.toDateTime());
+            m_page->timeStepX->setTime(QTime(0, 0, 10));
+            m_page->btnSetRange->click();
+        } else
             show(value.isValid() ? success(4, value.toFloat(), kStart.addSecs(5 * i)) : failure(kStart.addSecs(5 * i)));
     }
     m_page->btnStartStop->click();
