@@ -351,6 +351,14 @@ void TestMeasureWidget::setRange()
     QCOMPARE(window.minX, double(kStart.toSecsSinceEpoch()));
     QVERIFY(window.numXTicks <= 100 && window.maxX >= double(kStart.addYears(1).toSecsSinceEpoch()) - 1);
     QVERIFY(!m_page->btnShowFullPlot->isChecked());
+    // The fields show the window's first and last time whole.
+    m_page->tabWidget->setCurrentWidget(m_page->tabPlotter);
+    m_page->tabWidgetPlotConfig->setCurrentWidget(m_page->tabCurrentRange);
+    m_page->grab();
+    for (QDateTimeEdit *field : {m_page->dtViewMinX, m_page->dtViewMaxX}) {
+        const QLineEdit *text = field->findChild<QLineEdit *>();
+        QVERIFY(text->fontMetrics().horizontalAdvance(text->text()) + 4 <= text->contentsRect().width());
+    }
 
     // Minus widens by one step on each side, as far as the fields reach.
     m_page->on_btnMinus_pressed();
