@@ -364,9 +364,8 @@ void TestMeasureWidget::setRange()
     m_page->on_btnMinus_pressed();
     const double widened = std::max(expectedMinY - window.stepY(), -floatMax);
     QVERIFY(qFuzzyCompare(m_page->plotWidget()->curZoomPlotSettings().minY + 1, widened + 1));
-    const PlotSettings afterMinus = m_page->plotWidget()->curZoomPlotSettings();
     m_page->on_btnPlus_pressed();
-    for (const PlotSettings &shown : {window, afterMinus, m_page->plotWidget()->curZoomPlotSettings()})
+    for (const PlotSettings &shown : {window, m_page->plotWidget()->curZoomPlotSettings()})
         QVERIFY(std::isfinite(shown.minY) && std::isfinite(shown.maxY) && shown.maxY > shown.minY);
 }
 

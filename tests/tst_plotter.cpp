@@ -108,20 +108,16 @@ void TestPlotter::adjustKeepsTickLimits()
     QVERIFY(settings.maxY > settings.minY);
     QVERIFY(settings.numXTicks >= PlotSettings::kMinXTicks && settings.numXTicks <= PlotSettings::kMaxTicks);
     QVERIFY(settings.numYTicks >= PlotSettings::kMinYTicks && settings.numYTicks <= PlotSettings::kMaxTicks);
-
     // Every label has room beside the plot area: the last time right of it, the values left of it.
     Plotter plotter;
     plotter.resize(420, 300);
     plotter.setPlotSettings(settings);
     const QRect area = plotter.plotRect();
     const QFontMetrics metrics(plotter.font());
-    const QString format = settings.stepX() >= 86400 ? "dd.MM.yyyy" : "hh:mm:ss";
-    const QString lastTime = QDateTime::fromSecsSinceEpoch(qint64(settings.maxX), Qt::UTC).toString(format);
-    QVERIFY(area.right() + metrics.horizontalAdvance(lastTime) / 2 < plotter.width());
-    for (int i = 0; i <= settings.numYTicks; ++i) {
-        const QString value = QString::number(settings.minY + i * settings.stepY(), 'g', 6);
-        QVERIFY(metrics.horizontalAdvance(value) + 8 <= area.left());
-    }
+    const QDateTime last = QDateTime::fromSecsSinceEpoch(qint64(settings.maxX), Qt::UTC);
+    QVERIFY(area.right() + metrics.horizontalAdvance(last.toString(settings.stepX() >= 86400 ? "dd.MM.yyyy" : "hh:mm:ss")) / 2 < 420);
+    for (int i = 0; i <= settings.numYTicks; ++i)
+        QVERIFY(metrics.horizontalAdvance(QString::number(settings.minY + i * settings.stepY(), 'g', 6)) + 8 <= area.left());
     plotter.setCurveData(0, {QPointF(settings.minX, settings.minY)});   // a dot in the corner, drawn whole
     QCOMPARE(plotter.grab().toImage().pixelColor(area.left() - 1, area.bottom()), Plotter::curveColor(0));
 }
