@@ -313,6 +313,11 @@ void TestMeasureWidget::setRange_data()
     QTest::newRow("reversed bounds are swapped") << 10.0 << 0.0 << 2.0 << 0.0 << 10.0 << 5;
     QTest::newRow("at most 100 ticks") << -300.0 << 2000.0 << 0.005 << -300.0 << 2000.0 << 100;
     QTest::newRow("a pressure in Pa and a vacuum") << -1000.0 << 99000.0 << 20000.0 << -1000.0 << 99000.0 << 5;
+    const double doubleMax = std::numeric_limits<double>::max();
+    const double floatMax = std::numeric_limits<float>::max();
+    QTest::newRow("typed beyond any value: the float's range") << -doubleMax << doubleMax << 1.0 << -floatMax << floatMax << 100;
+    QTest::newRow("a step beyond any value") << 0.0 << 10.0 << doubleMax << 0.0 << 5 * floatMax << 5;
+    QTest::newRow("equal bounds far out get a height") << 1e20 << 1e20 << 1.0 << 1e20 << 1e20 + 5e8 << 5;
 }
 
 void TestMeasureWidget::setRange()
@@ -324,10 +329,12 @@ void TestMeasureWidget::setRange()
     QFETCH(double, expectedMaxY);
     QFETCH(int, expectedTicks);
 
-    show(success(1, float(minY)));
-    show(success(1, float(maxY), kStart.addSecs(5)));
-    QCOMPARE(m_page->dspnMinY->value(), std::min(minY, maxY));
-    QCOMPARE(m_page->dspnMaxY->value(), std::max(minY, maxY));
+    const double floatMax = std::numeric_limits<float>::max();
+    const auto measured = [&](double value) { return float(std::clamp(value, -floatMax, floatMax)); };
+    show(success(1, measured(minY)));
+    show(success(1, measured(maxY), kStart.addSecs(5)));
+    QCOMPARE(m_page->dspnMinY->value(), double(measured(std::min(minY, maxY))));
+    QCOMPARE(m_page->dspnMaxY->value(), double(measured(std::max(minY, maxY))));
     m_page->dspnViewMinY->setValue(minY);
     m_page->dspnViewMaxY->setValue(maxY);
     m_page->dspnStepY->setValue(stepY);
@@ -344,10 +351,22 @@ void TestMeasureWidget::setRange()
     QCOMPARE(window.minX, double(kStart.toSecsSinceEpoch()));
     QVERIFY(window.numXTicks <= 100 && window.maxX >= double(kStart.addYears(1).toSecsSinceEpoch()) - 1);
     QVERIFY(!m_page->btnShowFullPlot->isChecked());
+    // The fields show the window's first and last time whole.
+    m_page->tabWidget->setCurrentWidget(m_page->tabPlotter);
+    m_page->tabWidgetPlotConfig->setCurrentWidget(m_page->tabCurrentRange);
+    m_page->grab();
+    for (QDateTimeEdit *field : {m_page->dtViewMinX, m_page->dtViewMaxX}) {
+        const QLineEdit *text = field->findChild<QLineEdit *>();
+        QVERIFY(text->fontMetrics().horizontalAdvance(text->text()) + 4 <= text->contentsRect().width());
+    }
 
-    // Minus widens by one step on each side.
+    // Minus widens by one step on each side, as far as the fields reach.
     m_page->on_btnMinus_pressed();
-    QVERIFY(qFuzzyCompare(m_page->plotWidget()->curZoomPlotSettings().minY + 1, expectedMinY - window.stepY() + 1));
+    const double widened = std::max(expectedMinY - window.stepY(), -floatMax);
+    QVERIFY(qFuzzyCompare(m_page->plotWidget()->curZoomPlotSettings().minY + 1, widened + 1));
+    m_page->on_btnPlus_pressed();
+    for (const PlotSettings &shown : {window, m_page->plotWidget()->curZoomPlotSettings()})
+        QVERIFY(std::isfinite(shown.minY) && std::isfinite(shown.maxY) && shown.maxY > shown.minY);
 }
 
 void TestMeasureWidget::redraw_data()
@@ -365,6 +384,11 @@ void TestMeasureWidget::redraw_data()
     QTest::newRow("failed reads and nan break the line")
         << QVariantList{3.0f, 4.0f, QVariant(), QVariant(), nan, 5.0f, 4.0f} << 3.0 << 5.0 << 2;
     QTest::newRow("stop and start break the line") << QVariantList{3.0f, 4.0f, "stop, start", 5.0f, 4.0f} << 3.0 << 5.0 << 2;
+    // A window typed to end there, in steps of 10 s; the stop lasts 15 s.
+    QTest::newRow("a typed window takes the first read after a start")
+        << QVariantList{3.0f, 4.0f, kStart.addSecs(5), "stop, start", 5.0f, 4.0f} << 3.0 << 5.0 << 2;
+    QTest::newRow("a typed window on older data takes the first read after a start")
+        << QVariantList{3.0f, 4.0f, kStart, "stop, start", 5.0f, 4.0f} << 3.0 << 5.0 << 2;
 }
 
 void TestMeasureWidget::redraw()
@@ -382,7 +406,12 @@ void TestMeasureWidget::redraw()
         const QVariant value = values.at(i);
         if (value.typeId() == QMetaType::QString)   // stopped and started again
             m_page->btnStartStop->click(), m_page->btnStartStop->click();
-        else
+        else if (value.typeId() == QMetaType::QDateTime) {
+            m_page->dtViewMinX->setDateTime(value.toDateTime().addSecs(-60));
+            m_page->dtViewMaxX->setDateTime(value.toDateTime());
+            m_page->timeStepX->setTime(QTime(0, 0, 10));
+            m_page->btnSetRange->click();
+        } else
             show(value.isValid() ? success(4, value.toFloat(), kStart.addSecs(5 * i)) : failure(kStart.addSecs(5 * i)));
     }
     m_page->btnStartStop->click();

@@ -87,6 +87,7 @@ void TestPlotter::adjustKeepsTickLimits_data()
     QTest::newRow("a thousand ticks asked") << 0.0 << 1e6 << 1000;
     QTest::newRow("no ticks asked") << 0.0 << 1e6 << 0;
     QTest::newRow("a year") << 1.7e9 << 1.7e9 + 365 * 86400.0 << 6;
+    QTest::newRow("long Y labels") << 123456780.0 << 123456790.0 << 5;
 }
 
 void TestPlotter::adjustKeepsTickLimits()
@@ -107,6 +108,18 @@ void TestPlotter::adjustKeepsTickLimits()
     QVERIFY(settings.maxY > settings.minY);
     QVERIFY(settings.numXTicks >= PlotSettings::kMinXTicks && settings.numXTicks <= PlotSettings::kMaxTicks);
     QVERIFY(settings.numYTicks >= PlotSettings::kMinYTicks && settings.numYTicks <= PlotSettings::kMaxTicks);
+    // Every label has room beside the plot area: the last time right of it, the values left of it.
+    Plotter plotter;
+    plotter.resize(420, 300);
+    plotter.setPlotSettings(settings);
+    const QRect area = plotter.plotRect();
+    const QFontMetrics metrics(plotter.font());
+    const QDateTime last = QDateTime::fromSecsSinceEpoch(qint64(settings.maxX), Qt::UTC);
+    QVERIFY(area.right() + metrics.horizontalAdvance(last.toString(settings.stepX() >= 86400 ? "dd.MM.yyyy" : "hh:mm:ss")) / 2 < 420);
+    for (int i = 0; i <= settings.numYTicks; ++i)
+        QVERIFY(metrics.horizontalAdvance(QString::number(settings.minY + i * settings.stepY(), 'g', 6)) + 8 <= area.left());
+    plotter.setCurveData(0, {QPointF(settings.minX, settings.minY)});   // a dot in the corner, drawn whole
+    QCOMPARE(plotter.grab().toImage().pixelColor(area.left() - 1, area.bottom()), Plotter::curveColor(0));
 }
 
 void TestPlotter::pointCapDropsSixtyAtATime_data()

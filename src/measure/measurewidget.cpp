@@ -42,7 +42,9 @@ MeasureWidget::MeasureWidget(QWidget *parent, int mode)
 {
     setupUi(this);
     // The Y fields show measured values and windows around them: any value a variable can have.
-    const double anyValue = std::numeric_limits<double>::max();
+    // A variable is a float; a double of the float's range keeps every window computed from the
+    // fields finite.
+    const double anyValue = std::numeric_limits<float>::max();
     for (QDoubleSpinBox *field : {dspnMinY, dspnMaxY, dspnViewMinY, dspnViewMaxY})
         field->setRange(-anyValue, anyValue);
     dspnStepY->setMaximum(anyValue);

@@ -34,11 +34,12 @@ QString logTime(double seconds)
 }
 
 // Lays whole steps from min, at most 100 of them, ending at the typed max rounded to a step.
+// A step too small to tell from the bounds' rounding is widened, so the axis always has a length.
 void fitAxis(double &min, double &max, int &ticks, double step, int target)
 {
     const double span = max - min;
-    if (span / step > PlotSettings::kMaxTicks)
-        step = span / PlotSettings::kMaxTicks;
+    const double magnitude = std::max(std::abs(min), std::abs(max));
+    step = std::max({step, span / PlotSettings::kMaxTicks, magnitude * PlotSettings::kResolution});
     int count = int(std::floor(span / step));
     if (count <= 0)
         count = std::clamp(target, 1, int(PlotSettings::kMaxTicks));
@@ -282,27 +283,34 @@ void MeasureWidget::applyFullPlotMode(PlotSettings cur)
 
 void MeasureWidget::applyFollowMode(int curve, PlotSettings cur, double value)
 {
-    const double d = cur.stepY() / 3.0;
-    if (lastTime >= cur.maxX && lastTimes.value(curve) <= cur.maxX) {
-        const double ticks = std::floor((lastTime - cur.maxX) / cur.stepX()) + 1;
-        if (ticks > kFarTicks && std::isfinite(ticks)) {
-            const double shift = ticks * cur.stepX();
-            cur.minX += shift;
-            cur.maxX += shift;
-            plotter->setCurZoomPlotSettings(cur);
-        } else {
-            plotter->scroll(1, 0);
-        }
-        cur = plotter->curZoomPlotSettings();
+    // The curve's previous point tells whether the user looks at older data, but only within a
+    // run: the first read of a run is always brought into view.
+    const bool runStart = model->rowCount() > 0 && model->row(model->rowCount() - 1).runStart;
+    double shiftX = 0;
+    if (lastTime >= cur.maxX && (runStart || lastTimes.value(curve) <= cur.maxX))
+        shiftX = std::floor((lastTime - cur.maxX) / cur.stepX()) + 1;
+    else if (lastTime < cur.minX && runStart)
+        shiftX = -std::ceil((cur.minX - lastTime) / cur.stepX());
+    // By whole X steps, as many as the point is away; a window without width stays.
+    if (!std::isfinite(shiftX))
+        shiftX = 0;
+    if (std::abs(shiftX) > kFarTicks) {
+        cur.minX += shiftX * cur.stepX();
+        cur.maxX += shiftX * cur.stepX();
+        plotter->setCurZoomPlotSettings(cur);
+    } else if (shiftX != 0) {
+        plotter->scroll(int(shiftX), 0);
     }
+    cur = plotter->curZoomPlotSettings();
 
+    const double d = cur.stepY() / 3.0;
     const bool inTime = cur.minX <= lastTime && lastTime <= cur.maxX;
     int direction = 0;
     double ticks = 0;
-    if (value <= cur.minY + d && lastValues.value(curve) >= cur.minY && inTime) {
+    if (value <= cur.minY + d && (runStart || lastValues.value(curve) >= cur.minY) && inTime) {
         direction = -1;
         ticks = std::ceil((cur.minY + d - value) / cur.stepY());
-    } else if (value >= cur.maxY - d && lastValues.value(curve) <= cur.maxY && inTime) {
+    } else if (value >= cur.maxY - d && (runStart || lastValues.value(curve) <= cur.maxY) && inTime) {
         direction = 1;
         ticks = std::ceil((value - cur.maxY + d) / cur.stepY());
     }

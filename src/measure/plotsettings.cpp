@@ -132,7 +132,7 @@ void PlotSettings::adjustY()
     sanitize(minY, maxY, kLimitY);
     const double magnitude = std::max(std::abs(minY), std::abs(maxY));
     const double tiny = 1e-200;
-    if (spanY() < std::max(magnitude * 1e-12, tiny)) {
+    if (spanY() < std::max(magnitude * kResolution, tiny)) {
         // A window of no height gets one around its value, so a step can be chosen at all.
         const double middle = (minY + maxY) / 2.0;
         const double half = magnitude > tiny ? magnitude * 0.1 : 1.0;

@@ -9,6 +9,8 @@ public:
     static constexpr int kMinXTicks = 6;
     static constexpr int kMinYTicks = 5;
     static constexpr int kMaxTicks = 100;
+    // A step below this share of the bounds' size is lost in their rounding.
+    static constexpr double kResolution = 1e-12;
 
     PlotSettings() = default;
 

@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QIcon>
 #include <QImage>
 #include <QKeyEvent>
@@ -15,19 +16,26 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <limits>
 
 namespace {
 
+// The least margins; labels that need more room get it.
 constexpr int kMarginLeft = 70;
 constexpr int kMarginRight = 16;
 constexpr int kMarginTop = 30;
 constexpr int kMarginBottom = 40;
+// Between the plot area and its labels.
+constexpr int kYLabelGap = 8;
+constexpr int kXLabelGap = 6;
 // Points dropped at once when a curve exceeds its cap.
 constexpr int kDropChunk = 60;
 // Labels closer than this are thinned out; the grid keeps every tick.
 constexpr int kMinXLabelSpacing = 80;
 constexpr int kMinYLabelSpacing = 20;
+// Half the size of a point drawn as a dot.
+constexpr int kDotRadius = 2;
 // Pixel coordinates are clamped so far-away points stay drawable.
 constexpr double kPixelLimit = 1e6;
 // Above this many points per pixel column a curve is drawn through each column's extremes.
@@ -102,6 +110,7 @@ Plotter::Plotter(QWidget *parent)
     , m_zoomInButton(new QToolButton(this))
     , m_zoomOutButton(new QToolButton(this))
     , m_modeButton(new QToolButton(this))
+    , m_margins(kMarginLeft, kMarginTop, kMarginRight, kMarginBottom)
 {
     setBackgroundRole(QPalette::Dark);
     setAutoFillBackground(true);
@@ -120,11 +129,10 @@ Plotter::Plotter(QWidget *parent)
     connect(m_zoomOutButton, &QToolButton::clicked, this, &Plotter::zoomOut);
     connect(m_modeButton, &QToolButton::clicked, this, [this]() { setDrawMode(!m_lines); });
 
-    m_zoomStack.append(PlotSettings());
     retranslate();
     updateZoomButtons();
     updateModeButton();
-    placeButtons();
+    updateMargins();
 }
 
 void Plotter::setPlotSettings(const PlotSettings &settings)
@@ -290,12 +298,12 @@ QColor Plotter::curveColor(int id)
 
 QSize Plotter::minimumSizeHint() const
 {
-    return QSize(kMarginLeft + kMarginRight + 100, kMarginTop + kMarginBottom + 60);
+    return QSize(m_margins.left() + m_margins.right() + 100, m_margins.top() + m_margins.bottom() + 60);
 }
 
 QSize Plotter::sizeHint() const
 {
-    return QSize(kMarginLeft + kMarginRight + 500, kMarginTop + kMarginBottom + 300);
+    return QSize(m_margins.left() + m_margins.right() + 500, m_margins.top() + m_margins.bottom() + 300);
 }
 
 void Plotter::paintEvent(QPaintEvent *)
@@ -407,7 +415,7 @@ void Plotter::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::LanguageChange)
         retranslate();
-    else if (event->type() == QEvent::PaletteChange)
+    else if (event->type() == QEvent::PaletteChange || event->type() == QEvent::FontChange)
         invalidate();
     QWidget::changeEvent(event);
 }
@@ -415,8 +423,36 @@ void Plotter::changeEvent(QEvent *event)
 QRect Plotter::plotRect() const
 {
     const QSize area = size().isEmpty() ? sizeHint() : size();
-    return QRect(kMarginLeft, kMarginTop, std::max(2, area.width() - kMarginLeft - kMarginRight),
-                 std::max(2, area.height() - kMarginTop - kMarginBottom));
+    return QRect(m_margins.left(), m_margins.top(), std::max(2, area.width() - m_margins.left() - m_margins.right()),
+                 std::max(2, area.height() - m_margins.top() - m_margins.bottom()));
+}
+
+void Plotter::updateMargins()
+{
+    const QFontMetrics metrics(font());
+    const PlotSettings settings = curZoomPlotSettings();
+    int yWidth = 0;
+    for (int i = 0; i <= std::max(1, settings.numYTicks); ++i)
+        yWidth = std::max(yWidth, metrics.horizontalAdvance(yLabel(settings, i)));
+    // The first and the last X label are centred on the plot area's edges.
+    const QSize first = metrics.boundingRect(QRect(), Qt::AlignHCenter, xLabel(settings, settings.minX)).size();
+    const QSize last = metrics.boundingRect(QRect(), Qt::AlignHCenter, xLabel(settings, settings.maxX)).size();
+    m_margins = QMargins(std::max({kMarginLeft, yWidth + kYLabelGap + 2, first.width() / 2 + 2}), kMarginTop,
+                         std::max(kMarginRight, last.width() / 2 + 2),
+                         std::max({kMarginBottom, first.height() + kXLabelGap + 2, last.height() + kXLabelGap + 2}));
+    placeButtons();
+}
+
+QString Plotter::xLabel(const PlotSettings &settings, double time) const
+{
+    return settings.stepX() >= 86400.0 ? timeText(time, QStringLiteral("dd.MM.yyyy"))
+                                       : timeText(time, QStringLiteral("hh:mm:ss\ndd.MM.yy"));
+}
+
+QString Plotter::yLabel(const PlotSettings &settings, int tick) const
+{
+    const double value = settings.minY + tick * settings.stepY();
+    return QString::number(std::abs(value) < settings.stepY() * 1e-9 ? 0.0 : value, 'g', 6);
 }
 
 void Plotter::retranslate()
@@ -428,7 +464,7 @@ void Plotter::retranslate()
 
 void Plotter::placeButtons()
 {
-    int x = width() - kMarginRight - m_modeButton->width();
+    int x = width() - m_margins.right() - m_modeButton->width();
     m_modeButton->move(x, 4);
     x -= m_zoomOutButton->width() + 4;
     m_zoomOutButton->move(x, 4);
@@ -455,6 +491,7 @@ void Plotter::updateModeButton()
 
 void Plotter::invalidate()
 {
+    updateMargins();
     m_pixmapValid = false;
     update();
 }
@@ -468,8 +505,8 @@ void Plotter::refreshPixmap()
     m_pixmap.fill(palette().color(QPalette::Dark));
 
     QPainter painter(&m_pixmap);
+    painter.setFont(font());
     drawGrid(painter);
-    painter.setClipRect(plotRect().adjusted(1, 1, -1, -1));
     for (auto it = m_curves.cbegin(); it != m_curves.cend(); ++it)
         drawCurve(painter, it.value(), curveColor(it.key()));
     m_pixmapValid = true;
@@ -485,18 +522,17 @@ void Plotter::drawGrid(QPainter &painter) const
     const int xTicks = std::max(1, settings.numXTicks);
     const int yTicks = std::max(1, settings.numYTicks);
 
-    const int yLabelEvery = std::max(1, int(std::ceil(kMinYLabelSpacing * yTicks / double(rect.height()))));
+    const int ySpacing = std::max(kMinYLabelSpacing, painter.fontMetrics().height() + 2);
+    const int yLabelEvery = std::max(1, int(std::ceil(ySpacing * yTicks / double(rect.height()))));
     for (int i = 0; i <= yTicks; ++i) {
         const int y = rect.bottom() - (i * (rect.height() - 1) / yTicks);
         painter.setPen(gridPen);
         painter.drawLine(rect.left(), y, rect.right(), y);
         painter.setPen(tickPen);
         painter.drawLine(rect.left() - 5, y, rect.left(), y);
-        if (i % yLabelEvery == 0) {
-            const double value = settings.minY + i * settings.stepY();
-            painter.drawText(0, y - 10, rect.left() - 8, 20, Qt::AlignRight | Qt::AlignVCenter,
-                             QString::number(std::abs(value) < settings.stepY() * 1e-9 ? 0.0 : value, 'g', 6));
-        }
+        if (i % yLabelEvery == 0)
+            painter.drawText(0, y - 20, rect.left() - kYLabelGap, 40,
+                             Qt::AlignRight | Qt::AlignVCenter | Qt::TextDontClip, yLabel(settings, i));
     }
     for (int i = 0; i <= xTicks; ++i) {
         const int x = rect.left() + (i * (rect.width() - 1) / xTicks);
@@ -514,14 +550,14 @@ void Plotter::drawGrid(QPainter &painter) const
 void Plotter::drawXLabels(QPainter &painter, const PlotSettings &settings, const QRect &rect) const
 {
     const int ticks = std::max(1, settings.numXTicks);
-    const int every = std::max(1, int(std::ceil(kMinXLabelSpacing * ticks / double(rect.width()))));
-    const bool daysOnly = settings.stepX() >= 86400.0;
+    const QString widest = xLabel(settings, settings.maxX);
+    const int spacing = std::max(kMinXLabelSpacing, painter.fontMetrics().boundingRect(QRect(), 0, widest).width() + 12);
+    const int every = std::max(1, int(std::ceil(spacing * ticks / double(rect.width()))));
     for (int i = 0; i <= ticks; i += every) {
         const int x = rect.left() + (i * (rect.width() - 1) / ticks);
-        const double time = settings.minX + i * settings.stepX();
-        const QString text = daysOnly ? timeText(time, QStringLiteral("dd.MM.yyyy"))
-                                      : timeText(time, QStringLiteral("hh:mm:ss\ndd.MM.yy"));
-        painter.drawText(x - 50, rect.bottom() + 6, 100, kMarginBottom - 6, Qt::AlignHCenter | Qt::AlignTop, text);
+        const QString text = xLabel(settings, settings.minX + i * settings.stepX());
+        painter.drawText(x - spacing, rect.bottom() + kXLabelGap, 2 * spacing, m_margins.bottom() - kXLabelGap,
+                         Qt::AlignHCenter | Qt::AlignTop | Qt::TextDontClip, text);
     }
 }
 
@@ -535,21 +571,28 @@ void Plotter::drawCurve(QPainter &painter, const QVector<QPointF> &data, const Q
     while (begin != end) {
         const QPointF *runEnd = std::find_if(begin, end, &Plotter::isBreak);
         if (runEnd != begin)
-            drawLine(painter, mappedPoints(begin, runEnd, mapping, rect.width()), color);
+            drawLine(painter, mappedPoints(begin, runEnd, mapping, rect.width()), color, rect);
         begin = runEnd == end ? end : runEnd + 1;
     }
 }
 
-void Plotter::drawLine(QPainter &painter, const QPolygonF &polygon, const QColor &color) const
+void Plotter::drawLine(QPainter &painter, const QPolygonF &polygon, const QColor &color, const QRect &rect) const
 {
     painter.setRenderHint(QPainter::Antialiasing, polygon.size() < 2000);
     if (m_lines && polygon.size() > 1) {
+        painter.setClipRect(rect.adjusted(1, 1, -1, -1));
         painter.setPen(QPen(color, 1));
         painter.drawPolyline(polygon);
-    } else {
-        painter.setPen(QPen(color, 3));
-        painter.drawPoints(polygon);
+        return;
     }
+    // A dot on the edge of the area is drawn whole, one outside it not at all.
+    const QRectF area(rect);
+    QPolygonF inside;
+    std::copy_if(polygon.cbegin(), polygon.cend(), std::back_inserter(inside),
+                 [&area](const QPointF &point) { return area.contains(point); });
+    painter.setClipRect(rect.adjusted(-kDotRadius, -kDotRadius, kDotRadius, kDotRadius));
+    painter.setPen(QPen(color, 2 * kDotRadius - 1));
+    painter.drawPoints(inside);
 }
 
 void Plotter::drawAppended(const QVector<QPointF> &data, const QColor &color)
@@ -564,21 +607,18 @@ void Plotter::drawAppended(const QVector<QPointF> &data, const QColor &color)
     const QPointF &before = data.at(data.size() - 2);
 
     QPainter painter(&m_pixmap);
-    painter.setClipRect(rect.adjusted(1, 1, -1, -1));
-    painter.setRenderHint(QPainter::Antialiasing, true);
     QRectF dirty;
     // After a break the point stands alone, a dot until its line goes on.
     if (m_lines && !isBreak(before)) {
         const QPointF previous = mapping.map(before);
-        painter.setPen(QPen(color, 1));
-        painter.drawLine(previous, last);
+        drawLine(painter, QPolygonF{previous, last}, color, rect);
         dirty = QRectF(previous, last).normalized();
     } else {
-        painter.setPen(QPen(color, 3));
-        painter.drawPoint(last);
+        drawLine(painter, QPolygonF{last}, color, rect);
         dirty = QRectF(last, last);
     }
-    update(dirty.toAlignedRect().adjusted(-3, -3, 3, 3).intersected(rect));
+    const QMargins reach(kDotRadius + 1, kDotRadius + 1, kDotRadius + 1, kDotRadius + 1);
+    update((dirty.toAlignedRect() + reach).intersected(rect + reach));
 }
 
 void Plotter::drawCursor(QPainter &painter) const
@@ -587,7 +627,7 @@ void Plotter::drawCursor(QPainter &painter) const
     const QString text = timeText(value.x(), QStringLiteral("dd.MM.yyyy hh:mm:ss")) + QStringLiteral("   ")
                          + QString::number(value.y(), 'g', 6);
     painter.setPen(palette().color(QPalette::Light));
-    painter.drawText(QRect(kMarginLeft, 4, width() / 2, kMarginTop - 8), Qt::AlignLeft | Qt::AlignVCenter, text);
+    painter.drawText(QRect(m_margins.left(), 4, width() / 2, kMarginTop - 8), Qt::AlignLeft | Qt::AlignVCenter, text);
 }
 
 QPointF Plotter::toValue(const QPoint &pixel) const

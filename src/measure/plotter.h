@@ -3,6 +3,7 @@
 #include "measure/plotsettings.h"
 
 #include <QMap>
+#include <QMargins>
 #include <QPixmap>
 #include <QPointF>
 #include <QPolygonF>
@@ -63,6 +64,9 @@ public:
 
     static QColor curveColor(int id);
 
+    // The area the curves are drawn in; the axis labels lie around it, within the widget.
+    QRect plotRect() const;
+
     QSize minimumSizeHint() const override;
     QSize sizeHint() const override;
 
@@ -85,7 +89,10 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    QRect plotRect() const;
+    // Margins that hold the labels of the current window whole.
+    void updateMargins();
+    QString xLabel(const PlotSettings &settings, double time) const;
+    QString yLabel(const PlotSettings &settings, int tick) const;
     void retranslate();
     void placeButtons();
     void updateZoomButtons();
@@ -95,7 +102,7 @@ private:
     void drawGrid(QPainter &painter) const;
     void drawXLabels(QPainter &painter, const PlotSettings &settings, const QRect &rect) const;
     void drawCurve(QPainter &painter, const QVector<QPointF> &data, const QColor &color) const;
-    void drawLine(QPainter &painter, const QPolygonF &polygon, const QColor &color) const;
+    void drawLine(QPainter &painter, const QPolygonF &polygon, const QColor &color, const QRect &rect) const;
     void drawAppended(const QVector<QPointF> &data, const QColor &color);
     void drawCursor(QPainter &painter) const;
     QPointF toValue(const QPoint &pixel) const;
@@ -105,8 +112,9 @@ private:
     QToolButton *m_zoomOutButton;
     QToolButton *m_modeButton;
     QMap<int, QVector<QPointF>> m_curves;
-    QVector<PlotSettings> m_zoomStack;
+    QVector<PlotSettings> m_zoomStack{PlotSettings()};
     int m_curZoom = 0;
+    QMargins m_margins;
     QPixmap m_pixmap;
     bool m_pixmapValid = false;
     QRect m_rubberBand;
