@@ -12,9 +12,9 @@ thread_local int t_outcomes = 0;
 
 } // namespace
 
-void HeldLocks::lineTaken() { ++t_lines; }
+int HeldLocks::lineTaken() { return ++t_lines; }
 
-void HeldLocks::lineReleased() { --t_lines; }
+int HeldLocks::lineReleased() { return --t_lines; }
 
 void HeldLocks::outcomeTaken() { ++t_outcomes; }
 
@@ -33,6 +33,10 @@ bool HeldLocks::eventsMayRun(const char *where)
 
 void HeldLocks::processEvents(const char *where, QEventLoop::ProcessEventsFlags flags, int maxTimeMs)
 {
-    if (eventsMayRun(where))
+    if (!eventsMayRun(where))
+        return;
+    if (maxTimeMs < 0)
+        QCoreApplication::processEvents(flags);
+    else
         QCoreApplication::processEvents(flags, maxTimeMs);
 }

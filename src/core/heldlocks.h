@@ -12,8 +12,9 @@
 class HeldLocks
 {
 public:
-    static void lineTaken();
-    static void lineReleased();
+    // Each returns how many lines the calling thread holds now.
+    static int lineTaken();
+    static int lineReleased();
     static void outcomeTaken();
     static void outcomeReleased();
 
@@ -22,6 +23,7 @@ public:
     // TENVARA_CHECK_LOCKS (the test suites), so that such a mistake fails a test instead of
     // hanging a person's window.
     static bool eventsMayRun(const char *where);
-    // QCoreApplication::processEvents, where events may run; where they may not, nothing.
-    static void processEvents(const char *where, QEventLoop::ProcessEventsFlags flags, int maxTimeMs);
+    // QCoreApplication::processEvents, for at most maxTimeMs when it is given, where events may
+    // run; where they may not, nothing.
+    static void processEvents(const char *where, QEventLoop::ProcessEventsFlags flags, int maxTimeMs = -1);
 };

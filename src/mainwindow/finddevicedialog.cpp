@@ -1,12 +1,12 @@
 #include "mainwindow/finddevicedialog.h"
 
 #include "core/debugqtstream.h"
+#include "core/heldlocks.h"
 #include "model/port.h"
 #include "core/prompt.h"
 #include "core/utils.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDate>
 #include <QEvent>
 #include <QHeaderView>
@@ -238,7 +238,7 @@ void FindDeviceDialog::findDevices()
             QVariantMap identity;
             progress->setLabelText(tr("Search by address %1 via %2 ...").arg(address).arg(portName));
             progress->setValue(k * addressesPerPort + (address - from));
-            QCoreApplication::processEvents(QEventLoop::AllEvents, EventsBeforeRequestMs);
+            HeldLocks::processEvents("the device search", QEventLoop::AllEvents, EventsBeforeRequestMs);
             if (!alive)
                 return;
             if (m_scanAborted || !progress || progress->wasCanceled())
@@ -247,7 +247,7 @@ void FindDeviceDialog::findDevices()
             if (m_hartPort.sendZeroCommand(quint8(address), response, true)
                 && m_hartPort.parseCommandZeroResponse(response, identity)) {
                 appendTabWidget(address, portName, identity);
-                QCoreApplication::processEvents(QEventLoop::AllEvents, EventsAfterRowMs);
+                HeldLocks::processEvents("the device search", QEventLoop::AllEvents, EventsAfterRowMs);
                 if (!alive)
                     return;
             } else {

@@ -4,6 +4,7 @@
 
 #include "core/appsettings.h"
 #include "core/debugqtstream.h"
+#include "core/heldlocks.h"
 #include "devices/acivel/acivelwidget.h"
 #include "devices/drumel/drumelwidget.h"
 #include "devices/zorvan/zorvanwidget.h"
@@ -17,7 +18,6 @@
 #include "model/port.h"
 #include "model/server.h"
 
-#include <QCoreApplication>
 
 Q_DECLARE_METATYPE(ServerItem *)
 
@@ -103,7 +103,7 @@ void MainWindow::onServerLoaded()
 // hidden page's layout is not computed.
 void MainWindow::handlePageEvents()
 {
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    HeldLocks::processEvents("a page's load", QEventLoop::ExcludeUserInputEvents);
 }
 
 void MainWindow::addPage(QWidget *page)

@@ -331,8 +331,7 @@ void Plotter::paintEvent(QPaintEvent *)
 void Plotter::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    placeButtons();
-    invalidate();
+    invalidate();   // places the buttons too
 }
 
 void Plotter::mousePressEvent(QMouseEvent *event)

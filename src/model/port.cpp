@@ -26,8 +26,7 @@ namespace {
 
 const int BaudRates[] = {1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200};
 
-// The lines the calling thread holds, and the first of them.
-thread_local int t_linesHeld = 0;
+// The first of the lines the calling thread holds (HeldLocks counts them); null when none.
 thread_local Port *t_firstLineHeld = nullptr;
 // The line the calling thread holds across several of its transactions, if any.
 thread_local Port *t_lineHeldAcross = nullptr;
@@ -408,8 +407,7 @@ Port::LineHold Port::holdLine()
     if (t_lineHeldAcross == this)
         return LineHold(nullptr);
     transactionSemaphore.acquire();
-    HeldLocks::lineTaken();
-    if (t_linesHeld++ == 0)
+    if (HeldLocks::lineTaken() == 1)
         t_firstLineHeld = this;
     return LineHold(this);
 }
@@ -426,7 +424,7 @@ Port::LineHold Port::holdLineAcross()
 
 Port *Port::lineHeldHere()
 {
-    return t_linesHeld > 0 ? t_firstLineHeld : nullptr;
+    return t_firstLineHeld;
 }
 
 void Port::afterLinesReleased(QObject *context, const std::function<void()> &call)
@@ -448,8 +446,7 @@ Port::LineHold::~LineHold()
     if (m_across)
         t_lineHeldAcross = m_outerAcross;
     m_port->transactionSemaphore.release();
-    HeldLocks::lineReleased();
-    if (--t_linesHeld > 0)
+    if (HeldLocks::lineReleased() > 0)
         return;
     Port *first = std::exchange(t_firstLineHeld, nullptr);
     if (QThread::currentThread() == first->thread())

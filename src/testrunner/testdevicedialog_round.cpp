@@ -17,7 +17,6 @@
 #include <QStringList>
 #include <QTableWidgetItem>
 
-#include <cmath>
 #include <limits>
 
 namespace {
@@ -463,7 +462,7 @@ void TestDeviceDialog::formatPrintStep(bool answered)
         const QVariant value = answered ? m_device->parameter(key) : QVariant();
         // A number the device answered as NaN or infinity is a variable it did not measure.
         const bool number = value.typeId() == QMetaType::Float || value.typeId() == QMetaType::Double;
-        if (!answered || (number && !std::isfinite(value.toDouble()))) {
+        if (!answered || (number && !Readout::isMeasured(value))) {
             line += QStringLiteral("%1: %2").arg(key, notMeasuredText());
             continue;
         }
