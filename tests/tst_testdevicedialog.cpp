@@ -508,23 +508,24 @@ void TestTestDeviceDialog::stepReportLines_data()
     QTest::addColumn<QString>("model");
     QTest::addColumn<QList<quint8>>("refused");   // commands the device answers with an error code
     QTest::addColumn<float>("pv");                 // as the device answers it
+    QTest::addColumn<bool>("polled");              // a poller stores 99 as PV while the step waits
     const QString outside = u"\tCommand number %1 is outside 0-255; nothing was sent"_s;
     QTest::newRow("a read of 300") << QByteArray(R"([{"number": 300}])") << QList<quint8>()
-                                   << QStringList{outside.arg(300)} << u"General"_s << QList<quint8>() << 21.5f;
+                                   << QStringList{outside.arg(300)} << u"General"_s << QList<quint8>() << 21.5f << false;
     QTest::newRow("a write of -1") << QByteArray(R"([{"number": -1, "parameters": {"tag": ["A"]}}])")
                                    << QList<quint8>()
                                    << QStringList{u"\tvalues - [A]"_s, u"\twhen writing a values [A], an error occurred:"_s,
-                                                  outside.arg(-1)} << u"General"_s << QList<quint8>() << 21.5f;
+                                                  outside.arg(-1)} << u"General"_s << QList<quint8>() << 21.5f << false;
     QTest::newRow("a read-back by 256")
         << QByteArray(R"([{"number": 6, "parameters": {"polling_address": [0]}, "read_cmd": 256}])")
-        << QList<quint8>{6} << QStringList{u"\tvalues - [0]"_s, outside.arg(256)} << u"General"_s << QList<quint8>() << 21.5f;
+        << QList<quint8>{6} << QStringList{u"\tvalues - [0]"_s, outside.arg(256)} << u"General"_s << QList<quint8>() << 21.5f << false;
     QTest::newRow("a text where a value list belongs")
         << QByteArray(R"([{"number": 18, "parameters": {"tag": "TEST"}}])") << QList<quint8>() << QStringList()
-        << u"General"_s << QList<quint8>() << 21.5f;
+        << u"General"_s << QList<quint8>() << 21.5f << false;
     QTest::newRow("a text where a print list belongs") << QByteArray(R"([{"number": 1, "print": "PV"}])")
-                                                       << QList<quint8>{1} << QStringList() << u"General"_s << QList<quint8>() << 21.5f;
+                                                       << QList<quint8>{1} << QStringList() << u"General"_s << QList<quint8>() << 21.5f << false;
     QTest::newRow("a maker command of a Zorvan-M says why") << QByteArray(R"([{"number": 140}])") << QList<quint8>()
-        << QStringList{u"\tCommand 140 is not supported by this device model"_s} << u"Zorvan-M"_s << QList<quint8>() << 21.5f;
+        << QStringList{u"\tCommand 140 is not supported by this device model"_s} << u"Zorvan-M"_s << QList<quint8>() << 21.5f << false;
     QTest::newRow("a refused read, write or read-back prints dashes, not a value the device did not answer")
         << QByteArray(R"([{"number": 1}, {"number": 3, "cycles": 2, "print": ["PV"]}, {"number": 17, "parameters":
            {"message": ["M"]}, "print": ["message"]}, {"number": 6, "parameters": {"polling_address": [0]},
@@ -532,9 +533,11 @@ void TestTestDeviceDialog::stepReportLines_data()
         << QStringList{u"\t%e"_s, u"\tPV: ----"_s, u"\t%e"_s, u"\tPV: ----"_s, u"\tvalues - [M]"_s,
                        u"\twhen writing a values [M], an error occurred:"_s, u"\t%e"_s, u"\tmessage: ----"_s,
                        u"\tvalues - [0]"_s, u"\tChecking cmd 7: %e"_s, u"\tpolling_address: ---- | PV: ----"_s}
-        << u"General"_s << QList<quint8>{3, 17, 7} << 21.5f;
+        << u"General"_s << QList<quint8>{3, 17, 7} << 21.5f << false;
     QTest::newRow("a variable answered as NaN prints dashes") << QByteArray(R"([{"number": 1, "print": ["PV"]}])")
-        << QList<quint8>{1} << QStringList{u"\tPV: ----"_s} << u"General"_s << QList<quint8>() << float(qQNaN());
+        << QList<quint8>{1} << QStringList{u"\tPV: ----"_s} << u"General"_s << QList<quint8>() << float(qQNaN()) << false;
+    QTest::newRow("a poller's reading is not printed as the cycle's") << QByteArray(R"([{"number": 1, "print": ["PV"]}])")
+        << QList<quint8>{1} << QStringList{u"\tPV: 21.5"_s} << u"General"_s << QList<quint8>() << 21.5f << true;
 }
 
 void TestTestDeviceDialog::stepReportLines()
@@ -549,6 +552,12 @@ void TestTestDeviceDialog::stepReportLines()
     for (quint8 command : refused)
         sim->setHandler(command, refuse);
     openWith(generalTemplateWith(model.toLatin1().constData(), steps.constData()), u"T"_s, model);
+    QFETCH(bool, polled);
+    // The poller's reading lands once the step's read is over and the step waits.
+    if (polled) {
+        connect(device->port(), &Port::lineReleased, dialog.get(), [this] { device->setParameter(u"PV"_s, 99.0f); },
+                Qt::QueuedConnection);
+    }
     sim->clearRequests();
     start(1);
     QList<quint8> commands;

@@ -187,36 +187,32 @@ QVariant Device::parameter(const QString &key) const
     return m_parameters.value(key);
 }
 
+// Applies a change of the parameter map to the calling thread's captures of this device.
+template<typename Change>
+void Device::captureChange(Change change) const
+{
+    for (ReadCapture *capture = t_captures; capture; capture = capture->m_outer) {
+        if (capture->m_device == this)
+            change(capture->m_values);
+    }
+}
+
 void Device::setParameter(const QString &key, const QVariant &value)
 {
-    captureChange(key, &value);
+    captureChange([&](QVariantMap &values) { values.insert(key, value); });
     QMutexLocker locker(&m_dataLock);
     m_parameters.insert(key, value);
 }
 
-void Device::captureChange(const QString &key, const QVariant *value) const
-{
-    for (ReadCapture *capture = t_captures; capture; capture = capture->m_outer) {
-        if (capture->m_device != this)
-            continue;
-        if (value)
-            capture->m_values.insert(key, *value);
-        else
-            capture->m_values.remove(key);
-    }
-}
-
 void Device::replaceParameters(const QVariantMap &parameters)
 {
-    for (auto it = parameters.cbegin(); it != parameters.cend(); ++it)
-        captureChange(it.key(), &it.value());
+    captureChange([&](QVariantMap &values) { values = parameters; });
     lockedAssign(m_dataLock, m_parameters, parameters);
 }
 
 void Device::insertParameters(const QVariantMap &parameters)
 {
-    for (auto it = parameters.cbegin(); it != parameters.cend(); ++it)
-        captureChange(it.key(), &it.value());
+    captureChange([&](QVariantMap &values) { values.insert(parameters); });
     QMutexLocker locker(&m_dataLock);
     m_parameters.insert(parameters);
 }
@@ -253,7 +249,7 @@ bool Device::hasParameter(const QString &key) const
 
 void Device::removeParameter(const QString &key)
 {
-    captureChange(key, nullptr);
+    captureChange([&](QVariantMap &values) { values.remove(key); });
     QMutexLocker locker(&m_dataLock);
     m_parameters.remove(key);
 }

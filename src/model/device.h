@@ -103,6 +103,7 @@ public:
         Q_DISABLE_COPY_MOVE(ReadCapture)
         // Invalid when none of the reads stored the key.
         QVariant value(const QString &key) const { return m_values.value(key); }
+        QVariantMap values() const { return m_values; }
 
     private:
         friend class Device;
@@ -305,9 +306,8 @@ private:
     bool isRevision5() const;
     QVariantMap snapshot() const;
     bool restoreSnapshot(const QVariantMap &snapshot);
-    // Copies a change of the parameter map into the calling thread's captures of this device;
-    // a null value is a removal.
-    void captureChange(const QString &key, const QVariant *value) const;
+    template<typename Change>
+    void captureChange(Change change) const;
     void replaceParameters(const QVariantMap &parameters);
     void insertParameters(const QVariantMap &parameters);
     QString unitTextOf(const QString &unitKey, const QString &classKey) const;

@@ -122,6 +122,9 @@ private:
     QMap<QString, int> m_commandErrors;
     bool m_canceled = false;
     QVariantMap m_currentStep;
+    // What the commands of the running cycle or value set stored in the device, whatever a
+    // poller of the same device stores meanwhile: the print line takes it from here.
+    QVariantMap m_answer;
     int m_currentCommand = 0;
     int m_progressCount = 0;
     int m_currentRow = 0;

@@ -236,6 +236,7 @@ bool TestDeviceDialog::runCycle(QProgressDialog &progress, int cycle, int &stepE
     if (parameters.isEmpty()) {
         DEBUGQT_LOG(4) << QStringLiteral("readDevice(%1) %2").arg(m_currentCommand).arg(cycle);
         QString errorText;
+        m_answer.clear();
         const bool read = transact(false, m_currentCommand, &errorText);
         if (!read) {
             countError(errorText);
@@ -276,6 +277,7 @@ void TestDeviceDialog::runValueSets(QProgressDialog &progress, int cycle, const 
             m_device->setParameter(it.key(), value);
         }
         DEBUGQT_LOG(4) << QStringLiteral("writeDevice(%1)").arg(m_currentCommand);
+        m_answer.clear();
         const QString valuesText = values.join(QStringLiteral(" | ")).trimmed();
         const QString valuesLine = tr("values - [%1]").arg(valuesText);
         progress.setLabelText(
@@ -315,8 +317,10 @@ bool TestDeviceDialog::checkReadBack(QProgressDialog &progress, const QVariantMa
     progress.setLabelText(tr("Test command %1 - %2...\ncheck result by command %3")
                               .arg(QString::number(m_currentCommand), description, QString::number(readCommand)));
     // A value left over from the write must not pass the check.
-    for (auto it = parameters.cbegin(); it != parameters.cend(); ++it)
+    for (auto it = parameters.cbegin(); it != parameters.cend(); ++it) {
         m_device->setParameter(it.key(), QVariant());
+        m_answer.remove(it.key());
+    }
 
     QString errorText;
     if (!transact(false, readCommand, &errorText)) {
@@ -327,7 +331,7 @@ bool TestDeviceDialog::checkReadBack(QProgressDialog &progress, const QVariantMa
         return false;
     }
     for (auto it = parameters.cbegin(); it != parameters.cend(); ++it) {
-        const QVariant received = m_device->parameter(it.key());
+        const QVariant received = m_answer.value(it.key());
         QVariant sent = listValue(it.value()).at(index);
         // A float parameter is compared with the sent value as the float the device was given.
         bool number = false;
@@ -362,13 +366,17 @@ void TestDeviceDialog::finishCycle(QProgressDialog &progress, int &stepErrors)
 
 // One HART read or write of the step. A number that is no HART command is a failure of its own,
 // with nothing sent; errorText then names it (otherwise it stays empty: the device's error holds).
+// What the command stores in the device joins m_answer.
 bool TestDeviceDialog::transact(bool write, qint64 command, QString *errorText)
 {
     if (command < 0 || command > MaxHartCommand) {
         *errorText = tr("Command number %1 is outside 0-255; nothing was sent").arg(command);
         return false;
     }
-    return write ? m_device->writeDevice(int(command)) : m_device->readDevice(int(command));
+    const Device::ReadCapture stored(m_device);
+    const bool done = write ? m_device->writeDevice(int(command)) : m_device->readDevice(int(command));
+    m_answer.insert(stored.values());
+    return done;
 }
 
 void TestDeviceDialog::writeStepSummary(int stepErrors)
@@ -446,10 +454,10 @@ int TestDeviceDialog::waitTime(const QString &key) const
     return int(qMin<qint64>(ms, MaxWaitMs));
 }
 
-// The print line holds what the device answered. After a failed read, write or read-back the
-// map holds only values the device did not answer then (left by an earlier command, or put there
-// for the write), so every key shows the dashes of a value nobody measured, as does a number the
-// device answered as NaN.
+// The print line holds what the device answered, the cycle's own answer where its commands stored
+// the key. After a failed read, write or read-back the device holds only values it did not answer
+// then (left by an earlier command, or put there for the write), so every key shows the dashes of
+// a value nobody measured, as does a number the device answered as NaN.
 void TestDeviceDialog::formatPrintStep(bool answered)
 {
     if (!m_currentStep.contains(PrintKey))
@@ -459,7 +467,9 @@ void TestDeviceDialog::formatPrintStep(bool answered)
     for (const QVariant &entry : keys) {
         const QString key = entry.toString();
         line += line.isEmpty() ? QStringLiteral("\t") : QStringLiteral(" | ");
-        const QVariant value = answered ? m_device->parameter(key) : QVariant();
+        const QVariant value = !answered                ? QVariant()
+                               : m_answer.contains(key) ? m_answer.value(key)
+                                                        : m_device->parameter(key);
         // A number the device answered as NaN or infinity is a variable it did not measure.
         const bool number = value.typeId() == QMetaType::Float || value.typeId() == QMetaType::Double;
         if (!answered || (number && !Readout::isMeasured(value))) {
