@@ -371,7 +371,9 @@ void TestMeasureWidget::setRange()
 
 void TestMeasureWidget::redraw_data()
 {
-    QTest::addColumn<QVariantList>("values");   // an invalid value: a failed read
+    // An invalid value: a failed read; a text or an int: stopped (that many seconds more) and started;
+    // true: SV shown too.
+    QTest::addColumn<QVariantList>("values");
     QTest::addColumn<double>("low");   // the window before rounding lies within
     QTest::addColumn<double>("high");
     QTest::addColumn<int>("lines");
@@ -389,6 +391,14 @@ void TestMeasureWidget::redraw_data()
         << QVariantList{3.0f, 4.0f, kStart.addSecs(5), "stop, start", 5.0f, 4.0f} << 3.0 << 5.0 << 2;
     QTest::newRow("a typed window on older data takes the first read after a start")
         << QVariantList{3.0f, 4.0f, kStart, "stop, start", 5.0f, 4.0f} << 3.0 << 5.0 << 2;
+    QTest::newRow("a typed window jumps after a long stop and keeps its width")
+        << QVariantList{3.0f, 4.0f, kStart.addSecs(5), 20, 5.0f, 4.0f} << 3.0 << 5.0 << 2;
+    QTest::newRow("a typed window of two curves jumps after a long stop and keeps its width")
+        << QVariantList{3.0f, true, 4.0f, kStart.addSecs(5), 20, 5.0f, 4.0f} << 1.5 << 5.0 << 2;
+    QTest::newRow("a typed window far on older data jumps to the first read after a start")
+        << QVariantList{3.0f, 4.0f, kStart.addSecs(-60), "stop, start", 5.0f, 4.0f} << 3.0 << 5.0 << 2;
+    QTest::newRow("a typed window of two curves far on older data jumps to the first read after a start")
+        << QVariantList{3.0f, true, 4.0f, kStart.addSecs(-60), "stop, start", 5.0f, 4.0f} << 1.5 << 5.0 << 2;
 }
 
 void TestMeasureWidget::redraw()
@@ -402,26 +412,37 @@ void TestMeasureWidget::redraw()
     const Port::LineHold busy = m_device->port()->holdLine();
     m_page->chkPeriod->setChecked(true);
     m_page->btnStartStop->click();
-    for (int i = 0; i < values.size(); ++i) {
+    Plotter *plotter = m_page->plotWidget();
+    double newest = -1, typedWidth = 0;
+    for (int i = 0, pause = 0; i < values.size(); ++i) {
         const QVariant value = values.at(i);
-        if (value.typeId() == QMetaType::QString)   // stopped and started again
-            m_page->btnStartStop->click(), m_page->btnStartStop->click();
+        const QDateTime time = kStart.addSecs(5 * i + pause);
+        if (value.typeId() == QMetaType::QString || value.typeId() == QMetaType::Int)
+            pause += value.toInt(), m_page->btnStartStop->click(), m_page->btnStartStop->click();
+        else if (value.typeId() == QMetaType::Bool)
+            m_page->chkSV->setChecked(true);
         else if (value.typeId() == QMetaType::QDateTime) {
             m_page->dtViewMinX->setDateTime(value.toDateTime().addSecs(-60));
             m_page->dtViewMaxX->setDateTime(value.toDateTime());
             m_page->timeStepX->setTime(QTime(0, 0, 10));
             m_page->btnSetRange->click();
-        } else
-            show(value.isValid() ? success(4, value.toFloat(), kStart.addSecs(5 * i)) : failure(kStart.addSecs(5 * i)));
+            typedWidth = plotter->curZoomPlotSettings().spanX();
+        } else {
+            show(value.isValid() ? success(4, value.toFloat(), time) : failure(time));
+            newest = value.isValid() ? double(time.toSecsSinceEpoch()) : newest;
+        }
     }
+    // The window holds the newest point, with the width typed.
+    const PlotSettings followed = plotter->curZoomPlotSettings();
+    QVERIFY(newest < 0 || (followed.minX <= newest && newest <= followed.maxX));
+    QVERIFY(typedWidth == 0 || followed.spanX() == typedWidth);
     m_page->btnStartStop->click();
-    Plotter *plotter = m_page->plotWidget();
     QCOMPARE(drawnLines(plotter), lines);
     m_page->chkPV->setChecked(false);
     m_page->chkPV->setChecked(true);
 
     QCOMPARE(drawnLines(plotter), lines);
-    QCOMPARE(plotter->curveData(1).size(), 0);
+    QCOMPARE(plotter->curveData(1).isEmpty(), !m_page->chkSV->isChecked());
     const PlotSettings window = plotter->curZoomPlotSettings();
     QVERIFY(window.minY <= low && window.maxY >= high);
     QCOMPARE(m_page->tabWidget->currentWidget(), m_page->tabPlotter);

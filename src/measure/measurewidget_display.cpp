@@ -295,8 +295,10 @@ void MeasureWidget::applyFollowMode(int curve, PlotSettings cur, double value)
     if (!std::isfinite(shiftX))
         shiftX = 0;
     if (std::abs(shiftX) > kFarTicks) {
-        cur.minX += shiftX * cur.stepX();
-        cur.maxX += shiftX * cur.stepX();
+        // Both bounds by the same distance: the window keeps its width and its steps.
+        const double distance = shiftX * cur.stepX();
+        cur.minX += distance;
+        cur.maxX += distance;
         plotter->setCurZoomPlotSettings(cur);
     } else if (shiftX != 0) {
         plotter->scroll(int(shiftX), 0);
