@@ -3,6 +3,7 @@
 #include "core/appsettings.h"
 #include "core/debugqtstream.h"
 #include "core/utils.h"
+#include "widgets/readout.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,18 +16,24 @@ namespace {
 
 const char *const kTimeFormat = "yyyy-MM-dd hh:mm:ss";
 
+// A value the read did not measure (a failed read, NaN, infinity) leaves its field empty.
+QString valueField(const QVariant &value)
+{
+    return Readout::isMeasured(value) ? Utils::variantToText(value) : QString();
+}
+
 QString archiveLine(int number, const QVariantMap &response)
 {
     QString line = QStringLiteral("%1;%2;%3;%4;")
                        .arg(number)
                        .arg(response.value(QStringLiteral("DateTime")).toDateTime().toString(QLatin1String(kTimeFormat)),
-                            Utils::variantToText(response.value(QStringLiteral("PV"))),
-                            Utils::variantToText(response.value(QStringLiteral("output_current"))));
+                            valueField(response.value(QStringLiteral("PV"))),
+                            valueField(response.value(QStringLiteral("output_current"))));
     line += response.value(QStringLiteral("statusCode")).toString() + QLatin1Char(';');
     for (const char *key : {"SV", "TV", "QV"}) {
         const auto it = response.constFind(QLatin1String(key));
         if (it != response.constEnd())
-            line += Utils::variantToText(it.value()) + QLatin1Char(';');
+            line += valueField(it.value()) + QLatin1Char(';');
     }
     line += QLatin1Char('\n');
     return line;

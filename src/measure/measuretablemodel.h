@@ -28,7 +28,7 @@ public:
         float values[4] = {};     // PV, SV, TV, QV as shown (rounded to two decimals)
         float current = 0;
         quint8 cells = 0;         // bit 1 << variable for SV, TV, QV when the row has that cell;
-                                  // CurrentCell and PVCell when the read delivered them
+                                  // CurrentCell and PVCell when the read measured them
         bool runStart = false;    // the first row after polling started (again)
         QString status;
         QString info;

@@ -118,18 +118,18 @@ void MeasureWidget::addTableRow(const QVariantMap &response, qint64 rowTime, con
     row.time = rowTime;
     row.runStart = std::exchange(runStarting, false);
     std::copy(values, values + 4, row.values);
-    // A failed read measured neither PV nor current: their cells stay empty rather than show a
-    // number nobody measured.
-    if (response.value(QStringLiteral("PV")).isValid())
+    // A failed read measured neither PV nor current, nor is NaN or infinity a measurement: their
+    // cells stay empty rather than show a number nobody measured.
+    if (Readout::isMeasured(response.value(QStringLiteral("PV"))))
         row.cells |= MeasureTableModel::PVCell;
     const QVariant current = response.value(QStringLiteral("output_current"));
-    if (current.isValid()) {
+    if (Readout::isMeasured(current)) {
         row.current = current.toFloat();
         row.cells |= MeasureTableModel::CurrentCell;
     }
     // Nor does it measure SV, TV or QV, and a good read measures only those it carries.
     for (int variable = 1; variable < 4; ++variable) {
-        if (response.value(QLatin1String(kVariableKeys[variable])).isValid())
+        if (Readout::isMeasured(response.value(QLatin1String(kVariableKeys[variable]))))
             row.cells |= quint8(1u << variable);
     }
     const QString errorText = response.value(QStringLiteral("errorText")).toString();
@@ -616,8 +616,8 @@ void MeasureWidget::drawPlot()
             // Polling stood still before this row: no line links it to the rows before.
             if (row.runStart)
                 Plotter::appendBreak(curves[curve], x);
-            // Nothing measured, or NaN: no point, and the curve breaks there.
-            if (!(row.cells & cell) || !std::isfinite(row.values[curve])) {
+            // Nothing measured: no point, and the curve breaks there.
+            if (!(row.cells & cell)) {
                 Plotter::appendBreak(curves[curve], x);
                 continue;
             }
