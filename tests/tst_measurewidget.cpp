@@ -415,6 +415,8 @@ void TestMeasureWidget::redraw_data()
         << QVariantList{3.0f, 4.0f, kStart.addSecs(-60), "stop, start", 5.0f, 4.0f} << 3.0 << 5.0 << 2;
     QTest::newRow("a typed window of two curves far on older data jumps to the first read after a start")
         << QVariantList{3.0f, true, 4.0f, kStart.addSecs(-60), "stop, start", 5.0f, 4.0f} << 1.5 << 5.0 << 2;
+    QTest::newRow("a typed window on older data takes a run's first measured read after a failed one")
+        << QVariantList{3.0f, 4.0f, kStart, "stop, start", QVariant(), 5.0f, 4.0f} << 3.0 << 5.0 << 2;
 }
 
 void TestMeasureWidget::redraw()

@@ -29,7 +29,7 @@ public:
         float current = 0;
         quint8 cells = 0;         // bit 1 << variable for SV, TV, QV when the row has that cell;
                                   // CurrentCell and PVCell when the read measured them
-        bool runStart = false;    // the first row after polling started (again)
+        bool runStart = false;    // a row of a polling run up to its first that measured a variable
         QString status;
         QString info;
     };

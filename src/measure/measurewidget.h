@@ -142,7 +142,7 @@ private:
     double dataMinX = 0.0;
     double dataMaxX = 60.0;
     bool plotStarted = false;
-    // The next row is the first of a polling run: nothing was read since the row before.
+    // A polling run has measured no variable yet: the next row still starts it for the plot.
     bool runStarting = false;
     QMap<int, double> lastTimes;
     QMap<int, double> lastValues;

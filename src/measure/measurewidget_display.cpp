@@ -116,7 +116,6 @@ void MeasureWidget::addTableRow(const QVariantMap &response, qint64 rowTime, con
 {
     MeasureTableModel::Row row;
     row.time = rowTime;
-    row.runStart = std::exchange(runStarting, false);
     std::copy(values, values + 4, row.values);
     // A failed read measured neither PV nor current, nor is NaN or infinity a measurement: their
     // cells stay empty rather than show a number nobody measured.
@@ -132,6 +131,10 @@ void MeasureWidget::addTableRow(const QVariantMap &response, qint64 rowTime, con
         if (Readout::isMeasured(response.value(QLatin1String(kVariableKeys[variable]))))
             row.cells |= quint8(1u << variable);
     }
+    // The run starts, for the plot, at its first read that measured a variable.
+    row.runStart = runStarting;
+    if (row.cells & ~MeasureTableModel::CurrentCell)
+        runStarting = false;
     const QString errorText = response.value(QStringLiteral("errorText")).toString();
     const QString statusText = response.value(QStringLiteral("statusText")).toString();
     row.status = response.value(QStringLiteral("statusCode")).toString();
