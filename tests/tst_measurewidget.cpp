@@ -388,7 +388,7 @@ void TestMeasureWidget::setRange()
 void TestMeasureWidget::redraw_data()
 {
     // An invalid value: a failed read; a text or an int: stopped (that many seconds more) and started;
-    // true: SV shown too.
+    // true: SV shown too; a double: typed into the lower Y bound, applied at the end.
     QTest::addColumn<QVariantList>("values");
     QTest::addColumn<double>("low");   // the window before rounding lies within
     QTest::addColumn<double>("high");
@@ -417,6 +417,8 @@ void TestMeasureWidget::redraw_data()
         << QVariantList{3.0f, true, 4.0f, kStart.addSecs(-60), "stop, start", 5.0f, 4.0f} << 1.5 << 5.0 << 2;
     QTest::newRow("a typed window on older data takes a run's first measured read after a failed one")
         << QVariantList{3.0f, 4.0f, kStart, "stop, start", QVariant(), 5.0f, 4.0f} << 3.0 << 5.0 << 2;
+    QTest::newRow("a typed lower Y bound waits for Apply while the window follows")
+        << QVariantList{3.0f, 4.0f, kStart.addSecs(5), 2.0, 5.0f, 4.0f} << 3.0 << 5.0 << 1;
 }
 
 void TestMeasureWidget::redraw()
@@ -431,7 +433,7 @@ void TestMeasureWidget::redraw()
     m_page->chkPeriod->setChecked(true);
     m_page->btnStartStop->click();
     Plotter *plotter = m_page->plotWidget();
-    double newest = -1, typedWidth = 0;
+    double newest = -1, typedWidth = 0, typedMinY = 0;
     for (int i = 0, pause = 0; i < values.size(); ++i) {
         const QVariant value = values.at(i);
         const QDateTime time = kStart.addSecs(5 * i + pause);
@@ -439,7 +441,14 @@ void TestMeasureWidget::redraw()
             pause += value.toInt(), m_page->btnStartStop->click(), m_page->btnStartStop->click();
         else if (value.typeId() == QMetaType::Bool)
             m_page->chkSV->setChecked(true);
-        else if (value.typeId() == QMetaType::QDateTime) {
+        else if (value.typeId() == QMetaType::Double) {
+            m_page->show();
+            QVERIFY(QTest::qWaitForWindowActive(m_page.get()));
+            m_page->dspnViewMinY->setFocus();
+            m_page->dspnViewMinY->selectAll();
+            QTest::keyClicks(m_page->dspnViewMinY, value.toString());
+            typedMinY = value.toDouble();
+        } else if (value.typeId() == QMetaType::QDateTime) {
             m_page->dtViewMinX->setDateTime(value.toDateTime().addSecs(-60));
             m_page->dtViewMaxX->setDateTime(value.toDateTime());
             m_page->timeStepX->setTime(QTime(0, 0, 10));
@@ -449,6 +458,11 @@ void TestMeasureWidget::redraw()
             show(value.isValid() ? success(4, value.toFloat(), time) : failure(time));
             newest = value.isValid() ? double(time.toSecsSinceEpoch()) : newest;
         }
+    }
+    if (typedMinY != 0) {   // the field kept the keyboard and the text through the window's moves
+        QVERIFY(m_page->dspnViewMinY->hasFocus());
+        m_page->btnSetRange->click();
+        QCOMPARE(plotter->curZoomPlotSettings().minY, typedMinY);
     }
     // The window holds the newest point, with the width typed.
     const PlotSettings followed = plotter->curZoomPlotSettings();

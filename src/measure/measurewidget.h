@@ -6,6 +6,7 @@
 #include "ui_measurewidget.h"
 
 #include <QFile>
+#include <QHash>
 #include <QMap>
 #include <QPointer>
 #include <QVariantMap>
@@ -162,4 +163,6 @@ private:
     bool exporting = false;
     bool drawing = false;
     bool checkingRange = false;
+    // The text the page last gave each window field; one that shows another was typed.
+    QHash<const QAbstractSpinBox *, QString> windowTexts;
 };

@@ -352,14 +352,22 @@ void MeasureWidget::onZoomChanged()
     const PlotSettings cur = plotter->curZoomPlotSettings();
     const double stepX = std::max(0.0, cur.stepX());
     const double stepY = cur.stepY();
-    dspnViewMinY->setValue(cur.minY);
-    dspnViewMaxY->setValue(cur.maxY);
+    // The fields follow the window, except one the user has typed into and not applied yet.
+    const auto follow = [this](QAbstractSpinBox *field, const auto &fill) {
+        const auto given = windowTexts.constFind(field);
+        if (given != windowTexts.constEnd() && *given != field->text())
+            return;
+        fill();
+        windowTexts.insert(field, field->text());
+    };
+    follow(dspnViewMinY, [&] { dspnViewMinY->setValue(cur.minY); });
+    follow(dspnViewMaxY, [&] { dspnViewMaxY->setValue(cur.maxY); });
     dspnViewMinY->setSingleStep(stepY);
     dspnViewMaxY->setSingleStep(stepY);
-    dtViewMinX->setDateTime(secondsToDateTime(cur.minX));
-    dtViewMaxX->setDateTime(secondsToDateTime(cur.maxX));
+    follow(dtViewMinX, [&] { dtViewMinX->setDateTime(secondsToDateTime(cur.minX)); });
+    follow(dtViewMaxX, [&] { dtViewMaxX->setDateTime(secondsToDateTime(cur.maxX)); });
     initialSpanY = cur.maxY - cur.minY;
-    dspnStepY->setValue(stepY);
+    follow(dspnStepY, [&] { dspnStepY->setValue(stepY); });
 
     const qint64 step = qint64(std::min(stepX, 1e15));
     const qint64 hours = step / 3600;
@@ -367,8 +375,8 @@ void MeasureWidget::onZoomChanged()
     const int seconds = int(step - 3600 * hours - 60 * minutes);
     DEBUGQT_LOG(4) << "*** StepX" << hours << minutes << seconds;
     const qint64 days = hours > 23 ? step / 86400 : 0;
-    timeStepX->setTime(QTime(int(hours - 24 * days), minutes, seconds));
-    spnStepXDays->setValue(int(std::min<qint64>(days, spnStepXDays->maximum())));
+    follow(timeStepX, [&] { timeStepX->setTime(QTime(int(hours - 24 * days), minutes, seconds)); });
+    follow(spnStepXDays, [&] { spnStepXDays->setValue(int(std::min<qint64>(days, spnStepXDays->maximum()))); });
 }
 
 void MeasureWidget::checkRange(bool reversed, QWidget *field, const QString &title, const QString &text)
@@ -452,6 +460,8 @@ void MeasureWidget::on_btnSetRange_clicked()
     DEBUGQT_LOG(4) << "numTicks  X:" << ps.numXTicks << "Y:" << ps.numYTicks;
     DEBUGQT_LOG(4) << "New MaxX: " << logTime(ps.maxX) << "New MaxY: " << ps.maxY << "minX" << logTime(ps.minX);
 
+    // Applied, the fields show the window again.
+    windowTexts.clear();
     plotter->setCurZoomPlotSettings(ps);
     if (!ps.sameBounds(pageSettings))
         btnShowFullPlot->setChecked(false);
@@ -476,6 +486,7 @@ void MeasureWidget::on_btnShowFullPlot_clicked()
     if (dataMaxY + margin >= pageSettings.maxY)
         pageSettings.maxY += margin;
     pageSettings.adjust();
+    windowTexts.clear();
     plotter->setPlotSettings(pageSettings);
 
     showDataRange();

@@ -239,7 +239,6 @@ void Plotter::scroll(int dx, int dy)
     m_zoomStack[m_curZoom].scroll(dx, dy);
     invalidate();
     emit zoomChanged();
-    setFocus();
 }
 
 void Plotter::zoomIn()

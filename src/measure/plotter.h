@@ -54,7 +54,8 @@ public:
     void setMaxPoints(int count) { m_maxPoints = count; }
     int maxPoints() const { return m_maxPoints; }
 
-    // Shifts the current window by whole tick steps and takes the keyboard focus.
+    // Shifts the current window by whole tick steps. It takes no keyboard focus: the page's
+    // follow mode scrolls while the user types elsewhere; a click on the plot focuses it.
     void scroll(int dx, int dy);
 
     // Saves the plot as a PNG image and a black-and-white copy (background white, the rest
