@@ -460,7 +460,7 @@ void TestMeasureWidget::redraw()
         }
     }
     if (typedMinY != 0) {   // the field kept the keyboard and the text through the window's moves
-        QVERIFY(m_page->dspnViewMinY->hasFocus());
+        QVERIFY(m_page->dspnViewMinY->hasFocus() && m_page->dspnViewMinY->text() == QString::number(typedMinY));
         m_page->btnSetRange->click();
         QCOMPARE(plotter->curZoomPlotSettings().minY, typedMinY);
     }

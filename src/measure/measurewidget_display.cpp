@@ -360,10 +360,15 @@ void MeasureWidget::onZoomChanged()
         fill();
         windowTexts.insert(field, field->text());
     };
-    follow(dspnViewMinY, [&] { dspnViewMinY->setValue(cur.minY); });
-    follow(dspnViewMaxY, [&] { dspnViewMaxY->setValue(cur.maxY); });
-    dspnViewMinY->setSingleStep(stepY);
-    dspnViewMaxY->setSingleStep(stepY);
+    // A new single step writes the field's text again: it goes with the value.
+    const auto followY = [&](QDoubleSpinBox *field, double value) {
+        follow(field, [&] {
+            field->setValue(value);
+            field->setSingleStep(stepY);
+        });
+    };
+    followY(dspnViewMinY, cur.minY);
+    followY(dspnViewMaxY, cur.maxY);
     follow(dtViewMinX, [&] { dtViewMinX->setDateTime(secondsToDateTime(cur.minX)); });
     follow(dtViewMaxX, [&] { dtViewMaxX->setDateTime(secondsToDateTime(cur.maxX)); });
     initialSpanY = cur.maxY - cur.minY;
