@@ -409,11 +409,16 @@ void TestEditorPages::identification_data()
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QList<QMessageBox::StandardButton>>("answers");
-    QTest::newRow("by polling address") << "btnCheck" << QString() << QList<QMessageBox::StandardButton>();
-    QTest::newRow("by tag") << "btnCheckByTag" << "TT101" << QList<QMessageBox::StandardButton>();
-    QTest::newRow("by tag typed in small letters") << "btnCheckByTag" << "tt101" << QList<QMessageBox::StandardButton>();
-    QTest::newRow("by long tag") << "btnCheckByLongTag" << "Boiler feed" << QList<QMessageBox::StandardButton>();
-    QTest::newRow("by command 73") << "btnFindDeviceBy73" << QString() << QList<QMessageBox::StandardButton>{QMessageBox::Yes};
+    QTest::addColumn<int>("identityLength");   // 12: the HART 5 layout, without the two-byte manufacturer
+    QTest::addColumn<QString>("manufacturer");
+    const QList<QMessageBox::StandardButton> none;
+    QTest::newRow("by polling address") << "btnCheck" << QString() << none << 22 << "60 26";
+    QTest::newRow("by tag") << "btnCheckByTag" << "TT101" << none << 22 << "60 26";
+    QTest::newRow("by tag typed in small letters") << "btnCheckByTag" << "tt101" << none << 22 << "60 26";
+    QTest::newRow("by long tag") << "btnCheckByLongTag" << "Boiler feed" << none << 22 << "60 26";
+    QTest::newRow("by command 73") << "btnFindDeviceBy73" << QString() << QList{QMessageBox::Yes} << 22 << "60 26";
+    QTest::newRow("a HART 5 device shows its one-byte manufacturer code") << "btnCheck" << QString() << none << 12 << "26";
+    QTest::newRow("a HART 6 device, without the two-byte code, likewise") << "btnCheck" << QString() << none << 17 << "26";
 }
 
 void TestEditorPages::identification()
@@ -421,6 +426,10 @@ void TestEditorPages::identification()
     QFETCH(QString, button);
     QFETCH(QString, typed);
     QFETCH(QList<QMessageBox::StandardButton>, answers);
+    QFETCH(int, identityLength);
+    QFETCH(QString, manufacturer);
+    const int revision = identityLength == 12 ? 5 : identityLength == 17 ? 6 : 7;
+    m_sim->updateDevice(0, [&](HartSimDevice &d) { d.identityLength = identityLength; d.universalRevision = quint8(revision); });
     for (QMessageBox::StandardButton answer : answers)
         m_prompts->answerButton(answer);
     QLineEdit *typedInto = button == QLatin1String("btnCheckByLongTag") ? m_pages->field<QLineEdit>("txtLongTag")
@@ -439,9 +448,9 @@ void TestEditorPages::identification()
     QCOMPARE(m_pages->field<QDateEdit>("dateDev")->date(), QDate(2020, 5, 17));
     QCOMPARE(m_pages->field<QSpinBox>("spnDampingTime")->value(), 2);
     QCOMPARE(m_pages->field<UniBaseInput>("txtAssemlblyNumber")->text(), QStringLiteral("4242"));
-    QCOMPARE(m_pages->field<QLabel>("lbManufacturerCode")->text(), QStringLiteral("60 26"));
+    QCOMPARE(m_pages->field<QLabel>("lbManufacturerCode")->text(), manufacturer);
     QCOMPARE(m_pages->field<QLabel>("lbDeviceTypeCode")->text(), QStringLiteral("26 4E"));
-    QCOMPARE(m_pages->field<QLabel>("lbUniversalCmdVersion")->text(), QStringLiteral("7"));
+    QCOMPARE(m_pages->field<QLabel>("lbUniversalCmdVersion")->text(), QString::number(revision));
     QCOMPARE(m_pages->field<QLabel>("lbFlags")->text(), QStringLiteral("00"));
     QVERIFY(m_pages->field<QPushButton>("btnSaveTagDescDate")->isEnabled());
     QVERIFY(m_pages->pv->findChild<QPushButton *>(QStringLiteral("btnRefresh"))->isEnabled());

@@ -89,6 +89,7 @@ private:
     void searchDevice();
     void showReadPollingAddress();
     void showIdentification(bool clear);
+    QString manufacturerText() const;
     bool checkDeviceTemplate();
     void clearIdentification(bool clearTag, bool clearLongTag);
     void setDeviceButtons(bool enabled);
