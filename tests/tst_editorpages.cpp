@@ -409,16 +409,11 @@ void TestEditorPages::identification_data()
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QList<QMessageBox::StandardButton>>("answers");
-    QTest::addColumn<int>("identityLength");   // 12: the HART 5 layout, without the two-byte manufacturer
-    QTest::addColumn<QString>("manufacturer");
-    const QList<QMessageBox::StandardButton> none;
-    QTest::newRow("by polling address") << "btnCheck" << QString() << none << 22 << "60 26";
-    QTest::newRow("by tag") << "btnCheckByTag" << "TT101" << none << 22 << "60 26";
-    QTest::newRow("by tag typed in small letters") << "btnCheckByTag" << "tt101" << none << 22 << "60 26";
-    QTest::newRow("by long tag") << "btnCheckByLongTag" << "Boiler feed" << none << 22 << "60 26";
-    QTest::newRow("by command 73") << "btnFindDeviceBy73" << QString() << QList{QMessageBox::Yes} << 22 << "60 26";
-    QTest::newRow("a HART 5 device shows its one-byte manufacturer code") << "btnCheck" << QString() << none << 12 << "26";
-    QTest::newRow("a HART 6 device, without the two-byte code, likewise") << "btnCheck" << QString() << none << 17 << "26";
+    QTest::newRow("by polling address") << "btnCheck" << QString() << QList<QMessageBox::StandardButton>();
+    QTest::newRow("by tag") << "btnCheckByTag" << "TT101" << QList<QMessageBox::StandardButton>();
+    QTest::newRow("by tag typed in small letters") << "btnCheckByTag" << "tt101" << QList<QMessageBox::StandardButton>();
+    QTest::newRow("by long tag") << "btnCheckByLongTag" << "Boiler feed" << QList<QMessageBox::StandardButton>();
+    QTest::newRow("by command 73") << "btnFindDeviceBy73" << QString() << QList<QMessageBox::StandardButton>{QMessageBox::Yes};
 }
 
 void TestEditorPages::identification()
@@ -426,10 +421,6 @@ void TestEditorPages::identification()
     QFETCH(QString, button);
     QFETCH(QString, typed);
     QFETCH(QList<QMessageBox::StandardButton>, answers);
-    QFETCH(int, identityLength);
-    QFETCH(QString, manufacturer);
-    const int revision = identityLength == 12 ? 5 : identityLength == 17 ? 6 : 7;
-    m_sim->updateDevice(0, [&](HartSimDevice &d) { d.identityLength = identityLength; d.universalRevision = quint8(revision); });
     for (QMessageBox::StandardButton answer : answers)
         m_prompts->answerButton(answer);
     QLineEdit *typedInto = button == QLatin1String("btnCheckByLongTag") ? m_pages->field<QLineEdit>("txtLongTag")
@@ -448,9 +439,9 @@ void TestEditorPages::identification()
     QCOMPARE(m_pages->field<QDateEdit>("dateDev")->date(), QDate(2020, 5, 17));
     QCOMPARE(m_pages->field<QSpinBox>("spnDampingTime")->value(), 2);
     QCOMPARE(m_pages->field<UniBaseInput>("txtAssemlblyNumber")->text(), QStringLiteral("4242"));
-    QCOMPARE(m_pages->field<QLabel>("lbManufacturerCode")->text(), manufacturer);
+    QCOMPARE(m_pages->field<QLabel>("lbManufacturerCode")->text(), QStringLiteral("60 26"));
     QCOMPARE(m_pages->field<QLabel>("lbDeviceTypeCode")->text(), QStringLiteral("26 4E"));
-    QCOMPARE(m_pages->field<QLabel>("lbUniversalCmdVersion")->text(), QString::number(revision));
+    QCOMPARE(m_pages->field<QLabel>("lbUniversalCmdVersion")->text(), QStringLiteral("7"));
     QCOMPARE(m_pages->field<QLabel>("lbFlags")->text(), QStringLiteral("00"));
     QVERIFY(m_pages->field<QPushButton>("btnSaveTagDescDate")->isEnabled());
     QVERIFY(m_pages->pv->findChild<QPushButton *>(QStringLiteral("btnRefresh"))->isEnabled());
@@ -473,6 +464,8 @@ void TestEditorPages::identificationFailures_data()
     QTest::newRow("wrong template accepted") << "template" << "btnCheck" << QMessageBox::Yes << 6 << true;
     QTest::newRow("revision 5 found by command 73 keeps the saved polling address")
         << "revision 5" << "btnFindDeviceBy73" << QMessageBox::Yes << 6 << true;
+    QTest::newRow("revision 5 identity of 12 bytes shows the one-byte manufacturer code")
+        << "revision 5" << "btnCheck" << QMessageBox::NoButton << 6 << true;
 }
 
 void TestEditorPages::identificationFailures()
@@ -494,7 +487,11 @@ void TestEditorPages::identificationFailures()
         });
         m_pages->field<QLineEdit>("txtTag")->setText(QStringLiteral("TT101"));
     } else if (fault == QLatin1String("revision 5")) {
-        m_sim->updateDevice(0, [](HartSimDevice &d) { d.pollingAddress = 5; d.universalRevision = 5; });
+        m_sim->updateDevice(0, [](HartSimDevice &d) {
+            d.pollingAddress = 5;
+            d.universalRevision = 5;
+            d.identityLength = 12;   // without the two-byte manufacturer identification
+        });
         m_pages->field<QSpinBox>("spnPollingAddress")->setValue(5);
     } else {
         m_pages->common->expectedManufacturerCode = 0xE0;
@@ -516,6 +513,8 @@ void TestEditorPages::identificationFailures()
     QCOMPARE(mismatch.count(), fault == QLatin1String("mismatch") ? 1 : 0);
     if (fault == QLatin1String("mismatch"))
         QCOMPARE(m_pages->field<QLineEdit>("txtTag")->text(), QStringLiteral("TT101"));
+    if (fault == QLatin1String("revision 5"))
+        QCOMPARE(m_pages->field<QLabel>("lbManufacturerCode")->text(), QStringLiteral("26"));
     if (fault == QLatin1String("silent")) {
         QCOMPARE(m_prompts->requests.last().kind, Prompt::Critical);
         QCOMPARE(m_device->uniqueAddress(), QByteArray::fromHex("264E123456"));

@@ -780,8 +780,7 @@ int main(int argc, char *argv[])
     QTemporaryDir screens;
     const QString config = screens.filePath(u"screens.json"_s);
     TestFiles::write(config, R"({"screens": [{"name": "laptop", "width": 1366, "height": 768, "logicalDpi": 96}]})");
-    if (qgetenv("QT_QPA_PLATFORM") == "offscreen")
-        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(config));
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(config));
     QApplication application(argc, argv);
     TestTestDeviceDialog test;
     return QTest::qExec(&test, argc, argv);
