@@ -22,25 +22,26 @@ std::optional<double> numberIn(const QVariant &stored)
 
 } // namespace
 
+LoadedSetting::LoadedSetting(const char *key, const QVariant &defaultValue, int minimum, int maximum,
+                             bool zeroMeansUnset, const QVariantList &choices, Reader reader)
+    : m_key(key)
+    , m_default(defaultValue)
+    , m_minimum(minimum)
+    , m_maximum(maximum)
+    , m_zeroMeansUnset(zeroMeansUnset)
+    , m_choices(choices)
+    , m_reader(reader)
+{
+}
+
 LoadedSetting LoadedSetting::number(const char *key, int defaultValue, int minimum, int maximum, bool zeroMeansUnset)
 {
-    LoadedSetting setting;
-    setting.m_key = key;
-    setting.m_default = defaultValue;
-    setting.m_minimum = minimum;
-    setting.m_maximum = maximum;
-    setting.m_zeroMeansUnset = zeroMeansUnset;
-    return setting;
+    return LoadedSetting(key, defaultValue, minimum, maximum, zeroMeansUnset, {}, nullptr);
 }
 
 LoadedSetting LoadedSetting::choice(const char *key, const QVariantList &choices, Reader reader)
 {
-    LoadedSetting setting;
-    setting.m_key = key;
-    setting.m_default = choices.value(0);
-    setting.m_choices = choices;
-    setting.m_reader = reader;
-    return setting;
+    return LoadedSetting(key, choices.value(0), 0, 0, false, choices, reader);
 }
 
 QVariant LoadedSetting::take(const QVariantMap &map, const QString &itemName) const

@@ -32,14 +32,15 @@ public:
     QVariant take(const QVariantMap &map, const QString &itemName) const;
 
 private:
-    LoadedSetting() = default;
+    LoadedSetting(const char *key, const QVariant &defaultValue, int minimum, int maximum, bool zeroMeansUnset,
+                  const QVariantList &choices, Reader reader);
     QVariant nearest(const QVariant &stored, bool *replaced) const;
 
-    const char *m_key = nullptr;
+    const char *m_key;
     QVariant m_default;
-    int m_minimum = 0;
-    int m_maximum = 0;
-    bool m_zeroMeansUnset = false;
+    int m_minimum;
+    int m_maximum;
+    bool m_zeroMeansUnset;
     QVariantList m_choices;   // empty for a number
-    Reader m_reader = nullptr;
+    Reader m_reader;
 };
