@@ -89,8 +89,6 @@ void TestConfiguration::fullConfigurationSurvivesFile()
     Server original;
     Port *com1 = original.addPort(QStringLiteral("COM1"));
     Port *com2 = original.addPort(QStringLiteral("COM2"));
-    com2->setParityIndex(2);
-    com2->setBaudrateIndex(3);
     com2->setEnabled(true);
     com2->setProperty("close_port_after_transaction", true);
     com2->hartPort.initialPreamblesCount = 3;
@@ -124,8 +122,8 @@ void TestConfiguration::fullConfigurationSurvivesFile()
     const QList<Port *> before = original.ports();
     const QList<Port *> after = restored.ports();
     QCOMPARE(names(after), names(before));
-    QCOMPARE(after.at(1)->property("parity").toChar(), QLatin1Char('E'));
-    QCOMPARE(after.at(1)->property("baudrate").toInt(), 9600);
+    QCOMPARE(after.at(1)->property("parity").toChar(), QLatin1Char('O'));
+    QCOMPARE(after.at(1)->property("baudrate").toInt(), 1200);
     QCOMPARE(after.at(1)->hartPort.property("byte_timeout").toInt(), 60);
     QCOMPARE(after.at(1)->hartPort.initialPreamblesCount, 3);
     for (int p = 0; p < before.size(); ++p) {
@@ -266,11 +264,11 @@ void TestConfiguration::duplicatePortNamesLoadIntoOnePort()
 {
     Server server;
     const QVariantList devices{QVariantMap{{"name", "a"}, {"template", "General"}, {"polling_address", 1}}};
-    QVERIFY(server.load(serverMap({portMap("COM1", {{"baudrate", 2400}, {"devices", devices}}),
-                                   portMap("COM1", {{"baudrate", 9600}, {"devices", devices}})})));
+    QVERIFY(server.load(serverMap({portMap("COM1", {{"request_timeout", 300}, {"devices", devices}}),
+                                   portMap("COM1", {{"request_timeout", 400}, {"devices", devices}})})));
     QCOMPARE(server.portCount(), 1);
     Port *port = server.portByName(QStringLiteral("COM1"));
-    QCOMPARE(port->property("baudrate").toInt(), 9600);
+    QCOMPARE(port->hartPort.property("request_timeout").toInt(), 400);
     QCOMPARE(port->devices().size(), 2);
 }
 

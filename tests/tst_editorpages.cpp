@@ -464,6 +464,8 @@ void TestEditorPages::identificationFailures_data()
     QTest::newRow("wrong template accepted") << "template" << "btnCheck" << QMessageBox::Yes << 6 << true;
     QTest::newRow("revision 5 found by command 73 keeps the saved polling address")
         << "revision 5" << "btnFindDeviceBy73" << QMessageBox::Yes << 6 << true;
+    QTest::newRow("revision 5 identity of 12 bytes shows the one-byte manufacturer code")
+        << "revision 5" << "btnCheck" << QMessageBox::NoButton << 6 << true;
 }
 
 void TestEditorPages::identificationFailures()
@@ -485,7 +487,11 @@ void TestEditorPages::identificationFailures()
         });
         m_pages->field<QLineEdit>("txtTag")->setText(QStringLiteral("TT101"));
     } else if (fault == QLatin1String("revision 5")) {
-        m_sim->updateDevice(0, [](HartSimDevice &d) { d.pollingAddress = 5; d.universalRevision = 5; });
+        m_sim->updateDevice(0, [](HartSimDevice &d) {
+            d.pollingAddress = 5;
+            d.universalRevision = 5;
+            d.identityLength = 12;   // without the two-byte manufacturer identification
+        });
         m_pages->field<QSpinBox>("spnPollingAddress")->setValue(5);
     } else {
         m_pages->common->expectedManufacturerCode = 0xE0;
@@ -507,6 +513,8 @@ void TestEditorPages::identificationFailures()
     QCOMPARE(mismatch.count(), fault == QLatin1String("mismatch") ? 1 : 0);
     if (fault == QLatin1String("mismatch"))
         QCOMPARE(m_pages->field<QLineEdit>("txtTag")->text(), QStringLiteral("TT101"));
+    if (fault == QLatin1String("revision 5"))
+        QCOMPARE(m_pages->field<QLabel>("lbManufacturerCode")->text(), QStringLiteral("26"));
     if (fault == QLatin1String("silent")) {
         QCOMPARE(m_prompts->requests.last().kind, Prompt::Critical);
         QCOMPARE(m_device->uniqueAddress(), QByteArray::fromHex("264E123456"));

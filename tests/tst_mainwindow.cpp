@@ -419,10 +419,16 @@ void TestMainWindow::openFiles_data()
     QTest::addColumn<bool>("loaded");
     QTest::addColumn<int>("ports");
     QTest::addColumn<int>("stackPages");   // the form's two empty pages, the help page and the tree's pages
+    QTest::addColumn<QStringList>("replaced");   // what the load logs as replaced
 
-    QTest::newRow("good file") << QByteArray(R"({"srv":{"ports":[{"name":"A"},{"name":"B","devices":[{"name":"d","template":"General"},{"name":"e","template":"General"}]}]},"app":{"language":"en_US"}})") << true << 2 << 7;
-    QTest::newRow("file without ports is an empty tree") << QByteArray(R"({"srv":{"ports":[]},"app":{"language":"en_US"}})") << true << 0 << 3;
-    QTest::newRow("unreadable file keeps the current configuration") << QByteArray("{\"srv\":") << false << 1 << 4;
+    QTest::newRow("good file") << QByteArray(R"({"srv":{"ports":[{"name":"A"},{"name":"B","devices":[{"name":"d","template":"General"},{"name":"e","template":"General"}]}]},"app":{"language":"en_US"}})") << true << 2 << 7 << QStringList();
+    QTest::newRow("file without ports is an empty tree") << QByteArray(R"({"srv":{"ports":[]},"app":{"language":"en_US"}})") << true << 0 << 3 << QStringList();
+    QTest::newRow("unreadable file keeps the current configuration") << QByteArray("{\"srv\":") << false << 1 << 4 << QStringList();
+    QTest::newRow("values out of range: the pages show and the line uses one replacement each, logged")
+        << QByteArray(R"({"srv":{"ports":[{"name":"A","serial_name":"SIM","baudrate":"fast","parity":"E","request_timeout":"x","devices":[{"name":"d","template":"General","polling_address":99}]}]},"app":{"language":"en_US"}})")
+        << true << 1 << 5
+        << QStringList{R"("A" "baudrate" "fast" replaced by "1200")", R"("A" "parity" "E" replaced by "O")",
+                       R"("A" "request_timeout" "x" replaced by "200")", R"("A/d" "polling_address" "99" replaced by "63")"};
 }
 
 void TestMainWindow::openFiles()
@@ -431,11 +437,17 @@ void TestMainWindow::openFiles()
     QFETCH(bool, loaded);
     QFETCH(int, ports);
     QFETCH(int, stackPages);
+    QFETCH(QStringList, replaced);
+    HartSimulator sim;
+    sim.addDevice(HartSimDevice(63));
     Workspace space(OnePort);
     PromptRecorder prompts;
     MainWindow window;
     const QString other = space.dir.filePath("other.cfg");
-    TestFiles::write(other, content);
+    TestFiles::write(other, content.replace("SIM", sim.portName().toUtf8()));
+    DebugQt::instance()->mask |= DebugQt::LevelWarning;
+    for (const QString &line : replaced)
+        QTest::ignoreMessage(QtDebugMsg, QRegularExpression(QRegularExpression::escape("range: " + line)));
     prompts.answerText(other);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -458,6 +470,14 @@ void TestMainWindow::openFiles()
     QCOMPARE(prompts.requests.size(), loaded ? 1 : 2); // the file dialog, and the error box
     if (!loaded)
         QCOMPARE(prompts.requests.last().kind, Prompt::Critical);
+    if (replaced.isEmpty())
+        return;
+    Port *port = window.ports().first();
+    QCOMPARE(window.editorPage(port)->findChild<QComboBox *>("baudrateComboBox")->currentText(), "1200");
+    QWidget *page = window.editorPage(port->devices().first());
+    QCOMPARE(page->findChild<QSpinBox *>("spnPollingAddress")->value(), 63);
+    page->findChild<QPushButton *>("btnCheck")->click();
+    QCOMPARE(sim.requests().first().address, QByteArray(1, char(0x80 | 63)));
 }
 
 void TestMainWindow::questionsBeforeDiscarding()

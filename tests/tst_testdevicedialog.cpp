@@ -262,12 +262,14 @@ void TestTestDeviceDialog::stepRowCounts_data()
     QTest::addColumn<QString>("templateName");
     QTest::addColumn<QString>("description");   // empty: the read functions
     QTest::addColumn<int>("steps");
-    QTest::newRow("read functions of a General device") << u"General"_s << QString() << 15;
-    QTest::newRow("read functions of a pH meter") << u"Acivel-M"_s << QString() << 21;
+    QTest::addColumn<bool>("russian");
+    QTest::newRow("read functions of a General device") << u"General"_s << QString() << 15 << false;
+    QTest::newRow("read functions of a pH meter") << u"Acivel-M"_s << QString() << 21 << false;
     QTest::newRow("embedded write test") << u"Zorvan-M"_s << u"Тест записи в прибор Зорван-Т"_s
-                                         << 63;
+                                         << 63 << false;
     QTest::newRow("embedded current test") << u"Zorvan-M"_s
-                                           << u"Тест прибора Зорван-Т на 4-12-20мА "_s << 45;
+                                           << u"Тест прибора Зорван-Т на 4-12-20мА "_s << 45 << false;
+    QTest::newRow("in Russian, within the screen too") << u"Acivel-M"_s << QString() << 21 << true;
 }
 
 void TestTestDeviceDialog::stepRowCounts()
@@ -275,11 +277,17 @@ void TestTestDeviceDialog::stepRowCounts()
     QFETCH(QString, templateName);
     QFETCH(QString, description);
     QFETCH(int, steps);
+    QFETCH(bool, russian);
+    QTranslator translator;   // leaves the application with the row
+    if (russian)
+        QVERIFY(translator.load(u":/lang/ru_ru.qm"_s) && QCoreApplication::installTranslator(&translator));
     openDialog(templateName);
     if (!description.isEmpty())
         chooseTemplate(description);
+    // Opened on a laptop's screen, the whole dialog is on it.
+    QVERIFY(dialog->screen()->availableGeometry().contains(dialog->frameGeometry()));
     QCOMPARE(widget<QTableWidget>("tableWidget")->rowCount(), steps + 1);
-    QCOMPARE(column(TestDeviceDialog::CyclesColumn).last(), u"Total:"_s);
+    QCOMPARE(column(TestDeviceDialog::CyclesColumn).last(), TestDeviceDialog::tr("Total:"));
     QVERIFY(widget<QPushButton>("btnStart")->isEnabled());
 }
 
@@ -766,5 +774,15 @@ void TestTestDeviceDialog::openFrom()
     QCOMPARE(widget<QComboBox>("cmbTemplates")->currentIndex(), 0);
 }
 
-QTEST_MAIN(TestTestDeviceDialog)
+// A laptop's screen, 1366 x 768, which every window must fit.
+int main(int argc, char *argv[])
+{
+    QTemporaryDir screens;
+    const QString config = screens.filePath(u"screens.json"_s);
+    TestFiles::write(config, R"({"screens": [{"name": "laptop", "width": 1366, "height": 768, "logicalDpi": 96}]})");
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(config));
+    QApplication application(argc, argv);
+    TestTestDeviceDialog test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_testdevicedialog.moc"

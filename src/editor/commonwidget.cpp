@@ -15,6 +15,7 @@ namespace {
 
 constexpr int IdentificationSteps = 6;
 constexpr int Revision5 = 5;
+constexpr int Revision7 = 7;
 
 const QString AddressKey = QStringLiteral("address");
 const QString PollingAddressKey = QStringLiteral("polling_address");
@@ -350,7 +351,7 @@ void CommonWidget::showIdentification(bool clear)
         return;
     }
     auto byteOf = [this](const char *key) { return device->parameterInt(QLatin1String(key)) & 0xFF; };
-    ui.lbManufacturerCode->setText(Utils::bufferToHex(device->parameterByteArray(QStringLiteral("vendorID"))).toUpper());
+    ui.lbManufacturerCode->setText(manufacturerText());
     ui.lbDeviceTypeCode->setText(
         Utils::bufferToHex(device->parameterByteArray(QStringLiteral("expanded_device_type"))).toUpper());
     ui.lbUniversalCmdVersion->setNum(byteOf("universal_cmd_version"));
@@ -358,6 +359,18 @@ void CommonWidget::showIdentification(bool clear)
     ui.lbSoftwareVersion->setNum(byteOf("software_version"));
     ui.lbHardwareVersion->setNum(byteOf("hardware_version"));
     ui.lbFlags->setText(Utils::hexByte(quint8(byteOf("device_flags"))));
+}
+
+// The two-byte manufacturer identification comes only in the identity of HART 7 devices; the
+// identity of an older one (12 bytes for HART 5) carries the one-byte code alone.
+QString CommonWidget::manufacturerText() const
+{
+    const QByteArray vendorId = device->parameterByteArray(QStringLiteral("vendorID"));
+    if (device->parameterInt(QStringLiteral("universal_cmd_version")) >= Revision7 && !vendorId.isEmpty())
+        return Utils::bufferToHex(vendorId).toUpper();
+    if (!device->hasParameter(QStringLiteral("manufacturer_code")))
+        return QString();
+    return Utils::hexByte(quint8(device->parameterInt(QStringLiteral("manufacturer_code")))).toUpper();
 }
 
 void CommonWidget::showDeviceInfoInFields()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editor/devicewidget.h"
+#include "model/device.h"
 #include "ui_commonwidget.h"
 
 #include <QByteArray>
@@ -24,7 +25,7 @@ class CommonWidget : public DeviceWidget
 
 public:
     // Polling addresses end here: 64 and more reach the device at the address less 64.
-    static constexpr int MaxPollingAddress = 63;
+    static constexpr int MaxPollingAddress = Device::MaxPollingAddress;
     // The final assembly number travels in three bytes.
     static constexpr uint MaxFinalAssemblyNumber = 0xFFFFFF;
     static constexpr int DefaultSelfTestWaitLimitMs = 60000;
@@ -89,6 +90,7 @@ private:
     void searchDevice();
     void showReadPollingAddress();
     void showIdentification(bool clear);
+    QString manufacturerText() const;
     bool checkDeviceTemplate();
     void clearIdentification(bool clearTag, bool clearLongTag);
     void setDeviceButtons(bool enabled);

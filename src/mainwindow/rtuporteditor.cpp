@@ -34,10 +34,10 @@ RTUPortEditor::RTUPortEditor(QWidget *parent)
 {
     ui->setupUi(this);
     // The line always runs at these settings; each box offers just the one.
-    ui->baudrateComboBox->addItem(QStringLiteral("1200"), 1200);
-    ui->databitsComboBox->addItem(QStringLiteral("8"), 8);
-    ui->parityComboBox->addItem(QStringLiteral("odd"), QChar(QLatin1Char('O')));
-    ui->stopbitsComboBox->addItem(QStringLiteral("1"), 1);
+    ui->baudrateComboBox->addItem(QString::number(Port::LineBaudrate), Port::LineBaudrate);
+    ui->databitsComboBox->addItem(QString::number(Port::LineDatabits), Port::LineDatabits);
+    ui->parityComboBox->addItem(QStringLiteral("odd"), QChar(QLatin1Char(Port::LineParity)));
+    ui->stopbitsComboBox->addItem(QString::number(Port::LineStopbits), Port::LineStopbits);
     ui->resultLabel->hide();
 }
 

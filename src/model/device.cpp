@@ -4,6 +4,7 @@
 
 #include "core/debugqtstream.h"
 #include "core/heldlocks.h"
+#include "model/loadedsetting.h"
 #include "model/port.h"
 #include "core/utils.h"
 
@@ -560,6 +561,15 @@ QVariantMap Device::save() const
     return map;
 }
 
+// The polling address as the identification page's field takes it, the one frames go to.
+int Device::loadedAddress(const QVariantMap &map) const
+{
+    static const LoadedSetting pollingAddress = LoadedSetting::number("polling_address", 0, 0, MaxPollingAddress);
+    const Port *line = port();
+    const QString name = map.value(QStringLiteral("name")).toString();
+    return pollingAddress.take(map, line ? line->name() + QLatin1Char('/') + name : name).toInt();
+}
+
 bool Device::load(const QVariantMap &map)
 {
     DEBUGQT_LOG(4) << "load" << map.value(QStringLiteral("name")).toString();
@@ -570,7 +580,7 @@ bool Device::load(const QVariantMap &map)
         setProperty("enabled", map.value(QStringLiteral("enabled")).toBool());
     if (map.contains(QStringLiteral("priority")))
         setProperty("priority", map.value(QStringLiteral("priority")).toInt());
-    setAddress(map.value(QStringLiteral("polling_address")).toInt());
+    setAddress(loadedAddress(map));
     setPollingPeriod(map.value(QStringLiteral("polling_period")).toInt());
     if (map.contains(QStringLiteral("producer")))
         setProducer(map.value(QStringLiteral("producer")).toString());
@@ -973,7 +983,7 @@ void Device::clearMeasureInfo()
 void Device::loadDeviceSettings(const QVariantMap &map)
 {
     setName(map.value(QStringLiteral("name")).toString());
-    setAddress(map.value(QStringLiteral("polling_address")).toInt());
+    setAddress(loadedAddress(map));
     setEnabled(map.value(QStringLiteral("enabled")).toBool());
     setProperty("priority", map.value(QStringLiteral("priority")).toInt());
     setPollingPeriod(map.value(QStringLiteral("polling_period")).toInt());

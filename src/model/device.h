@@ -131,6 +131,8 @@ public:
     QString templateName() const;
     void setTemplate(const QString &name);
 
+    // The polling address; a HART device answers at 0 to 63, and a configuration loads no other.
+    static constexpr int MaxPollingAddress = 63;
     int address() const;
     void setAddress(int address);
     int pollingPeriod() const;
@@ -279,6 +281,7 @@ protected:
     void recordReplyFailure(const QString &text);
 
 private:
+    int loadedAddress(const QVariantMap &map) const;
     enum class Direction { Read, Write };
     int transaction(Direction direction, const QString &name, int command, const QByteArray &request,
                     QByteArray &reply);

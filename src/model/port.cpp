@@ -5,6 +5,7 @@
 #include "core/heldlocks.h"
 #include "model/defaultdevice.h"
 #include "model/device.h"
+#include "model/loadedsetting.h"
 #include "devices/drumel/drumeldevice.h"
 #include "model/server.h"
 #include "core/utils.h"
@@ -48,24 +49,8 @@ QByteArray reversed(const QByteArray &bytes)
     return result;
 }
 
-struct TimeoutSetting
-{
-    const char *key;
-    int defaultValue;
-    int maximum;   // the port editor's maximum; a larger stored value is cut to it
-};
-
-// Kept on the HART link; a stored value of 0 or less falls back to the default.
-constexpr int DefaultLongPreambles = 10;
-// The port editor's maximum; each preamble costs a byte of every frame and its time on the line.
-constexpr int MaxLongPreambles = 99;
-
-const TimeoutSetting Timeouts[] = {{"request_timeout", 200, PortThread::maxRequestTimeoutMs},
-                                   {"response_timeout", 370, PortThread::maxResponseTimeoutMs},
-                                   {"byte_timeout", 50, PortThread::maxByteTimeoutMs}};
-
 // The parity letter is stored as a one-letter text; a character code is taken as well.
-QChar parityFromValue(const QVariant &value)
+QVariant parityFromValue(const QVariant &value)
 {
     switch (value.typeId()) {
     case QMetaType::Int:
@@ -81,6 +66,20 @@ QChar parityFromValue(const QVariant &value)
     }
 }
 
+// The settings of the port editor's fields. The line always runs at the one setting each
+// line-setting box offers; a timeout or preamble count of 0 or less means "not set".
+const LoadedSetting LineSettingFields[] = {
+    LoadedSetting::number("baudrate", Port::LineBaudrate, Port::LineBaudrate, Port::LineBaudrate),
+    LoadedSetting::choice("parity", {QChar(QLatin1Char(Port::LineParity))}, parityFromValue),
+    LoadedSetting::number("stopbits", Port::LineStopbits, Port::LineStopbits, Port::LineStopbits),
+    LoadedSetting::number("databits", Port::LineDatabits, Port::LineDatabits, Port::LineDatabits)};
+const LoadedSetting Timeouts[] = {
+    LoadedSetting::number("request_timeout", 200, 1, PortThread::maxRequestTimeoutMs, true),
+    LoadedSetting::number("response_timeout", 370, 1, PortThread::maxResponseTimeoutMs, true),
+    LoadedSetting::number("byte_timeout", 50, 1, PortThread::maxByteTimeoutMs, true)};
+// Each preamble costs a byte of every frame and its time on the line.
+const LoadedSetting InitialPreambles = LoadedSetting::number("initial_number_of_preambles", 10, 1, 99, true);
+
 } // namespace
 
 Port::Port(ServerItem *parent)
@@ -92,10 +91,10 @@ Port::Port(ServerItem *parent)
     setName(uniqueName(QStringLiteral("Port_%1")));
     setProperty("priority", 10);
     setSerialName(name());
-    setProperty("baudrate", 1200);
-    setProperty("parity", QChar(QLatin1Char('O')));
-    setProperty("stopbits", 1);
-    setProperty("databits", 8);
+    setProperty("baudrate", LineBaudrate);
+    setProperty("parity", QChar(QLatin1Char(LineParity)));
+    setProperty("stopbits", LineStopbits);
+    setProperty("databits", LineDatabits);
     setResultCode(ResultSuccess);
     transactionSemaphore.release();
 }
@@ -662,8 +661,8 @@ QVariantMap Port::save() const
     map.insert(QStringLiteral("parity"), QString(property("parity").toChar()));
     map.insert(QStringLiteral("databits"), property("databits").toInt());
     map.insert(QStringLiteral("stopbits"), property("stopbits").toInt());
-    for (const TimeoutSetting &timeout : Timeouts)
-        map.insert(QLatin1String(timeout.key), hartPort.property(timeout.key).toInt());
+    for (const LoadedSetting &timeout : Timeouts)
+        map.insert(QLatin1String(timeout.key()), hartPort.property(timeout.key()).toInt());
     map.insert(QStringLiteral("close_port_after_transaction"), property("close_port_after_transaction").toBool());
     map.insert(QStringLiteral("initial_number_of_preambles"), hartPort.initialPreamblesCount);
 
@@ -682,17 +681,12 @@ bool Port::load(const QVariantMap &map)
     setEnabled(map.value(QStringLiteral("enabled")).toBool());
     setProperty("priority", map.value(QStringLiteral("priority")).toInt());
     setSerialName(map.value(QStringLiteral("serial_name")).toString());
-    setProperty("baudrate", map.value(QStringLiteral("baudrate")).toInt());
-    setProperty("parity", parityFromValue(map.value(QStringLiteral("parity"))));
-    setProperty("stopbits", map.value(QStringLiteral("stopbits")).toInt());
-    setProperty("databits", map.value(QStringLiteral("databits")).toInt());
-    for (const TimeoutSetting &timeout : Timeouts) {
-        const int value = map.value(QLatin1String(timeout.key)).toInt();
-        hartPort.setProperty(timeout.key, value > 0 ? qMin(value, timeout.maximum) : timeout.defaultValue);
-    }
+    for (const LoadedSetting &setting : LineSettingFields)
+        setProperty(setting.key(), setting.take(map, name()));
+    for (const LoadedSetting &timeout : Timeouts)
+        hartPort.setProperty(timeout.key(), timeout.take(map, name()));
     setProperty("close_port_after_transaction", map.value(QStringLiteral("close_port_after_transaction")).toBool());
-    const int preambles = map.value(QStringLiteral("initial_number_of_preambles")).toInt();
-    hartPort.initialPreamblesCount = preambles > 0 ? qMin(preambles, MaxLongPreambles) : DefaultLongPreambles;
+    hartPort.initialPreamblesCount = InitialPreambles.take(map, name()).toInt();
 
     const QVariant devicesValue = map.value(QStringLiteral("devices"));
     const QVariantList deviceMaps =

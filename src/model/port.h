@@ -29,6 +29,13 @@ public:
     explicit Port(ServerItem *parent);
     ~Port() override;
 
+    // The line always runs at these settings, whatever the properties say; a loaded port takes
+    // them, and the port editor offers just these.
+    static constexpr int LineBaudrate = 1200;
+    static constexpr char LineParity = 'O';
+    static constexpr int LineDatabits = 8;
+    static constexpr int LineStopbits = 1;
+
     // One permit: one HART transaction at a time on this line, held through holdLine() by the
     // device transaction path and by whoever opens or closes the line outside a transaction.
     QSemaphore transactionSemaphore;

@@ -10,12 +10,16 @@
 #include <QEvent>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableWidgetItem>
 
 namespace {
 
 constexpr int LogLinesLimit = 10000;
 constexpr int EventPassMs = 100;
+// Room for the window frame, known only once the window is shown: QDialog places a dialog with
+// up to 40 pixels of title bar and 10 of border in mind.
+const QMargins FrameAllowance(10, 40, 10, 10);
 
 } // namespace
 
@@ -38,6 +42,11 @@ TestDeviceDialog::TestDeviceDialog(QWidget *parent, Device *device)
 
     btnContinue->hide();
     connectDevice(device);
+
+    // The form is laid out for a large screen; on a smaller one the dialog takes the free area
+    // of the screen it opens on, so that its Close button stays on the screen.
+    const QScreen *shownOn = parent ? parent->window()->screen() : screen();
+    resize(size().boundedTo(shownOn->availableGeometry().size().shrunkBy(FrameAllowance)));
 
     // Connected after the first filling, so that only the user's edits reach these slots.
     connect(tableWidget, &QTableWidget::itemChanged, this, &TestDeviceDialog::onItemChanged);
