@@ -11,7 +11,6 @@
 #include <QTest>
 
 #include <memory>
-#include <optional>
 
 namespace {
 
@@ -176,7 +175,7 @@ void TestPeriodThread::stopDuringRead_data()
 {
     QTest::addColumn<int>("responseCode");
     QTest::addColumn<int>("maps");
-    QTest::addColumn<bool>("lineTaken");   // this thread holds the line as the poll starts
+    QTest::addColumn<bool>("lineTaken");   // another device's read holds the line as the poll starts
     QTest::newRow("a successful read is dropped") << -1 << 0 << false;
     QTest::newRow("a failed read is still reported") << 7 << 1 << false;
     QTest::newRow("a poll stopped while it waits for the line sends nothing") << -1 << 0 << true;
@@ -195,15 +194,15 @@ void TestPeriodThread::stopDuringRead()
     QueuedSignalSpy spy(m_thread.get(), &PeriodThread::responsePV);
 
     if (lineTaken) {
-        std::optional<Port::LineHold> line(m_port->holdLine());
-        m_thread->setDevice(m_device, 60000);
-        QRecursiveMutex &outcome = m_device->outcomeLock();
-        // The worker has its device and waits for the line; the stop is joined once it is free.
-        QTRY_VERIFY(!outcome.tryLock() || (outcome.unlock(), false));
-        m_thread->stopThread();
-        line.reset();
+        // Started as another device's read takes the line, stopped from its status report.
+        m_sim->addDevice(HartSimDevice(1));
+        Device *other = addDevice(1);
+        connect(other, &Device::modbusMessage, this, [&] { m_thread->setDevice(m_device, 60000); },
+                Qt::SingleShotConnection);
+        connect(other, &Device::deviceStatus, m_thread.get(), &PeriodThread::stopThread);
+        other->readDevice(3);
         QTRY_VERIFY(m_thread->isFinished());
-        QCOMPARE(m_sim->requestCount(), 0);
+        QCOMPARE(m_sim->requestCount(), 1);   // the other device's read only
     } else {
         m_thread->setDevice(m_device, 60000);
         QTRY_COMPARE(m_sim->requestCount(), 1);

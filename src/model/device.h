@@ -75,12 +75,11 @@ public:
     int read(const QString &name, int command, QByteArray &reply);
     int write(const QString &name, int command, const QByteArray &request, QByteArray &reply);
     // The outcome of a transaction (status bytes and texts, additional status, error text)
-    // belongs to whoever holds this lock. The transaction path and the error reset take it; a
+    // belongs to whoever holds its lock. The transaction path and the error reset take it; a
     // polling thread holds it from its read until it has taken the outcome, while the GUI
     // thread may use the device too. It is recursive because one read can run a further
     // transaction (the additional status). Taken through OutcomeHold only; the thread that
     // lets events through never holds it outside a line (see HeldLocks).
-    QRecursiveMutex &outcomeLock() const { return m_outcomeLock; }
     class OutcomeHold
     {
     public:
