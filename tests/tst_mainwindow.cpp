@@ -541,7 +541,7 @@ void TestMainWindow::everyPollerStopsBeforeItsLineGoes_data()
     QTest::newRow("New") << "New";
     QTest::newRow("Open") << "Open";
     QTest::newRow("termination during a read closes once the read is over") << "termination";
-    // The instrument reports more status: the read reports it after its line is free.
+    // The instrument reports more status after the line is free: a stop or a termination runs there.
     QTest::newRow("termination from a read's status report closes at once") << "termination after the line";
     QTest::newRow("Stop from a read's status report stops at once") << "Stop after the line";
 }
@@ -582,10 +582,11 @@ void TestMainWindow::everyPollerStopsBeforeItsLineGoes()
         connect(&termination, &TerminationWatcher::terminationRequested, &window, &MainWindow::closeOnTermination);
         bool raised = false;
         connect(device, &Device::deviceStatus, &termination, [&] {
-            if (QThread::currentThread() != thread() || raised || Port::lineHeldHere() != (afterLine ? nullptr : port))
+            const bool stop = door.startsWith(QLatin1String("Stop"));
+            if (QThread::currentThread() != thread() || raised || Port::lineHeldHere() != (stop ? nullptr : port))
                 return;
             raised = true;
-            if (door.startsWith(QLatin1String("Stop")))
+            if (stop)
                 measurement->btnStartStop->click();
             else
                 raised = ::raise(SIGTERM) == 0;
