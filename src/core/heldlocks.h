@@ -2,13 +2,19 @@
 
 #include <QEventLoop>
 
-// The line and device locks the calling thread holds, counted so that the few places that let
-// events through (a status repaint, a question, the test dialog's passes) can tell whether what
-// runs there is safe. Work that events run and that waits for a line or a poller (a poller's
-// stop and join, the window's close, a line's close) is deferred while this thread holds a line,
-// until it holds none; nothing defers for a device's outcome lock. So events must never run
-// while this thread holds an outcome lock outside a line: a join run there would wait for ever
-// for a poller that waits for that lock.
+class QProgressDialog;
+
+// The line and device locks the calling thread holds, counted so that the places that let
+// events through can tell whether what runs there is safe. Work that events run and that waits
+// for a line or a poller (a poller's stop and join, the window's close, a line's close) is
+// deferred while this thread holds a line, until it holds none; nothing defers for a device's
+// outcome lock. So events must never run while this thread holds an outcome lock outside a line:
+// a join run there would wait for ever for a poller that waits for that lock.
+//
+// The passes the program makes itself (a status repaint, a wait, a progress step, a question)
+// ask here first. Every pass of the GUI thread's event loops is checked too as it starts (a
+// dialog's exec, a menu, a nested loop, a pass inside Qt): a loop cannot be skipped, so its
+// fault is logged once while it lasts, and the loop runs.
 class HeldLocks
 {
 public:
@@ -26,4 +32,7 @@ public:
     // QCoreApplication::processEvents, for at most maxTimeMs when it is given, where events may
     // run; where they may not, nothing.
     static void processEvents(const char *where, QEventLoop::ProcessEventsFlags flags, int maxTimeMs = -1);
+    // A step of a modal progress dialog, which lets events through as it takes its value; where
+    // they may not run, the step is not shown.
+    static void setProgress(QProgressDialog &progress, int value);
 };

@@ -237,7 +237,7 @@ void FindDeviceDialog::findDevices()
             QByteArray response;
             QVariantMap identity;
             progress->setLabelText(tr("Search by address %1 via %2 ...").arg(address).arg(portName));
-            progress->setValue(k * addressesPerPort + (address - from));
+            HeldLocks::setProgress(*progress, k * addressesPerPort + (address - from));
             HeldLocks::processEvents("the device search", QEventLoop::AllEvents, EventsBeforeRequestMs);
             if (!alive)
                 return;

@@ -3,6 +3,7 @@
 
 #include "core/appsettings.h"
 #include "core/debugqtstream.h"
+#include "core/heldlocks.h"
 #include "core/prompt.h"
 #include "measure/measuretablemodel.h"
 #include "measure/plotter.h"
@@ -150,7 +151,7 @@ bool MeasureWidget::writeTableExport(QSaveFile &file, QProgressDialog &progress)
         if (r % kProgressRows == 0) {
             out.flush();
             progress.setLabelText(tr("Save record %1...").arg(r));
-            progress.setValue(r);
+            HeldLocks::setProgress(progress, r);
         }
         if (progress.wasCanceled())
             break;

@@ -191,7 +191,7 @@ void TestDeviceDialog::setProgress(QProgressDialog &progress, int value) const
     // A cancelled dialog has hidden itself; a new value would show it again.
     if (progress.wasCanceled())
         return;
-    progress.setValue(qBound(progress.minimum(), value, progress.maximum()));
+    HeldLocks::setProgress(progress, qBound(progress.minimum(), value, progress.maximum()));
 }
 
 void TestDeviceDialog::runStep(QProgressDialog &progress)
