@@ -4,6 +4,7 @@
 
 #include "core/debugqtstream.h"
 #include "model/device.h"
+#include "widgets/readout.h"
 
 #include <QSignalBlocker>
 #include <QTableWidgetItem>
@@ -138,7 +139,8 @@ void DrumelWidget::on_btnGetPressure_clicked()
     if (device->readDevice(149)) {
         showDeviceInfoInField(QStringLiteral("line_point_pressure"), dspnPressure, true);
         nextStep();
-        btnAdjustLinePoint->setEnabled(true);
+        // A pressure the device did not measure is no point value.
+        btnAdjustLinePoint->setEnabled(Readout::value(dspnPressure).isValid());
     }
     finishOperation(0);
 }
@@ -148,7 +150,8 @@ void DrumelWidget::on_btnAdjustLinePoint_clicked()
     const int point = spnPoint->value();
     const float value = float(dspnPressure->value());
     DEBUGQT_LOG(4) << "point:" << point << "value:" << value;
-    if (!device || !startOperation(tr("Linearization point %1 value saving").arg(point), 1))
+    const QString title = tr("Linearization point %1 value saving").arg(point);
+    if (!device || !fieldsHoldValues(title, {dspnPressure}) || !startOperation(title, 1))
         return;
     device->setParameter(QStringLiteral("line_point_number"), point);
     device->setParameter(QStringLiteral("line_point_value"), value);
