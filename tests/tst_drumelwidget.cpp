@@ -44,6 +44,7 @@ private slots:
     void sensorSave();
     void linePoints_data();
     void linePoints();
+    void savePoint_data();
     void savePoint();
     void temperatureWalk_data();
     void temperatureWalk();
@@ -190,29 +191,38 @@ void TestDrumelWidget::writeOrder_data()
     QTest::addColumn<QStringList>("edits");
     QTest::addColumn<QList<int>>("sent");
     QTest::addColumn<int>("rangeUnit"); // the unit command 35 carries, -1 where it is not sent
+    QTest::addColumn<QVariantMap>("answered");   // values the converter answers
+    const QVariantMap none;
     QTest::newRow("free convertion by hand sends its range")
-        << QStringList{"cmbInputUnits=251"} << QList<int>{44, 145, 15} << -1;
+        << QStringList{"cmbInputUnits=251"} << QList<int>{44, 145, 15} << -1 << none;
     QTest::newRow("range last, in the new units, then read back")
-        << QStringList{"dspnRangeMax=50", "dspnRangeMin=10", "cmbInputUnits=7"} << QList<int>{44, 35, 15} << 7;
+        << QStringList{"dspnRangeMax=50", "dspnRangeMin=10", "cmbInputUnits=7"} << QList<int>{44, 35, 15} << 7 << none;
     QTest::newRow("range alone keeps its units")
-        << QStringList{"dspnRangeMax=50"} << QList<int>{35} << 12;
+        << QStringList{"dspnRangeMax=50"} << QList<int>{35} << 12 << none;
     QTest::newRow("calibration units have no command here")
-        << QStringList{"cmbCalibrateUnits=7", "spnAverageCount=9"} << QList<int>{134} << -1;
+        << QStringList{"cmbCalibrateUnits=7", "spnAverageCount=9"} << QList<int>{134} << -1 << none;
     // Its own button saves it: alone it gives the write nothing to send.
-    QTest::newRow("calibration units alone leave writing off") << QStringList{"cmbCalibrateUnits=7"} << QList<int>{} << -1;
+    QTest::newRow("calibration units alone leave writing off")
+        << QStringList{"cmbCalibrateUnits=7"} << QList<int>{} << -1 << none;
     QTest::newRow("maker commands in order")
-        << QStringList{"dspnMaxIndication=90", "cmbDecimalPoint=3"} << QList<int>{133, 146} << -1;
+        << QStringList{"dspnMaxIndication=90", "cmbDecimalPoint=3"} << QList<int>{133, 146} << -1 << none;
+    QTest::newRow("the upper indication bound beside a lower one answered as NaN sends nothing")
+        << QStringList{"dspnMaxIndication=300"} << QList<int>{} << -1 << QVariantMap{{"indicate_range_min", qQNaN()}};
+    QTest::newRow("free convertion beside a free range answered as infinity sends nothing")
+        << QStringList{"cmbInputUnits=251"} << QList<int>{} << -1 << QVariantMap{{"free_range_max", qInf()}};
 }
 
 void TestDrumelWidget::writeOrder()
 {
     QFETCH(QStringList, edits);
     QFETCH(QList<int>, sent);
+    QFETCH(QVariantMap, answered);
+    m_sim->updateDevice(0, [&](HartSimDevice &device) { device.values.insert(answered); });
     m_page->btnReadCfgFromDevice->click();
     for (const QString &change : std::as_const(edits))
         edit(change);
-    QCOMPARE(m_page->btnWriteCfgInDevice->isEnabled(), !sent.isEmpty());
-    if (sent.isEmpty())
+    QCOMPARE(m_page->btnWriteCfgInDevice->isEnabled(), !sent.isEmpty() || !answered.isEmpty());
+    if (sent.isEmpty() && answered.isEmpty())
         return;
     m_sim->clearRequests();
     m_prompts->answerButton(QMessageBox::Yes);
@@ -220,6 +230,7 @@ void TestDrumelWidget::writeOrder()
     m_page->btnWriteCfgInDevice->click();
     QCOMPARE(commandsSent(), sent);
     QCOMPARE(m_prompts->requests.size(), 1);
+    QCOMPARE(m_prompts->requests.first().text.contains(QLatin1String("gave no value")), !answered.isEmpty());
     QFETCH(int, rangeUnit);
     if (rangeUnit >= 0)
         QCOMPARE(int(quint8(lastData(35).at(0))), rangeUnit);
@@ -401,12 +412,15 @@ void TestDrumelWidget::sensorSave_data()
     QTest::newRow("sensor number, then the rest") << QString() << QList<int>{49, 147};
     QTest::newRow("refused start sends nothing") << "busy" << QList<int>();
     QTest::newRow("no unit sends nothing") << "no unit" << QList<int>();
+    QTest::newRow("a sensor bound answered as NaN sends nothing") << "unmeasured" << QList<int>();
 }
 
 void TestDrumelWidget::sensorSave()
 {
     QFETCH(QString, obstacle);
     QFETCH(QList<int>, sent);
+    if (obstacle == QLatin1String("unmeasured"))
+        setSim(QStringLiteral("sensor_range_min"), qQNaN());
     grant(m_page->btnStartSensorParam);
     QCOMPARE(m_page->cmbSensorUnits->currentData().toInt(), 12);
     m_page->dspnSensorMax->setValue(1000);
@@ -461,14 +475,29 @@ void TestDrumelWidget::linePoints()
     QCOMPARE(m_page->cmbCalibrateUnits->isEnabled(), complete);
 }
 
+void TestDrumelWidget::savePoint_data()
+{
+    QTest::addColumn<float>("pressure");
+    QTest::newRow("a measured pressure is saved") << 3.25f;
+    QTest::newRow("a pressure the converter did not measure shows dashes and saves nothing") << float(qQNaN());
+    QTest::newRow("nor does minus infinity") << -float(qInf());
+}
+
 void TestDrumelWidget::savePoint()
 {
+    QFETCH(float, pressure);
+    setSim(QStringLiteral("line_point_pressure"), pressure);
     m_page->btnReadCfgFromDevice->click();
     grant(m_page->btnStartLinePointAdjust);
     m_page->btnStartEditLinePoints->click();
     m_page->spnPoint->setValue(2);
     QVERIFY(!m_page->btnAdjustLinePoint->isEnabled());
     m_page->btnGetPressure->click();
+    if (!qIsFinite(pressure)) {
+        QCOMPARE(m_page->dspnPressure->text(), QStringLiteral("----"));
+        QVERIFY(!m_page->btnAdjustLinePoint->isEnabled());
+        return;
+    }
     QCOMPARE(m_page->dspnPressure->value(), 3.25);
     m_page->btnAdjustLinePoint->click();
     QCOMPARE(lastData(138), QByteArray::fromHex("02") + HartSimUniversalCommands::floatBytes(3.25f));
@@ -479,17 +508,21 @@ void TestDrumelWidget::temperatureWalk_data()
 {
     QTest::addColumn<QString>("moves");   // n: next, p: previous
     QTest::addColumn<QString>("buttons"); // prev, next, save shown
-    QTest::newRow("set T1") << "" << "-n-";
-    QTest::newRow("P1 at T1") << "n" << "pns";
-    QTest::newRow("set T2") << "nnn" << "pn-";
-    QTest::newRow("P2 at T2") << "nnnnn" << "p-s";
-    QTest::newRow("back to set T1") << "np" << "-n-";
+    QTest::addColumn<float>("t1");        // as the converter stores it
+    QTest::newRow("set T1") << "" << "-n-" << -10.0f;
+    QTest::newRow("P1 at T1") << "n" << "pns" << -10.0f;
+    QTest::newRow("set T2") << "nnn" << "pn-" << -10.0f;
+    QTest::newRow("P2 at T2") << "nnnnn" << "p-s" << -10.0f;
+    QTest::newRow("back to set T1") << "np" << "-n-" << -10.0f;
+    QTest::newRow("P1 at a T1 the converter gave as NaN writes nothing") << "n" << "pns" << float(qQNaN());
 }
 
 void TestDrumelWidget::temperatureWalk()
 {
     QFETCH(QString, moves);
     QFETCH(QString, buttons);
+    QFETCH(float, t1);
+    setSim(QStringLiteral("t1_correcton_value"), t1);
     m_page->btnReadCfgFromDevice->click();
     grant(m_page->btnStartTemperAdjust);
     QCOMPARE(m_page->dspnCurrentT2->value(), 40.0);
@@ -500,6 +533,11 @@ void TestDrumelWidget::temperatureWalk()
     const QString shown = QString(m_page->btnPrev->isHidden() ? '-' : 'p') + (m_page->btnNext->isHidden() ? '-' : 'n')
                           + (m_page->btnSaveT1T2->isHidden() ? '-' : 's');
     QCOMPARE(shown, buttons);
+    if (qIsNaN(t1)) {
+        QCOMPARE(m_page->lbP1T1->text(), QStringLiteral("in thermostat should be T1=---- °C"));
+        m_page->btnSaveT1T2->click();
+        QCOMPARE(lastData(141), QByteArray("none"));
+    }
     if (moves != QLatin1String("nnnnn"))
         return;
 

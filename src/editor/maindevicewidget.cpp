@@ -9,7 +9,6 @@
 #include "model/device.h"
 #include "model/port.h"
 #include "widgets/logwidget.h"
-#include "widgets/readout.h"
 
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -140,9 +139,9 @@ QVariant MainDeviceWidget::editedValue(const QWidget *field)
     if (className == QLatin1String("QComboBox"))
         return static_cast<const QComboBox *>(field)->currentData();
     if (className == QLatin1String("QSpinBox"))
-        return Readout::value(static_cast<const QSpinBox *>(field));
+        return static_cast<const QSpinBox *>(field)->value();
     if (className == QLatin1String("QDoubleSpinBox"))
-        return Readout::value(static_cast<const QDoubleSpinBox *>(field));
+        return static_cast<const QDoubleSpinBox *>(field)->value();
     return QVariant();
 }
 

@@ -382,12 +382,13 @@ void AcivelWidget::showLiveQuantity(const QVariant &value, QLabel *state, const 
                                     const QList<QPushButton *> &buttons)
 {
     const bool valid = !isUndefined(value);
-    Readout::show(field, valid ? value : QVariant());
     if (valid) {
         state->setText(unit->text());
+        field->setValue(value.toFloat());
         setFieldColor(field, Qt::black);
     } else {
         state->setText(QStringLiteral("<p style=\"color: red; \">nan</p>"));
+        field->setValue(0.0);
         setFieldColor(field, Qt::red);
     }
     for (QPushButton *button : buttons)

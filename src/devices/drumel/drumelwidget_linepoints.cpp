@@ -150,8 +150,7 @@ void DrumelWidget::on_btnAdjustLinePoint_clicked()
     const int point = spnPoint->value();
     const float value = float(dspnPressure->value());
     DEBUGQT_LOG(4) << "point:" << point << "value:" << value;
-    const QString title = tr("Linearization point %1 value saving").arg(point);
-    if (!device || !fieldsHoldValues(title, {dspnPressure}) || !startOperation(title, 1))
+    if (!device || !startOperation(tr("Linearization point %1 value saving").arg(point), 1))
         return;
     device->setParameter(QStringLiteral("line_point_number"), point);
     device->setParameter(QStringLiteral("line_point_value"), value);
