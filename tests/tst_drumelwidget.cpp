@@ -191,38 +191,29 @@ void TestDrumelWidget::writeOrder_data()
     QTest::addColumn<QStringList>("edits");
     QTest::addColumn<QList<int>>("sent");
     QTest::addColumn<int>("rangeUnit"); // the unit command 35 carries, -1 where it is not sent
-    QTest::addColumn<QVariantMap>("answered");   // values the converter answers
-    const QVariantMap none;
     QTest::newRow("free convertion by hand sends its range")
-        << QStringList{"cmbInputUnits=251"} << QList<int>{44, 145, 15} << -1 << none;
+        << QStringList{"cmbInputUnits=251"} << QList<int>{44, 145, 15} << -1;
     QTest::newRow("range last, in the new units, then read back")
-        << QStringList{"dspnRangeMax=50", "dspnRangeMin=10", "cmbInputUnits=7"} << QList<int>{44, 35, 15} << 7 << none;
+        << QStringList{"dspnRangeMax=50", "dspnRangeMin=10", "cmbInputUnits=7"} << QList<int>{44, 35, 15} << 7;
     QTest::newRow("range alone keeps its units")
-        << QStringList{"dspnRangeMax=50"} << QList<int>{35} << 12 << none;
+        << QStringList{"dspnRangeMax=50"} << QList<int>{35} << 12;
     QTest::newRow("calibration units have no command here")
-        << QStringList{"cmbCalibrateUnits=7", "spnAverageCount=9"} << QList<int>{134} << -1 << none;
+        << QStringList{"cmbCalibrateUnits=7", "spnAverageCount=9"} << QList<int>{134} << -1;
     // Its own button saves it: alone it gives the write nothing to send.
-    QTest::newRow("calibration units alone leave writing off")
-        << QStringList{"cmbCalibrateUnits=7"} << QList<int>{} << -1 << none;
+    QTest::newRow("calibration units alone leave writing off") << QStringList{"cmbCalibrateUnits=7"} << QList<int>{} << -1;
     QTest::newRow("maker commands in order")
-        << QStringList{"dspnMaxIndication=90", "cmbDecimalPoint=3"} << QList<int>{133, 146} << -1 << none;
-    QTest::newRow("the upper indication bound beside a lower one answered as NaN sends nothing")
-        << QStringList{"dspnMaxIndication=300"} << QList<int>{} << -1 << QVariantMap{{"indicate_range_min", qQNaN()}};
-    QTest::newRow("free convertion beside a free range answered as infinity sends nothing")
-        << QStringList{"cmbInputUnits=251"} << QList<int>{} << -1 << QVariantMap{{"free_range_max", qInf()}};
+        << QStringList{"dspnMaxIndication=90", "cmbDecimalPoint=3"} << QList<int>{133, 146} << -1;
 }
 
 void TestDrumelWidget::writeOrder()
 {
     QFETCH(QStringList, edits);
     QFETCH(QList<int>, sent);
-    QFETCH(QVariantMap, answered);
-    m_sim->updateDevice(0, [&](HartSimDevice &device) { device.values.insert(answered); });
     m_page->btnReadCfgFromDevice->click();
     for (const QString &change : std::as_const(edits))
         edit(change);
-    QCOMPARE(m_page->btnWriteCfgInDevice->isEnabled(), !sent.isEmpty() || !answered.isEmpty());
-    if (sent.isEmpty() && answered.isEmpty())
+    QCOMPARE(m_page->btnWriteCfgInDevice->isEnabled(), !sent.isEmpty());
+    if (sent.isEmpty())
         return;
     m_sim->clearRequests();
     m_prompts->answerButton(QMessageBox::Yes);
@@ -230,7 +221,6 @@ void TestDrumelWidget::writeOrder()
     m_page->btnWriteCfgInDevice->click();
     QCOMPARE(commandsSent(), sent);
     QCOMPARE(m_prompts->requests.size(), 1);
-    QCOMPARE(m_prompts->requests.first().text.contains(QLatin1String("gave no value")), !answered.isEmpty());
     QFETCH(int, rangeUnit);
     if (rangeUnit >= 0)
         QCOMPARE(int(quint8(lastData(35).at(0))), rangeUnit);
@@ -493,11 +483,9 @@ void TestDrumelWidget::savePoint()
     m_page->spnPoint->setValue(2);
     QVERIFY(!m_page->btnAdjustLinePoint->isEnabled());
     m_page->btnGetPressure->click();
-    if (!qIsFinite(pressure)) {
-        QCOMPARE(m_page->dspnPressure->text(), QStringLiteral("----"));
-        QVERIFY(!m_page->btnAdjustLinePoint->isEnabled());
+    QCOMPARE(m_page->btnAdjustLinePoint->isEnabled(), qIsFinite(pressure));
+    if (!qIsFinite(pressure))
         return;
-    }
     QCOMPARE(m_page->dspnPressure->value(), 3.25);
     m_page->btnAdjustLinePoint->click();
     QCOMPARE(lastData(138), QByteArray::fromHex("02") + HartSimUniversalCommands::floatBytes(3.25f));
@@ -508,32 +496,32 @@ void TestDrumelWidget::temperatureWalk_data()
 {
     QTest::addColumn<QString>("moves");   // n: next, p: previous
     QTest::addColumn<QString>("buttons"); // prev, next, save shown
-    QTest::addColumn<float>("t1");        // as the converter stores it
-    QTest::newRow("set T1") << "" << "-n-" << -10.0f;
-    QTest::newRow("P1 at T1") << "n" << "pns" << -10.0f;
-    QTest::newRow("set T2") << "nnn" << "pn-" << -10.0f;
-    QTest::newRow("P2 at T2") << "nnnnn" << "p-s" << -10.0f;
-    QTest::newRow("back to set T1") << "np" << "-n-" << -10.0f;
-    QTest::newRow("P1 at a T1 the converter gave as NaN writes nothing") << "n" << "pns" << float(qQNaN());
+    QTest::newRow("set T1") << "" << "-n-";
+    QTest::newRow("P1 at T1") << "n" << "pns";
+    QTest::newRow("set T2") << "nnn" << "pn-";
+    QTest::newRow("P2 at T2") << "nnnnn" << "p-s";
+    QTest::newRow("back to set T1") << "np" << "-n-";
+    QTest::newRow("P1 at a T1 the converter gave as NaN writes nothing") << "xn" << "pns";   // x: T1 is NaN
 }
 
 void TestDrumelWidget::temperatureWalk()
 {
     QFETCH(QString, moves);
     QFETCH(QString, buttons);
-    QFETCH(float, t1);
-    setSim(QStringLiteral("t1_correcton_value"), t1);
+    const bool noT1 = moves.startsWith(QLatin1Char('x'));
+    if (noT1)
+        setSim(QStringLiteral("t1_correcton_value"), qQNaN());
     m_page->btnReadCfgFromDevice->click();
     grant(m_page->btnStartTemperAdjust);
     QCOMPARE(m_page->dspnCurrentT2->value(), 40.0);
     QVERIFY(m_page->btnAdjustT1T2->isEnabled());
     m_page->btnAdjustT1T2->click();
-    for (const QChar move : moves)
+    for (const QChar move : moves.remove(QLatin1Char('x')))
         (move == QLatin1Char('n') ? m_page->btnNext : m_page->btnPrev)->click();
     const QString shown = QString(m_page->btnPrev->isHidden() ? '-' : 'p') + (m_page->btnNext->isHidden() ? '-' : 'n')
                           + (m_page->btnSaveT1T2->isHidden() ? '-' : 's');
     QCOMPARE(shown, buttons);
-    if (qIsNaN(t1)) {
+    if (noT1) {
         QCOMPARE(m_page->lbP1T1->text(), QStringLiteral("in thermostat should be T1=---- °C"));
         m_page->btnSaveT1T2->click();
         QCOMPARE(lastData(141), QByteArray("none"));
