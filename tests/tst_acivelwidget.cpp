@@ -60,6 +60,7 @@ private slots:
     void electrodeCautionAndLanguage();
     void liveGraduationValues_data();
     void liveGraduationValues();
+    void graduationRun_data();
     void graduationRun();
     void pollersShareTheLock();
     void accessCode_data();
@@ -213,15 +214,23 @@ void TestAcivelWidget::writeSendsEditedCommands_data()
 {
     QTest::addColumn<QList<int>>("commands");
     QTest::addColumn<QByteArray>("indicationRange");
+    QTest::addColumn<QVariantMap>("meter");   // values the meter answers
     QTest::newRow("steepness, manual temperature and range minimum")
-        << QList<int>{131, 135, 35, 14, 15} << QByteArray();
-    QTest::newRow("one indication bound sends the other as read") << QList<int>{141} << floats({2.0f, 11.5f});
+        << QList<int>{131, 135, 35, 14, 15} << QByteArray() << QVariantMap();
+    QTest::newRow("one indication bound sends the other as read")
+        << QList<int>{141} << floats({2.0f, 11.5f}) << QVariantMap();
+    QTest::newRow("beside an Ei the meter gave as NaN nothing is sent")
+        << QList<int>{} << QByteArray() << QVariantMap{{"ei_isopotential_point", qQNaN()}};
+    QTest::newRow("a pHi given as NaN does not hold back a millivolt mode") << QList<int>{131, 135, 35, 14, 15}
+        << QByteArray() << QVariantMap{{"input_units", 2}, {"phi_isopotential_point", qQNaN()}};
 }
 
 void TestAcivelWidget::writeSendsEditedCommands()
 {
     QFETCH(QList<int>, commands);
     QFETCH(QByteArray, indicationRange);
+    QFETCH(QVariantMap, meter);
+    m_sim->updateDevice(0, [&](HartSimDevice &device) { device.values.insert(meter); });
     m_page->btnReadCfgFromDevice->click();
     if (indicationRange.isEmpty()) {
         m_page->dspnS->setValue(101.0);
@@ -235,7 +244,11 @@ void TestAcivelWidget::writeSendsEditedCommands()
     QCOMPARE(commandsSince(mark), commands);
     if (!indicationRange.isEmpty())
         QCOMPARE(m_sim->requests().at(mark).data, indicationRange);
-    QVERIFY(!m_page->btnWriteCfgInDevice->isEnabled());
+    QCOMPARE(m_page->btnWriteCfgInDevice->isEnabled(), commands.isEmpty());
+    if (commands.isEmpty()) {   // the warning names the field, which shows, as its copy does, no number
+        QVERIFY(m_prompts->requests.last().text.contains(QLatin1String("\"Ei\"")));
+        QCOMPARE(m_page->dspnGrdEi->text(), QStringLiteral("----"));
+    }
 }
 
 void TestAcivelWidget::inputModes_data()
@@ -353,10 +366,25 @@ void TestAcivelWidget::liveGraduationValues()
     QVERIFY(m_page->lbNan_p1->text().contains(state));
     QCOMPARE(m_page->btnSetPH_p1->isEnabled(), saveEnabled);
     QCOMPARE(m_page->btnGetPH_p1->isChecked(), ph.isValid());
+    if (state == QLatin1String("Undefined")) {   // stopped there, the pH nobody measured is not saved
+        QCOMPARE(m_page->dspnPH_p1->text(), QStringLiteral("----"));
+        m_page->btnGetPH_p1->click();
+        m_page->btnSetPH_p1->click();
+        QVERIFY(!commandsSince(0).contains(151));
+    }
+}
+
+void TestAcivelWidget::graduationRun_data()
+{
+    QTest::addColumn<QString>("then");
+    QTest::newRow("a saved point shows Saved") << QString();
+    QTest::newRow("a save the meter refuses says so and clears an earlier Saved") << "refused";
+    QTest::newRow("a value edited after its save is not marked saved") << "edited";
 }
 
 void TestAcivelWidget::graduationRun()
 {
+    QFETCH(QString, then);
     startPoint1();
     QCOMPARE(m_page->dspnPH_p1->value(), 7.0);
     m_page->dspnPH_p1->setValue(6.86);
@@ -369,12 +397,22 @@ void TestAcivelWidget::graduationRun()
     QCOMPARE(m_page->dspnS->value(), 100.0);
     QVERIFY(m_page->lbNan_p1->text().contains(QLatin1String("Saved")));
     QVERIFY(!m_device->hasStateFlag(Device::StatePeriodicallyRequested));
+    if (then == QLatin1String("edited"))
+        m_page->dspnPH_p1->setValue(6.9);
+    if (then == QLatin1String("refused")) {
+        m_sim->updateDevice(0, [](HartSimDevice &device) { device.values.insert(QStringLiteral("response_code_151"), 16); });
+        m_page->btnSetPH_p1->click();
+        QVERIFY(m_prompts->requests.value(0).text.startsWith(QLatin1String("Command error (error code 16)")));
+    }
+    QCOMPARE(m_page->lbNan_p1->text().isEmpty(), !then.isEmpty());
 
     // A cut answer shows Error, never the last reading.
     m_sim->updateDevice(0, [](HartSimDevice &device) { device.values.insert(QStringLiteral("reply_length_33"), 12); });
     m_page->btnGetPH_p1->click();
     QTRY_VERIFY(m_page->lbNan_p1->text().contains(QLatin1String("Error")));
     QVERIFY(!m_page->btnGetPH_p1->isChecked());
+    m_page->btnSetPH_p1->click();   // this measurement read nothing to save
+    QCOMPARE(commandsSince(0).count(151), then == QLatin1String("refused") ? 2 : 1);
 }
 
 void TestAcivelWidget::pollersShareTheLock()
@@ -461,7 +499,7 @@ void TestAcivelWidget::cancelAfterLostGrantAnswerLocks()
 
 void TestAcivelWidget::taskRequests_data()
 {
-    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("button");   // then what the meter answers: key=value
     QTest::addColumn<QList<int>>("commands");
     QTest::addColumn<QByteArray>("data");
     QTest::newRow("U of point 2") << "btnAdjustU_p2" << QList<int>{172, 171} << QByteArray::fromHex("01") + floats({400.0f});
@@ -469,7 +507,13 @@ void TestAcivelWidget::taskRequests_data()
     QTest::newRow("Rt") << "btnAdjustRt" << QList<int>{173, 171} << floats({0.0f});
     QTest::newRow("Ei and S ranges") << "btnSaveEiSRanges" << QList<int>{176} << floats({0.0f, 0.0f, 0.0f, 0.0f});
     QTest::newRow("sensor parameters") << "btnSaveSensorParam" << QList<int>{49, 142} << QByteArray::fromHex("000000");
-    QTest::newRow("sensor unit the page lacks") << "btnSaveSensorParam" << QList<int>{} << QByteArray();
+    QTest::newRow("sensor unit the page lacks") << "btnSaveSensorParam sensor_unit_code=32" << QList<int>{} << QByteArray();
+    QTest::newRow("a refused U adjustment is reported, not the read after it") << "btnAdjustU_p2 response_code_172=16"
+        << QList<int>{172, 171} << QByteArray::fromHex("01") + floats({400.0f});
+    QTest::newRow("U the meter gave as NaN is not sent") << "btnAdjustU_p2 adjust_U_p2=nan" << QList<int>{} << QByteArray();
+    QTest::newRow("nor an S range it gave as infinity") << "btnSaveEiSRanges s_max=inf" << QList<int>{} << QByteArray();
+    QTest::newRow("nor a sensor bound it gave as NaN") << "btnSaveSensorParam sensor_range_min=nan" << QList<int>{}
+                                                       << QByteArray();
 }
 
 void TestAcivelWidget::taskRequests()
@@ -477,17 +521,20 @@ void TestAcivelWidget::taskRequests()
     QFETCH(QString, button);
     QFETCH(QList<int>, commands);
     QFETCH(QByteArray, data);
-    if (commands.isEmpty())
-        m_sim->updateDevice(0, [](HartSimDevice &device) { device.values.insert(QStringLiteral("sensor_unit_code"), 32); });
+    const QStringList words = button.split(QLatin1Char(' '));
+    m_sim->updateDevice(0, [&](HartSimDevice &device) {
+        for (const QString &answer : words.mid(1))
+            device.values.insert(answer.section(QLatin1Char('='), 0, 0), answer.section(QLatin1Char('='), 1));
+    });
     grant(m_page->btnStartURRAdjust);
     m_page->loadSensorParams();
+    m_page->readEiSRanges();
     const int mark = m_sim->requestCount();
-    m_page->findChild<QPushButton *>(button)->click();
+    m_page->findChild<QPushButton *>(words.first())->click();
     QCOMPARE(commandsSince(mark), commands);
     if (!commands.isEmpty())
         QCOMPARE(m_sim->requests().at(mark).data, data);
-    else
-        QCOMPARE(m_prompts->requests.size(), 1);
+    QCOMPARE(m_prompts->requests.size(), commands.isEmpty() || words.size() > 1 ? 1 : 0);   // a box says why
 }
 
 void TestAcivelWidget::completeAndReset_data()

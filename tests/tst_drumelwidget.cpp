@@ -44,6 +44,7 @@ private slots:
     void sensorSave();
     void linePoints_data();
     void linePoints();
+    void savePoint_data();
     void savePoint();
     void temperatureWalk_data();
     void temperatureWalk();
@@ -401,12 +402,15 @@ void TestDrumelWidget::sensorSave_data()
     QTest::newRow("sensor number, then the rest") << QString() << QList<int>{49, 147};
     QTest::newRow("refused start sends nothing") << "busy" << QList<int>();
     QTest::newRow("no unit sends nothing") << "no unit" << QList<int>();
+    QTest::newRow("a sensor bound answered as NaN sends nothing") << "unmeasured" << QList<int>();
 }
 
 void TestDrumelWidget::sensorSave()
 {
     QFETCH(QString, obstacle);
     QFETCH(QList<int>, sent);
+    if (obstacle == QLatin1String("unmeasured"))
+        setSim(QStringLiteral("sensor_range_min"), qQNaN());
     grant(m_page->btnStartSensorParam);
     QCOMPARE(m_page->cmbSensorUnits->currentData().toInt(), 12);
     m_page->dspnSensorMax->setValue(1000);
@@ -461,14 +465,27 @@ void TestDrumelWidget::linePoints()
     QCOMPARE(m_page->cmbCalibrateUnits->isEnabled(), complete);
 }
 
+void TestDrumelWidget::savePoint_data()
+{
+    QTest::addColumn<float>("pressure");
+    QTest::newRow("a measured pressure is saved") << 3.25f;
+    QTest::newRow("a pressure the converter did not measure shows dashes and saves nothing") << float(qQNaN());
+    QTest::newRow("nor does minus infinity") << -float(qInf());
+}
+
 void TestDrumelWidget::savePoint()
 {
+    QFETCH(float, pressure);
+    setSim(QStringLiteral("line_point_pressure"), pressure);
     m_page->btnReadCfgFromDevice->click();
     grant(m_page->btnStartLinePointAdjust);
     m_page->btnStartEditLinePoints->click();
     m_page->spnPoint->setValue(2);
     QVERIFY(!m_page->btnAdjustLinePoint->isEnabled());
     m_page->btnGetPressure->click();
+    QCOMPARE(m_page->btnAdjustLinePoint->isEnabled(), qIsFinite(pressure));
+    if (!qIsFinite(pressure))
+        return;
     QCOMPARE(m_page->dspnPressure->value(), 3.25);
     m_page->btnAdjustLinePoint->click();
     QCOMPARE(lastData(138), QByteArray::fromHex("02") + HartSimUniversalCommands::floatBytes(3.25f));
@@ -484,22 +501,31 @@ void TestDrumelWidget::temperatureWalk_data()
     QTest::newRow("set T2") << "nnn" << "pn-";
     QTest::newRow("P2 at T2") << "nnnnn" << "p-s";
     QTest::newRow("back to set T1") << "np" << "-n-";
+    QTest::newRow("P1 at a T1 the converter gave as NaN writes nothing") << "xn" << "pns";   // x: T1 is NaN
 }
 
 void TestDrumelWidget::temperatureWalk()
 {
     QFETCH(QString, moves);
     QFETCH(QString, buttons);
+    const bool noT1 = moves.startsWith(QLatin1Char('x'));
+    if (noT1)
+        setSim(QStringLiteral("t1_correcton_value"), qQNaN());
     m_page->btnReadCfgFromDevice->click();
     grant(m_page->btnStartTemperAdjust);
     QCOMPARE(m_page->dspnCurrentT2->value(), 40.0);
     QVERIFY(m_page->btnAdjustT1T2->isEnabled());
     m_page->btnAdjustT1T2->click();
-    for (const QChar move : moves)
+    for (const QChar move : moves.remove(QLatin1Char('x')))
         (move == QLatin1Char('n') ? m_page->btnNext : m_page->btnPrev)->click();
     const QString shown = QString(m_page->btnPrev->isHidden() ? '-' : 'p') + (m_page->btnNext->isHidden() ? '-' : 'n')
                           + (m_page->btnSaveT1T2->isHidden() ? '-' : 's');
     QCOMPARE(shown, buttons);
+    if (noT1) {
+        QCOMPARE(m_page->lbP1T1->text(), QStringLiteral("in thermostat should be T1=---- °C"));
+        m_page->btnSaveT1T2->click();
+        QCOMPARE(lastData(141), QByteArray("none"));
+    }
     if (moves != QLatin1String("nnnnn"))
         return;
 

@@ -235,6 +235,8 @@ void TestEditorPages::binderShowsValueByFieldClass_data()
     QTest::newRow("label whole float") << int(Label) << QVariant(4.0f) << "4";
     QTest::newRow("double spin box takes a float") << int(DoubleSpin) << QVariant(4.0f) << "4";
     QTest::newRow("missing key gives a spin box 0") << int(Spin) << QVariant() << "0";
+    QTest::newRow("a NaN float shows dashes in a spin box, not its limit") << int(Spin) << QVariant(float(qQNaN())) << "----";
+    QTest::newRow("a label shows dashes for NaN") << int(Label) << QVariant(float(qQNaN())) << "----";
     QTest::newRow("non-zero number ticks a check box") << int(Check) << QVariant(1) << "true";
 }
 
@@ -250,7 +252,7 @@ void TestEditorPages::binderShowsValueByFieldClass()
     case NumberInput: { auto *w = new UniBaseInput(m_pages.get()); read = [w] { return w->text(); }; widget = w; break; }
     case Label: { auto *w = new QLabel(m_pages.get()); read = [w] { return w->text(); }; widget = w; break; }
     case DoubleSpin: { auto *w = new QDoubleSpinBox(m_pages.get()); read = [w] { return QString::number(w->value()); }; widget = w; break; }
-    case Spin: { auto *w = new QSpinBox(m_pages.get()); w->setValue(5); read = [w] { return QString::number(w->value()); }; widget = w; break; }
+    case Spin: { auto *w = new QSpinBox(m_pages.get()); w->setValue(5); read = [w] { return w->text(); }; widget = w; break; }
     case Check: { auto *w = new QCheckBox(m_pages.get()); read = [w] { return QVariant(w->isChecked()).toString(); }; widget = w; break; }
     }
     if (value.isValid())
@@ -667,6 +669,7 @@ void TestEditorPages::refusedInputSendsNothing_data()
     QTest::addColumn<QString>("button");
     QTest::newRow("assembly number beyond three bytes") << "txtAssemlblyNumber" << "16777216" << "btnSaveAssemblyNumber";
     QTest::newRow("long tag outside Latin-1") << "txtLongTag" << QStringLiteral("Печь 3") << "btnSaveLongTag";
+    QTest::newRow("damping the device answered as NaN") << "spnDampingTime" << QString() << "btnSaveDampingTime";
 }
 
 void TestEditorPages::refusedInputSendsNothing()
@@ -674,11 +677,14 @@ void TestEditorPages::refusedInputSendsNothing()
     QFETCH(QString, field);
     QFETCH(QString, input);
     QFETCH(QString, button);
+    m_sim->updateDevice(0, [](HartSimDevice &device) { device.values.insert(QStringLiteral("damping_time"), qQNaN()); });
     identify();
-    m_pages->field<QLineEdit>(qPrintable(field))->setText(input);
+    if (!input.isEmpty())
+        m_pages->field<QLineEdit>(qPrintable(field))->setText(input);
     m_pages->click(qPrintable(button));
     QCOMPARE(m_prompts->requests.size(), 1);
-    QCOMPARE(m_prompts->requests.at(0).kind, Prompt::Critical);
+    QCOMPARE(m_prompts->requests.at(0).kind, input.isEmpty() ? Prompt::Warning : Prompt::Critical);
+    QCOMPARE(m_prompts->requests.at(0).text.contains(QLatin1String("gave no value")), input.isEmpty());
     QVERIFY(m_sim->requests().isEmpty());
 }
 

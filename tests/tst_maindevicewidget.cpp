@@ -7,6 +7,7 @@
 #include "model/port.h"
 #include "model/server.h"
 #include "promptrecorder.h"
+#include "widgets/readout.h"
 
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -310,6 +311,31 @@ void TestMainDeviceWidget::serviceRequests_data()
         });
     };
     const QByteArray none;
+    // A number typed or stepped into a field showing no value takes its place and is written.
+    const auto fromNoValue = [](int key) {
+        return Operation([key](Frame &f) {
+            f.edit({});
+            Readout::show(f.sensor, qQNaN());
+            f.sensor->selectAll();
+            QTest::keyClick(f.sensor, Qt::Key(key));
+            QFocusEvent leave(QEvent::FocusOut);   // as when a button is clicked
+            QCoreApplication::sendEvent(f.sensor, &leave);
+            QVERIFY(f.sensor->text() != QLatin1String("----"));
+            f.writeConfiguration(f.getWriteFunctionsList(), false);
+        });
+    };
+    QTest::newRow("a number typed in place of no value is written, the minimum too")
+        << fromNoValue(Qt::Key_0) << true << none << QList<int>{49} << floatData(0.0f).left(3) << "save your changes";
+    QTest::newRow("so is one stepped up from no value")
+        << fromNoValue(Qt::Key_Up) << true << none << QList<int>{49} << QByteArray::fromHex("000001") << "save your changes";
+    QTest::newRow("no trim from a current the device gave no value for") << Operation([](Frame &f) {
+        Readout::show(f.rangeMin, qQNaN());
+        f.onAdjust4mA_clicked(f.rangeMin);
+    }) << true << none << QList<int>() << none << "gave no value";
+    QTest::newRow("nor a fixed current") << Operation([](Frame &f) {
+        Readout::show(f.rangeMin, qQNaN());
+        f.setFixedCurrentFrom(f.rangeMin);
+    }) << true << none << QList<int>() << none << "gave no value";
     QTest::newRow("upper range from PV") << Operation(&Frame::saveRangeMaxByPV) << true << none << QList<int>{3, 36, 15}
                                          << none << "value=12.346 ";
     QTest::newRow("lower range from PV") << Operation(&Frame::saveRangeMinByPV) << true << none << QList<int>{3, 37, 15}

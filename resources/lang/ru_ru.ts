@@ -666,6 +666,10 @@
         <source>ВОССТАНОВИТЬ</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Измеренное значение тока для подстройки</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>CommandWidget</name>
@@ -2694,6 +2698,12 @@ Error (processing time: %1ms)</source>
     <message>
         <source>Hart Log</source>
         <translation>Журнал HART</translation>
+    </message>
+    <message>
+        <source>The instrument gave no value for %1.
+Type a number before writing it.</source>
+        <translation>Прибор не передал значение для %1.
+Введите число перед записью.</translation>
     </message>
 </context>
 <context>

@@ -162,6 +162,8 @@ void CommonWidget::on_btnSavePreamblesCount_clicked()
 void CommonWidget::on_btnSaveDampingTime_clicked()
 {
     DEBUGQT_LOG(4);
+    if (!fieldsHoldValues(tr("Writing ") + tr("damping time"), {ui.spnDampingTime}))
+        return;
     writeItem(tr("damping time"), 34, {{QStringLiteral("damping_time"), ui.spnDampingTime}}, [this] {
         device->setParameter(QStringLiteral("damping_time"), ui.spnDampingTime->value() & 0xFF);
     });

@@ -261,8 +261,7 @@ void DefaultDeviceWidget::onResetWidget()
 
 void DefaultDeviceWidget::on_btnSetFixedCurrent_clicked()
 {
-    if (setFixedCurrent(float(dspnFixedCurrent->value())))
-        showDeviceInfoInField(QStringLiteral("fixed_current"), dspnFixedCurrent, false);   // connected already
+    setFixedCurrentFrom(dspnFixedCurrent);
 }
 
 void DefaultDeviceWidget::on_btnResetFixedCurrent_clicked()

@@ -5,6 +5,7 @@
 #include "editor/statuswidget.h"
 #include "model/device.h"
 #include "model/port.h"
+#include "widgets/readout.h"
 #include "widgets/unibaseinput.h"
 
 #include <QCheckBox>
@@ -12,11 +13,16 @@
 #include <QDateEdit>
 #include <QDoubleSpinBox>
 #include <QEvent>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTextDocumentFragment>
+#include <QToolBox>
 
 namespace {
 
@@ -197,6 +203,106 @@ bool DeviceWidget::confirm(const QString &title, const QString &text)
            == QMessageBox::Yes;
 }
 
+bool DeviceWidget::fieldsHoldValues(const QString &title, const QList<const QAbstractSpinBox *> &fields)
+{
+    QStringList empty;
+    for (const QAbstractSpinBox *field : fields) {
+        if (field && !Readout::value(field).isValid())
+            empty.append(QStringLiteral("\"%1\"").arg(fieldCaption(field)));
+    }
+    if (empty.isEmpty())
+        return true;
+    Prompt::warning(this, title,
+                    tr("The instrument gave no value for %1.\nType a number before writing it.")
+                        .arg(empty.join(QStringLiteral(", "))),
+                    QMessageBox::Ok);
+    return false;
+}
+
+bool DeviceWidget::readAfterWrite(int command)
+{
+    const QString failure = device->errorCounter() > 0 ? device->lastErrorText() : QString();
+    const bool read = device->readDevice(command);
+    if (read && !failure.isEmpty())
+        device->setLastErrorText(failure);
+    return read;
+}
+
+namespace {
+
+const QLayout *layoutHolding(const QLayout *layout, const QWidget *widget)
+{
+    if (!layout)
+        return nullptr;
+    if (layout->indexOf(widget) >= 0)
+        return layout;
+    for (int i = 0; i < layout->count(); ++i) {
+        if (const QLayout *inner = layoutHolding(layout->itemAt(i)->layout(), widget))
+            return inner;
+    }
+    return nullptr;
+}
+
+// The label a form puts before a widget: in a grid, the cell to its left, or else the first
+// label of its row; in a form layout, its row's label; in a box, the item before it.
+const QLabel *labelBefore(const QWidget *widget, bool nextOnly)
+{
+    const QWidget *parent = widget->parentWidget();
+    const QLayout *layout = parent ? layoutHolding(parent->layout(), widget) : nullptr;
+    const int index = layout ? layout->indexOf(widget) : -1;
+    if (index < 0)
+        return nullptr;
+    const auto labelIn = [](const QLayoutItem *item) {
+        return item ? qobject_cast<const QLabel *>(item->widget()) : nullptr;
+    };
+    if (const auto *grid = qobject_cast<const QGridLayout *>(layout)) {
+        int row = 0, column = 0, rows = 0, columns = 0;
+        grid->getItemPosition(index, &row, &column, &rows, &columns);
+        if (nextOnly)
+            return column > 0 ? labelIn(grid->itemAtPosition(row, column - 1)) : nullptr;
+        for (int left = 0; left < column; ++left) {
+            if (const QLabel *label = labelIn(grid->itemAtPosition(row, left)))
+                return label;
+        }
+        return nullptr;
+    }
+    if (const auto *form = qobject_cast<const QFormLayout *>(layout))
+        return qobject_cast<const QLabel *>(form->labelForField(const_cast<QWidget *>(widget)));
+    return index > 0 ? labelIn(layout->itemAt(index - 1)) : nullptr;
+}
+
+QString captionText(const QString &text)
+{
+    QString caption = QTextDocumentFragment::fromHtml(text).toPlainText().simplified();
+    while (caption.endsWith(QLatin1Char(':')))
+        caption.chop(1);
+    return caption;
+}
+
+} // namespace
+
+QString DeviceWidget::fieldCaption(const QWidget *field)
+{
+    if (const QLabel *label = labelBefore(field, true))
+        return captionText(label->text());
+    if (!field->toolTip().isEmpty())
+        return field->toolTip();
+    // A field alone in a titled box: the box's title after the label of the box's row.
+    for (const QWidget *box = field->parentWidget(); box; box = box->parentWidget()) {
+        if (const auto *group = qobject_cast<const QGroupBox *>(box); group && !group->title().isEmpty()) {
+            const QLabel *row = labelBefore(group, false);
+            return row ? captionText(row->text()) + QStringLiteral(", ") + group->title() : group->title();
+        }
+        if (const auto *pages = qobject_cast<const QToolBox *>(box)) {
+            for (int page = 0; page < pages->count(); ++page) {
+                if (pages->widget(page)->isAncestorOf(field))
+                    return captionText(pages->itemText(page));
+            }
+        }
+    }
+    return field->objectName();
+}
+
 void DeviceWidget::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::LanguageChange)
@@ -229,10 +335,12 @@ void DeviceWidget::fillField(const QVariant &value, QWidget *field)
             combo->setCurrentIndex(combo->findData(value.toInt(), Qt::UserRole, Qt::MatchExactly));
         }
     } else if (className == QLatin1String("QSpinBox")) {
-        static_cast<QSpinBox *>(field)->setValue(value.toInt());
+        // An instrument's float the instrument gave no number for shows as such, not as a limit.
+        const bool unmeasured = isFloating(typeName) && !Readout::isMeasured(value);
+        Readout::show(static_cast<QSpinBox *>(field), unmeasured ? value : QVariant(value.toInt()));
     } else if (className == QLatin1String("QDoubleSpinBox")) {
         if (isFloating(typeName))
-            static_cast<QDoubleSpinBox *>(field)->setValue(double(value.toFloat()));
+            Readout::show(static_cast<QDoubleSpinBox *>(field), double(value.toFloat()));
     } else if (className == QLatin1String("UniBaseInput")) {
         DEBUGQT_LOG(4) << className << value;
         fillNumberInput(static_cast<UniBaseInput *>(field), value, typeName);
@@ -246,8 +354,10 @@ void DeviceWidget::fillField(const QVariant &value, QWidget *field)
         if (date.isValid())
             static_cast<QDateEdit *>(field)->setDate(date);
     } else if (className == QLatin1String("QLabel")) {
-        if (isFloating(typeName))
-            static_cast<QLabel *>(field)->setText(QString::number(double(value.toFloat()), 'g', 6));
+        if (isFloating(typeName)) {
+            static_cast<QLabel *>(field)->setText(Readout::isMeasured(value) ? QString::number(double(value.toFloat()), 'g', 6)
+                                                                             : Readout::questionText(value));
+        }
     } else if (className == QLatin1String("QCheckBox")) {
         static_cast<QCheckBox *>(field)->setChecked(value.toBool());
     }

@@ -8,6 +8,7 @@
 
 class Device;
 class StatusWidget;
+class QAbstractSpinBox;
 class QComboBox;
 class QDate;
 class QEvent;
@@ -84,6 +85,14 @@ protected:
     bool confirm(const QString &title, const QString &text);
     // The binding half of showDeviceInfoInField, for a field the page fills itself.
     void bindField(const QString &key, QWidget *field, bool connectChange);
+    // True when every field holds a number. Otherwise warns, naming each field that shows the
+    // instrument gave no value, and the caller sends nothing until a person types one.
+    bool fieldsHoldValues(const QString &title, const QList<const QAbstractSpinBox *> &fields);
+    // A read that follows a write of the same operation: it shows what the device holds, while a
+    // write the device refused stays the failure the operation reports.
+    bool readAfterWrite(int command);
+    // What the form calls a field: the label before it in its layout.
+    static QString fieldCaption(const QWidget *field);
 
     QTabWidget *tabWidget = nullptr;                // not owned; the first one a tab went into
     Device *device;                                 // not owned

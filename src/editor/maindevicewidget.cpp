@@ -70,11 +70,16 @@ QList<int> MainDeviceWidget::getWriteFunctionsList()
         Prompt::warning(this, tr("Write changes to device"), tr("The device is write-protected!"), QMessageBox::Ok);
         return {};
     }
-    if (!confirmWrite())
+    // A key without a command has nothing to send it (and command 0 would identify).
+    QSet<int> commandSet;
+    for (const QString &key : std::as_const(modifiedKeys)) {
+        if (fields.value(key) && writeCommands.contains(key))
+            commandSet.insert(writeCommands.value(key));
+    }
+    if (!commandsCarryValues(commandSet) || !confirmWrite())
         return {};
 
-    QSet<int> commandSet;
-    copyEditedValues(&commandSet);
+    copyEditedValues();
     QList<int> commands(commandSet.cbegin(), commandSet.cend());
     std::sort(commands.begin(), commands.end());
     if (commands.removeOne(RangeCommand))
@@ -94,14 +99,30 @@ bool MainDeviceWidget::confirmWrite()
     return true;
 }
 
-void MainDeviceWidget::copyEditedValues(QSet<int> *commands)
+// A command sends every key it carries, the ones not edited as the instrument gave them: one
+// whose field shows that the instrument gave no value would send a number nobody measured.
+bool MainDeviceWidget::commandsCarryValues(const QSet<int> &commands)
+{
+    QList<const QAbstractSpinBox *> carried;
+    for (auto it = writeCommands.cbegin(); it != writeCommands.cend(); ++it) {
+        const auto *box = qobject_cast<const QAbstractSpinBox *>(fields.value(it.key()));
+        if (box && commands.contains(it.value()) && writeCarries(it.value(), it.key()))
+            carried.append(box);
+    }
+    return fieldsHoldValues(tr("Write changes to device"), carried);
+}
+
+bool MainDeviceWidget::writeCarries(int, const QString &) const
+{
+    return true;
+}
+
+void MainDeviceWidget::copyEditedValues()
 {
     for (const QString &key : std::as_const(modifiedKeys)) {
         const QWidget *field = fields.value(key);
-        // A key without a command has nothing to send it (and command 0 would identify).
         if (!field || !writeCommands.contains(key))
             continue;
-        commands->insert(writeCommands.value(key));
         const QVariant value = editedValue(field);
         DEBUGQT_LOG(4) << key << "v: " << value;
         if (!value.isNull())

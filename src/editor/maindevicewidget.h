@@ -57,11 +57,16 @@ public:
     virtual bool refreshAfterWrite();
     // Leaves metrology mode before settings are written in it.
     virtual void finishAdjust();
+    // Whether a write of the command carries the key's value; a model may send a fixed value in
+    // its place.
+    virtual bool writeCarries(int command, const QString &key) const;
 
     // Service operations, each one operation of the page set. The bool ones return false when
     // the set is busy or the transaction failed.
     bool sendAdjustCode(float code);
     bool setFixedCurrent(float current);
+    // Sets the current the field holds and shows the one the device took.
+    void setFixedCurrentFrom(QDoubleSpinBox *field);
     bool manufacturerSettings(int save);
     // The model editors' buttons forward here; each asks first.
     void on_btnSaveManufacturerSettings_clicked();
@@ -128,7 +133,8 @@ private:
     };
 
     bool confirmWrite();
-    void copyEditedValues(QSet<int> *commands);
+    bool commandsCarryValues(const QSet<int> &commands);
+    void copyEditedValues();
     static QVariant editedValue(const QWidget *field);
     void markWritten(int command);
     bool sendValue(const QString &title, const QString &key, const QVariant &value, int command, bool announce);

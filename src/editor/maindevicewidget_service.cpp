@@ -23,6 +23,12 @@ bool MainDeviceWidget::setFixedCurrent(float current)
     return sendValue(tr("Fixed current setting"), QStringLiteral("fixed_current"), current, 40, true);
 }
 
+void MainDeviceWidget::setFixedCurrentFrom(QDoubleSpinBox *field)
+{
+    if (fieldsHoldValues(tr("Fixed current setting"), {field}) && setFixedCurrent(float(field->value())))
+        showDeviceInfoInField(QStringLiteral("fixed_current"), field, false);
+}
+
 bool MainDeviceWidget::manufacturerSettings(int save)
 {
     DEBUGQT_LOG(4) << save;
@@ -132,7 +138,7 @@ void MainDeviceWidget::adjustCurrent(QDoubleSpinBox *measured, const CurrentTrim
     if (!measured || !device)
         return;
     DEBUGQT_LOG(4) << measured->value();
-    if (!startOperation(tr(trim.title), 1))
+    if (!fieldsHoldValues(tr(trim.title), {measured}) || !startOperation(tr(trim.title), 1))
         return;
     const QString key = QLatin1String(trim.key);
     device->setParameter(key, measured->value());

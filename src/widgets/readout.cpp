@@ -1,6 +1,9 @@
 #include "widgets/readout.h"
 
+#include <QDoubleSpinBox>
 #include <QLCDNumber>
+#include <QLineEdit>
+#include <QSpinBox>
 #include <QString>
 #include <QVariant>
 
@@ -11,6 +14,88 @@ namespace Readout {
 namespace {
 
 const QString NotMeasured = QStringLiteral("----");
+// Set on a number field while it shows that the instrument gave no value.
+const char NoValueProperty[] = "tenvara_no_value";
+const char WatchedProperty[] = "tenvara_no_value_watched";
+
+double numberIn(const QAbstractSpinBox *field)
+{
+    if (const auto *decimal = qobject_cast<const QDoubleSpinBox *>(field))
+        return decimal->value();
+    return double(static_cast<const QSpinBox *>(field)->value());
+}
+
+double minimumOf(const QAbstractSpinBox *field)
+{
+    if (const auto *decimal = qobject_cast<const QDoubleSpinBox *>(field))
+        return decimal->minimum();
+    return double(static_cast<const QSpinBox *>(field)->minimum());
+}
+
+void setNumber(QAbstractSpinBox *field, double number)
+{
+    if (auto *decimal = qobject_cast<QDoubleSpinBox *>(field))
+        decimal->setValue(number);
+    else
+        static_cast<QSpinBox *>(field)->setValue(int(number));
+}
+
+void announceNumber(QAbstractSpinBox *field)
+{
+    if (auto *decimal = qobject_cast<QDoubleSpinBox *>(field))
+        emit decimal->valueChanged(decimal->value());
+    else
+        emit static_cast<QSpinBox *>(field)->valueChanged(static_cast<QSpinBox *>(field)->value());
+}
+
+bool showsNoValue(const QAbstractSpinBox *field)
+{
+    return field->property(NoValueProperty).toBool();
+}
+
+// The dashes are the special-value text, shown while the field stands at its minimum. A number
+// taking their place keeps the text until the dashes would show for it: replacing it while a
+// person types would rewrite the line under the cursor.
+void dropDashesShown(QAbstractSpinBox *field)
+{
+    if (!showsNoValue(field) && !field->specialValueText().isEmpty() && field->text() == field->specialValueText())
+        field->setSpecialValueText(QString());
+}
+
+void onTyped(QAbstractSpinBox *field, const QString &text)
+{
+    QString typed = text;
+    int position = 0;
+    if (!showsNoValue(field) || typed == NotMeasured || field->validate(typed, position) != QValidator::Acceptable)
+        return;
+    field->setProperty(NoValueProperty, false);
+    // The field now holds a number. One equal to its minimum changes no value, so the field
+    // would not tell its listeners that it was typed.
+    announceNumber(field);
+}
+
+void onValueChanged(QAbstractSpinBox *field)
+{
+    if (showsNoValue(field) && numberIn(field) != minimumOf(field))
+        field->setProperty(NoValueProperty, false);
+    dropDashesShown(field);
+}
+
+void watch(QAbstractSpinBox *field)
+{
+    if (field->property(WatchedProperty).toBool())
+        return;
+    field->setProperty(WatchedProperty, true);
+    if (QLineEdit *line = field->findChild<QLineEdit *>()) {
+        QObject::connect(line, &QLineEdit::textEdited, field,
+                         [field](const QString &text) { onTyped(field, text); });
+    }
+    if (auto *decimal = qobject_cast<QDoubleSpinBox *>(field))
+        QObject::connect(decimal, &QDoubleSpinBox::valueChanged, field, [field] { onValueChanged(field); });
+    else if (auto *whole = qobject_cast<QSpinBox *>(field))
+        QObject::connect(whole, &QSpinBox::valueChanged, field, [field] { onValueChanged(field); });
+    QObject::connect(field, &QAbstractSpinBox::editingFinished, field, [field] { dropDashesShown(field); });
+}
 
 } // namespace
 
@@ -41,6 +126,26 @@ void show(QLCDNumber *lcd, const QVariant &value)
 QString questionText(const QVariant &value)
 {
     return isMeasured(value) ? QString::number(double(value.toFloat()), 'f', 3) : NotMeasured;
+}
+
+void show(QAbstractSpinBox *field, const QVariant &value)
+{
+    if (!qobject_cast<QDoubleSpinBox *>(field) && !qobject_cast<QSpinBox *>(field))
+        return;
+    watch(field);
+    const bool measured = isMeasured(value);
+    field->setProperty(NoValueProperty, !measured);
+    field->setSpecialValueText(measured ? QString() : NotMeasured);
+    setNumber(field, measured ? value.toDouble() : minimumOf(field));
+}
+
+QVariant value(const QAbstractSpinBox *field)
+{
+    if (showsNoValue(field))
+        return QVariant();
+    if (const auto *whole = qobject_cast<const QSpinBox *>(field))
+        return whole->value();
+    return numberIn(field);
 }
 
 } // namespace Readout

@@ -1,5 +1,6 @@
 #pragma once
 
+class QAbstractSpinBox;
 class QLCDNumber;
 class QVariant;
 
@@ -24,5 +25,12 @@ void show(QLCDNumber *lcd, const QVariant &value);
 // The value with three decimals, as the adjustment questions name it, or dashes when it was not
 // measured.
 QString questionText(const QVariant &value);
+
+// A number field shows a value the instrument gave, or the dashes when it gave none (NaN or
+// infinity): the field's special-value text at its minimum, never a limit the value was clamped
+// to. The dashes stay until a person types a number or the program shows one.
+void show(QAbstractSpinBox *field, const QVariant &value);
+// The number the field holds, or an invalid value while it shows the dashes.
+QVariant value(const QAbstractSpinBox *field);
 
 } // namespace Readout

@@ -117,6 +117,7 @@ HartSimulator::Handler withTestHooks(quint8 command, const Body &body)
         const QString replacement = QStringLiteral("reply_data_%1").arg(command);
         if (device.values.contains(replacement))
             response.data = device.values.value(replacement).toByteArray();
+        response.responseCode = quint8(device.values.value(QStringLiteral("response_code_%1").arg(command)).toInt());
         return response;
     };
 }

@@ -135,6 +135,7 @@ void AcivelWidget::initWidget()
     stackedWidgetPoint_2->setCurrentIndex(0);
     btnStopGraduation->hide();
     on_cmbGrdType_currentIndexChanged(0);
+    watchSavedMarks();
 }
 
 void AcivelWidget::on_btnReadCfgFromDevice_clicked()

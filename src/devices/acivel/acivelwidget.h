@@ -36,6 +36,7 @@ public:
     void setFieldColorModified(QWidget *field, bool modified) override;
     bool refreshAfterWrite() override;
     void finishAdjust() override;
+    bool writeCarries(int command, const QString &key) const override;
 
     void showSensorInfo();
     void showRangeInfo();
@@ -142,6 +143,7 @@ private:
     void retranslateShownValues();
 
     void showEiSRangeLabels();
+    void watchSavedMarks();
     void measurePoint(int point);
     void setGraduationBuffer();
 
@@ -149,7 +151,7 @@ private:
     void dropPendingTask();
     void stopAdjustMeasurement();
     void showAdjustPointLabels();
-    void adjustPoint(const QString &title, int command, int point, double reference);
+    void adjustPoint(const QString &title, int command, int point, const QDoubleSpinBox *reference);
     void showLiveQuantity(const QVariant &value, QLabel *state, const QLabel *unit, QDoubleSpinBox *field,
                           const QList<QPushButton *> &buttons);
 

@@ -6,6 +6,7 @@
 #include "core/debugqtstream.h"
 #include "core/prompt.h"
 #include "model/device.h"
+#include "widgets/readout.h"
 
 #include <QEvent>
 
@@ -49,8 +50,8 @@ void AcivelWidget::showConfigInFields()
 
     showDeviceInfoInField(QStringLiteral("ei_isopotential_point"), dspnEi, true);
     showDeviceInfoInField(QStringLiteral("steepness"), dspnS, true);
-    dspnGrdEi->setValue(dspnEi->value());
-    dspnGrdS->setValue(dspnS->value());
+    Readout::show(dspnGrdEi, Readout::value(dspnEi));
+    Readout::show(dspnGrdS, Readout::value(dspnS));
 
     showDeviceInfoInField(QStringLiteral("phi_isopotential_point"), dspnpHi, true);
     showDeviceInfoInField(QStringLiteral("ts_type"), cmbResistorType, true);
@@ -89,6 +90,13 @@ void AcivelWidget::ControlFieldsByInputUnits(int mode)
     lbUnitMinRange->setText(unit);
     lbUnitMaxRange->setText(unit);
     setThresholdSuffix(unit);
+}
+
+bool AcivelWidget::writeCarries(int command, const QString &key) const
+{
+    // The millivolt modes send zero for pHi.
+    return command != ElectrodeCommand || key != QLatin1String("phi_isopotential_point")
+           || cmbInputMode->currentIndex() <= LastPhInputMode;
 }
 
 void AcivelWidget::on_cmbInputMode_currentIndexChanged(int index)

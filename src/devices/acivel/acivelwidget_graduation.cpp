@@ -6,6 +6,7 @@
 #include "core/debugqtstream.h"
 #include "core/prompt.h"
 #include "model/device.h"
+#include "widgets/readout.h"
 
 #include <QPalette>
 
@@ -80,6 +81,17 @@ void AcivelWidget::setFieldColor(QWidget *field, Qt::GlobalColor colour)
     QPalette palette = field->palette();
     palette.setBrush(QPalette::All, QPalette::Text, QBrush(colour));
     field->setPalette(palette);
+}
+
+void AcivelWidget::watchSavedMarks()
+{
+    // "Saved" names the value the meter took: another value in the field is not saved.
+    for (const auto &[field, state] : {std::pair{dspnPH_p1, lbNan_p1}, std::pair{dspnPH_p2, lbNan_p2}}) {
+        connect(field, &QDoubleSpinBox::valueChanged, state, [this, state = state] {
+            if (state->text() == tr(SavedText))
+                state->clear();
+        });
+    }
 }
 
 void AcivelWidget::on_btnReadCurrentGrdValues_clicked()
@@ -174,6 +186,7 @@ void AcivelWidget::startGraduationMeasurement(int newPoint)
             return;
         }
         stopAdjustMeasurement();   // the poller serves one measurement at a time
+        Readout::show(grdPoint == 1 ? dspnPH_p1 : dspnPH_p2, QVariant());   // nothing measured yet
         connect(&periodThread33, &PeriodThread33::responsePeriodThrd33, this,
                 &AcivelWidget::updateBufferInfoByResponsePT33, Qt::UniqueConnection);
         liveValues = LiveValues::Graduation;
@@ -237,14 +250,14 @@ void AcivelWidget::updateBufferInfoByResponsePT33(const QVariantMap &response)
     const QVariant phValue = response.value(QStringLiteral("slot_2_value"));
     if (isUndefined(phValue)) {
         state->setText(tr(UndefinedText));
-        ph->setValue(0.0);
+        Readout::show(ph, QVariant());
         setFieldColor(ph, Qt::red);
         return;
     }
     state->clear();
     setFieldColor(ph, delta <= StableEmfChange ? Qt::darkGreen : Qt::magenta);
     save->setEnabled(true);
-    ph->setValue(phValue.toFloat());
+    Readout::show(ph, phValue.toDouble());
     ph->setSuffix(QLatin1Char(' ') + Device::unitText(response.value(QStringLiteral("slot_2_unit_code")).toInt(), 0));
 }
 
@@ -268,23 +281,27 @@ void AcivelWidget::setGraduationBuffer()
     QDoubleSpinBox *ph = first ? dspnPH_p1 : dspnPH_p2;
     (first ? btnGetPH_p1 : btnGetPH_p2)->setChecked(false);
     startGraduationMeasurement(grdPoint);
-    if (!startOperation(tr("Write graduation point %1").arg(grdPoint), 3))
+    const QString title = tr("Write graduation point %1").arg(grdPoint);
+    if (!fieldsHoldValues(title, {ph}) || !startOperation(title, 3))
         return;
 
     device->setParameter(QStringLiteral("grd_type"), cmbGrdType->currentIndex());
     device->setParameter(QStringLiteral("grd_point_number"), grdPoint - 1);
     device->setParameter(QStringLiteral("grd_point_value"), float(ph->value()));
     nextStep();
+    QLabel *state = first ? lbNan_p1 : lbNan_p2;
     if (device->writeDevice(151)) {
         nextStep();
         emit changed();
-        (first ? lbNan_p1 : lbNan_p2)->setText(tr(SavedText));
-        dspnGrdEi->setValue(device->parameterFloat(QStringLiteral("ei_isopotential_point")));
-        dspnGrdS->setValue(device->parameterFloat(QStringLiteral("steepness")));
+        state->setText(tr(SavedText));
+        Readout::show(dspnGrdEi, device->parameter(QStringLiteral("ei_isopotential_point")));
+        Readout::show(dspnGrdS, device->parameter(QStringLiteral("steepness")));
         showDeviceInfoInField(QStringLiteral("ei_isopotential_point"), dspnEi, true);
         showDeviceInfoInField(QStringLiteral("steepness"), dspnS, true);
+    } else {
+        state->clear();   // an earlier save's mark would stand beside a value the meter refused
     }
-    if (device->readDevice(150)) {
+    if (readAfterWrite(150)) {
         showGraduationValues();
         nextStep();
     }

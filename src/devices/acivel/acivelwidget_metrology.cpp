@@ -7,6 +7,7 @@
 #include "core/prompt.h"
 #include "core/utils.h"
 #include "model/device.h"
+#include "widgets/readout.h"
 
 namespace {
 
@@ -171,8 +172,7 @@ void AcivelWidget::on_btnCompleteSensorParam_clicked()
 
 void AcivelWidget::on_btnSetFixedCurrent_clicked()
 {
-    if (setFixedCurrent(float(dspnFixedCurrent->value())))
-        showDeviceInfoInField(QStringLiteral("fixed_current"), dspnFixedCurrent, true);
+    setFixedCurrentFrom(dspnFixedCurrent);
 }
 
 void AcivelWidget::on_btnResetFixedCurrent_clicked()
@@ -272,29 +272,29 @@ void AcivelWidget::on_btnAdjustRc_p2_clicked()
 
 void AcivelWidget::adjustU(int point)
 {
-    adjustPoint(tr("U adjustment"), 172, point, (point == 0 ? dspnAdjustU_p1 : dspnAdjustU_p2)->value());
+    adjustPoint(tr("U adjustment"), 172, point, point == 0 ? dspnAdjustU_p1 : dspnAdjustU_p2);
 }
 
 void AcivelWidget::adjustRc(int point)
 {
-    adjustPoint(tr("Rc adjustment"), 174, point, (point == 0 ? dspnAdjustRc_p1 : dspnAdjustRc_p2)->value());
+    adjustPoint(tr("Rc adjustment"), 174, point, point == 0 ? dspnAdjustRc_p1 : dspnAdjustRc_p2);
 }
 
 // U (172) and Rc (174): the point, then the reference value; the points are read back whatever
 // the write gave, so that they show what the meter holds.
-void AcivelWidget::adjustPoint(const QString &title, int command, int point, double reference)
+void AcivelWidget::adjustPoint(const QString &title, int command, int point, const QDoubleSpinBox *reference)
 {
-    if (!device || !startOperation(title, 3))
+    if (!device || !fieldsHoldValues(title, {reference}) || !startOperation(title, 3))
         return;
     const QString prefix = command == 172 ? QStringLiteral("adjust_U") : QStringLiteral("adjust_Rc");
     device->setParameter(prefix + QStringLiteral("_point"), point);
-    device->setParameter(prefix, float(reference));
+    device->setParameter(prefix, float(reference->value()));
     nextStep();
     if (device->writeDevice(command)) {
         nextStep();
         emit changed();
     }
-    if (device->readDevice(171)) {
+    if (readAfterWrite(171)) {
         nextStep();
         showAdjustInfo();
     }
@@ -303,14 +303,15 @@ void AcivelWidget::adjustPoint(const QString &title, int command, int point, dou
 
 void AcivelWidget::on_btnAdjustRt_clicked()
 {
-    if (!device || !startOperation(tr("Rt adjustment"), 2))
+    const QString title = tr("Rt adjustment");
+    if (!device || !fieldsHoldValues(title, {dspnAdjustRt}) || !startOperation(title, 2))
         return;
     device->setParameter(QStringLiteral("adjust_Rt"), float(dspnAdjustRt->value()));
     if (device->writeDevice(173)) {
         nextStep();
         emit changed();
     }
-    if (device->readDevice(171)) {
+    if (readAfterWrite(171)) {
         showAdjustInfo();
         nextStep();
     }
@@ -408,7 +409,8 @@ void AcivelWidget::readEiSRanges()
 
 void AcivelWidget::on_btnSaveEiSRanges_clicked()
 {
-    if (!device || !startOperation(tr("Ei and S ranges"), 2))
+    const QString title = tr("Ei and S ranges");
+    if (!device || !fieldsHoldValues(title, {dspnEiMin, dspnEiMax, dspnSMin, dspnSMax}) || !startOperation(title, 2))
         return;
     device->setParameter(QStringLiteral("ei_min"), float(dspnEiMin->value()));
     device->setParameter(QStringLiteral("ei_max"), float(dspnEiMax->value()));
@@ -453,7 +455,9 @@ void AcivelWidget::on_btnSaveSensorParam_clicked()
                         QMessageBox::Ok);
         return;
     }
-    if (!device || !startOperation(tr("Sensor parameters saving"), 2))
+    const QString title = tr("Sensor parameters saving");
+    if (!device || !fieldsHoldValues(title, {dspnSensorMax, dspnSensorMin, dspnSensorRange})
+        || !startOperation(title, 2))
         return;
     device->setParameter(QStringLiteral("sensor_unit_code"), cmbSensorUnits->currentData().toInt());
     device->setParameter(QStringLiteral("sensor_number"), spnSensorNumberM->value());

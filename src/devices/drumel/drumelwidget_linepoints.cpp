@@ -4,6 +4,7 @@
 
 #include "core/debugqtstream.h"
 #include "model/device.h"
+#include "widgets/readout.h"
 
 #include <QSignalBlocker>
 #include <QTableWidgetItem>
@@ -138,7 +139,8 @@ void DrumelWidget::on_btnGetPressure_clicked()
     if (device->readDevice(149)) {
         showDeviceInfoInField(QStringLiteral("line_point_pressure"), dspnPressure, true);
         nextStep();
-        btnAdjustLinePoint->setEnabled(true);
+        // A pressure the device did not measure is no point value.
+        btnAdjustLinePoint->setEnabled(Readout::value(dspnPressure).isValid());
     }
     finishOperation(0);
 }

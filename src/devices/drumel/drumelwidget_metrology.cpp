@@ -167,8 +167,7 @@ void DrumelWidget::keyPressEvent(QKeyEvent *event)
 
 void DrumelWidget::on_btnSetFixedCurrent_clicked()
 {
-    if (setFixedCurrent(float(dspnFixedCurrent->value())))
-        showDeviceInfoInField(QStringLiteral("fixed_current"), dspnFixedCurrent, true);
+    setFixedCurrentFrom(dspnFixedCurrent);
 }
 
 void DrumelWidget::on_btnResetFixedCurrent_clicked()
@@ -247,9 +246,9 @@ bool DrumelWidget::choiceMade(const QComboBox *combo, const QString &what)
 void DrumelWidget::on_btnSaveSensorParam_clicked()
 {
     DEBUGQT_LOG(4);
-    if (!device || !choiceMade(cmbSensorUnits, tr("Choose the units of the sensor first.")))
-        return;
-    if (!startOperation(tr("Sensor parameters saving"), 2))
+    const QString title = tr("Sensor parameters saving");
+    if (!device || !choiceMade(cmbSensorUnits, tr("Choose the units of the sensor first."))
+        || !fieldsHoldValues(title, {dspnSensorMax, dspnSensorMin, dspnSensorRange}) || !startOperation(title, 2))
         return;
     device->setParameter(QStringLiteral("sensor_unit_code"), cmbSensorUnits->currentData());
     device->setParameter(QStringLiteral("sensor_number"), spnSensorNumberM->value());

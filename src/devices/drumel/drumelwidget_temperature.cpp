@@ -5,6 +5,7 @@
 #include "core/debugqtstream.h"
 #include "core/prompt.h"
 #include "model/device.h"
+#include "widgets/readout.h"
 
 namespace {
 
@@ -15,6 +16,13 @@ constexpr quint8 TemperatureDiffers = 8;
 QString numberText(double value)
 {
     return QString::number(value, 'g');
+}
+
+// A temperature as the walk names it, or the dashes where the device gave none.
+QString temperatureText(const QDoubleSpinBox *field)
+{
+    const QVariant value = Readout::value(field);
+    return value.isValid() ? numberText(value.toDouble()) : Readout::questionText(value);
 }
 
 } // namespace
@@ -64,8 +72,8 @@ void DrumelWidget::on_btnAdjustT1T2_clicked()
     stackedWidgetPT->setCurrentIndex(1);
     stackedWidgetT1T2->setCurrentIndex(SetT1);
     showWalkButtons(SetT1);
-    dspnT1->setValue(dspnCurrentT1->value());
-    dspnT2->setValue(dspnCurrentT2->value());
+    Readout::show(dspnT1, Readout::value(dspnCurrentT1));
+    Readout::show(dspnT2, Readout::value(dspnCurrentT2));
 }
 
 void DrumelWidget::on_btnNext_clicked()
@@ -73,8 +81,8 @@ void DrumelWidget::on_btnNext_clicked()
     const int page = stackedWidgetT1T2->currentIndex() + 1;
     stackedWidgetT1T2->setCurrentIndex(page);
     showWalkButtons(page);
-    const QString t1 = tr("in thermostat should be T1=%1 °C").arg(numberText(dspnT1->value()));
-    const QString t2 = tr("in the thermostat should be T2=%1 °C").arg(numberText(dspnT2->value()));
+    const QString t1 = tr("in thermostat should be T1=%1 °C").arg(temperatureText(dspnT1));
+    const QString t2 = tr("in the thermostat should be T2=%1 °C").arg(temperatureText(dspnT2));
     lbP1T1->setText(t1);
     lbP2T1->setText(t1);
     lbP1T2->setText(t2);
@@ -99,10 +107,10 @@ void DrumelWidget::on_btnSaveT1T2_clicked()
     const int temperatureNumber = secondTemperature ? 2 : 1;
     QDoubleSpinBox *typedField = secondTemperature ? dspnT2 : dspnT1;
     const float typed = float(typedField->value());
-    const float stored = float((secondTemperature ? dspnCurrentT2 : dspnCurrentT1)->value());
+    const QDoubleSpinBox *storedField = secondTemperature ? dspnCurrentT2 : dspnCurrentT1;
 
     const QString title = tr("P%1T%2 correction saving").arg(pressureNumber).arg(temperatureNumber);
-    if (!startOperation(title, 1))
+    if (!fieldsHoldValues(title, {typedField}) || !startOperation(title, 1))
         return;
     device->setParameter(QStringLiteral("temper_correction_step"), step);
     device->setParameter(QStringLiteral("temper_correction_value"), typed);
@@ -113,7 +121,7 @@ void DrumelWidget::on_btnSaveT1T2_clicked()
             Prompt::information(this, title,
                                 tr("Operation completed successfully!\n\nWritting temperature is different from previous "
                                    "value at this point.\nPrev = %1 °C - Current = %2 °C")
-                                    .arg(numberText(double(stored)), numberText(double(typed))),
+                                    .arg(temperatureText(storedField), numberText(double(typed))),
                                 QMessageBox::Ok);
         }
         setFieldColorModified(typedField, false);
