@@ -325,6 +325,8 @@ void TestAcivelWidget::liveGraduationValues_data()
                             << "Undefined" << false << false;
     QTest::newRow("infinite pH") << QVariant(inf) << 100.0f << "0.00" << QColor(Qt::red) << "Undefined" << false << false;
     QTest::newRow("-inf pH") << QVariant(-inf) << 100.0f << "0.00" << QColor(Qt::red) << "Undefined" << false << false;
+    QTest::newRow("an EMF given as NaN shows no number and no change")
+        << QVariant(6.86f) << float(qQNaN()) << "----" << QColor(Qt::magenta) << QString() << true << false;
     QTest::newRow("a slot left out") << QVariant() << 100.0f << "0" << QColor(Qt::black) << "Error" << true << false;
     QTest::newRow("a failed answer inside a read while the poller waits for the device")
         << QVariant() << 100.0f << "0" << QColor(Qt::black) << "Error" << true << true;
@@ -362,6 +364,7 @@ void TestAcivelWidget::liveGraduationValues()
         m_page->updateBufferInfoByResponsePT33(response);
     }
     QCOMPARE(m_page->lbDeltaU_1->text(), delta);
+    QCOMPARE(m_page->txtU_p1->text().startsWith(QLatin1String("---- ")), std::isnan(emf));
     QCOMPARE(textColour(m_page->dspnPH_p1), colour);
     QVERIFY(m_page->lbNan_p1->text().contains(state));
     QCOMPARE(m_page->btnSetPH_p1->isEnabled(), saveEnabled);
@@ -535,6 +538,8 @@ void TestAcivelWidget::taskRequests()
     if (!commands.isEmpty())
         QCOMPARE(m_sim->requests().at(mark).data, data);
     QCOMPARE(m_prompts->requests.size(), commands.isEmpty() || words.size() > 1 ? 1 : 0);   // a box says why
+    const QString labels = m_page->lbEiPoints->text() + m_page->lbSRange->text();   // NaN and infinity as dashes
+    QVERIFY2(!labels.contains(QLatin1String("nan")) && !labels.contains(QLatin1String("inf")), qPrintable(labels));
 }
 
 void TestAcivelWidget::completeAndReset_data()
@@ -554,9 +559,11 @@ void TestAcivelWidget::completeAndReset()
     QFETCH(QList<int>, commands);
     grant(m_page->findChild<QPushButton *>(task));
     const int page = m_page->stackedWidgetAdjust->currentIndex();
-    if (page == 3) {
+    if (page == 3) {   // the meter measures U as NaN: only U shows the dashes and locks its buttons
+        m_sim->updateDevice(0, [](HartSimDevice &device) { device.values.insert(QStringLiteral("variable_4_value"), qQNaN()); });
         m_page->btnAdjustMeasurement->click();
-        QTRY_COMPARE(m_page->dspnU->value(), 100.0);
+        QTRY_COMPARE(m_page->dspnU->text(), QStringLiteral("----"));
+        QVERIFY(!m_page->btnAdjustU_p1->isEnabled() && m_page->btnAdjustRc_p1->isEnabled() && m_page->dspnRc->value() == 10.0);
     }
     const int mark = m_sim->requestCount();
     if (reset)

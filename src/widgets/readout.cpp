@@ -123,9 +123,14 @@ void show(QLCDNumber *lcd, const QVariant &value)
     lcd->display(shown(value.toFloat()));
 }
 
+QString numberText(const QVariant &value, char format, int precision)
+{
+    return isMeasured(value) ? QString::number(double(value.toFloat()), format, precision) : NotMeasured;
+}
+
 QString questionText(const QVariant &value)
 {
-    return isMeasured(value) ? QString::number(double(value.toFloat()), 'f', 3) : NotMeasured;
+    return numberText(value, 'f', 3);
 }
 
 void show(QAbstractSpinBox *field, const QVariant &value)

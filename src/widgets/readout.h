@@ -22,6 +22,9 @@ double shown(double value);
 bool isMeasured(const QVariant &value);
 // Shows the value rounded to two decimals, or dashes when it was not measured.
 void show(QLCDNumber *lcd, const QVariant &value);
+// The value as QString::number writes it in the format and precision given, or dashes when it
+// was not measured.
+QString numberText(const QVariant &value, char format = 'g', int precision = 6);
 // The value with three decimals, as the adjustment questions name it, or dashes when it was not
 // measured.
 QString questionText(const QVariant &value);

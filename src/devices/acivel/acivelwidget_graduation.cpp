@@ -69,8 +69,8 @@ void AcivelWidget::showEiSRangeLabels()
 {
     const auto range = [this](const char *minKey, const char *maxKey) {
         return QStringLiteral("[ %1 : %2]")
-            .arg(device->parameterFloat(QLatin1String(minKey)), 0, 'g')
-            .arg(device->parameterFloat(QLatin1String(maxKey)), 0, 'g');
+            .arg(Readout::numberText(device->parameterFloat(QLatin1String(minKey))),
+                 Readout::numberText(device->parameterFloat(QLatin1String(maxKey))));
     };
     lbEiRange->setText(range("ei_min", "ei_max"));
     lbSRange->setText(range("s_min", "s_max"));
@@ -233,19 +233,26 @@ void AcivelWidget::updateBufferInfoByResponsePT33(const QVariantMap &response)
         }
     }
 
-    const auto valueText = [this, &response](int slot) {
-        return QStringLiteral("%1 %2")
-            .arg(response.value(QStringLiteral("slot_%1_value").arg(slot)).toFloat(), 0, 'f', 2)
-            .arg(Device::unitText(response.value(QStringLiteral("slot_%1_unit_code").arg(slot)).toInt(), 0));
+    const auto valueText = [&response](int slot) {
+        return QStringLiteral("%1 %2").arg(
+            Readout::numberText(response.value(QStringLiteral("slot_%1_value").arg(slot)), 'f', 2),
+            Device::unitText(response.value(QStringLiteral("slot_%1_unit_code").arg(slot)).toInt(), 0));
     };
     (first ? txtU_p1 : txtU_p2)->setText(valueText(1));
     (first ? txtT_p1 : txtT_p2)->setText(valueText(0));
 
-    const float u = std::fabs(response.value(QStringLiteral("slot_1_value")).toFloat());
-    const float delta = std::fabs(lastU - u);
+    // An EMF the meter did not measure has no change to show, and the reading after it is
+    // compared as a measurement's first.
+    const QVariant emf = response.value(QStringLiteral("slot_1_value"));
+    const bool emfMeasured = Readout::isMeasured(emf);
+    const float u = emfMeasured ? std::fabs(emf.toFloat()) : NoEmfYet;
+    const float delta = emfMeasured ? std::fabs(lastU - u) : ShownEmfChange;
     lastU = u;
-    if (delta < ShownEmfChange)
-        (first ? lbDeltaU_1 : lbDeltaU_2)->setText(QStringLiteral("%1").arg(delta, 0, 'f', 2));
+    QLabel *change = first ? lbDeltaU_1 : lbDeltaU_2;
+    if (!emfMeasured)
+        change->setText(Readout::numberText(emf));
+    else if (delta < ShownEmfChange)
+        change->setText(QStringLiteral("%1").arg(delta, 0, 'f', 2));
 
     const QVariant phValue = response.value(QStringLiteral("slot_2_value"));
     if (isUndefined(phValue)) {

@@ -243,11 +243,12 @@ void AcivelWidget::showAdjustInfo()
 
 void AcivelWidget::showAdjustPointLabels()
 {
-    const auto value = [this](const char *key) { return device->parameterFloat(QLatin1String(key)); };
-    lbEiPoints->setText(QStringLiteral("[ %1 : %2]").arg(value("adjust_U_p1"), 0, 'g').arg(value("adjust_U_p2"), 0, 'g'));
-    lbRcPoints->setText(
-        QStringLiteral("[ %1 : %2]").arg(value("adjust_Rc_p1"), 0, 'g').arg(value("adjust_Rc_p2"), 0, 'g'));
-    lbRt->setText(QStringLiteral("[ %1 ]").arg(value("adjust_Rt_p"), 0, 'g'));
+    const auto value = [this](const char *key) {
+        return Readout::numberText(device->parameterFloat(QLatin1String(key)));
+    };
+    lbEiPoints->setText(QStringLiteral("[ %1 : %2]").arg(value("adjust_U_p1"), value("adjust_U_p2")));
+    lbRcPoints->setText(QStringLiteral("[ %1 : %2]").arg(value("adjust_Rc_p1"), value("adjust_Rc_p2")));
+    lbRt->setText(QStringLiteral("[ %1 ]").arg(value("adjust_Rt_p")));
 }
 
 void AcivelWidget::on_btnAdjustU_p1_clicked()
@@ -382,13 +383,12 @@ void AcivelWidget::showLiveQuantity(const QVariant &value, QLabel *state, const 
                                     const QList<QPushButton *> &buttons)
 {
     const bool valid = !isUndefined(value);
+    Readout::show(field, valid ? value : QVariant());
     if (valid) {
         state->setText(unit->text());
-        field->setValue(value.toFloat());
         setFieldColor(field, Qt::black);
     } else {
         state->setText(QStringLiteral("<p style=\"color: red; \">nan</p>"));
-        field->setValue(0.0);
         setFieldColor(field, Qt::red);
     }
     for (QPushButton *button : buttons)
