@@ -193,6 +193,9 @@ void TestCommandWidget::manualDecodersStayInsideTheAnswer()
     m_page->spnLen->setValue(99);
     m_page->btnGetText->click();
     QCOMPARE(m_page->txtUnpack->text(), m_device->port()->unpackAscii(QByteArray::fromHex("C1C2C3")));
+    answerWith(QByteArray::fromHex("00000000000000FF800000"));   // minus infinity at 7: no number, nor the limit
+    m_page->btnGetFloat->click();
+    QCOMPARE(m_page->dspnValue->text() + m_page->txtFloatE->text(), QStringLiteral("--------"));
 }
 
 void TestCommandWidget::statusBytesOfThePagesOwnSend()
@@ -221,6 +224,7 @@ void TestCommandWidget::mask_data()
     QTest::newRow("2-byte int is unsigned") << "i2" << QByteArray::fromHex("FFFE") << "65534 | " << "";
     QTest::newRow("float") << "f" << QByteArray::fromHex("41480000") << "12.500000 | " << "";
     QTest::newRow("float past the end") << "2f" << bytes << "0.000000 | " << "";
+    QTest::newRow("a NaN float as the dashes") << "f" << QByteArray::fromHex("7FC00000") << "---- | " << "";
     QTest::newRow("hint's first example") << "b i f 10t6" << hint << "7 | 256 | 12.500000 | ABCDEFGH | " << "";
     QTest::newRow("hint's second example") << "f 7f b" << QByteArray::fromHex("41480000000000414800000A")
                                            << "12.500000 | 12.500000 | 10 | " << "";

@@ -434,6 +434,7 @@ void TestDrumelWidget::linePoints_data()
     QTest::newRow("point 3 unreadable") << 5 << QByteArray() << 5 << false;
     QTest::newRow("point 3 answered for point 2") << 5 << QByteArray::fromHex("0241A00000") << 5 << false;
     QTest::newRow("cut at 11 points") << 20 << QByteArray::fromHex("0341F00000") << 11 << true;
+    QTest::newRow("a point given as NaN shows dashes") << 5 << QByteArray::fromHex("037FC00000") << 5 << true;
 }
 
 void TestDrumelWidget::linePoints()
@@ -460,6 +461,8 @@ void TestDrumelWidget::linePoints()
     QCOMPARE(commandsSent().count(148), qMin(count, 11));
     QCOMPARE(m_page->tableWidgetPoints->rowCount(), rows);
     QCOMPARE(m_page->tableWidgetPoints->item(2, 0) != nullptr, complete);
+    if (complete)   // a point given as NaN shows as the dashes
+        QCOMPARE(m_page->tableWidgetPoints->item(2, 0)->text().contains(u"----"), thirdAnswer.contains("\x7F\xC0"));
     QCOMPARE(m_page->tableWidgetPoints->item(3, 0)->text(), QStringLiteral("   40\t") + Device::unitText(12, 0));
     QCOMPARE(m_page->spnLinePoints->isEnabled(), complete);
     QCOMPARE(m_page->cmbCalibrateUnits->isEnabled(), complete);

@@ -230,6 +230,7 @@ void TestEditorPages::binderShowsValueByFieldClass_data()
     QTest::newRow("three bytes without blanks") << int(LineEdit) << QVariant(QByteArray::fromHex("abcdef")) << "0xABCDEF";
     QTest::newRow("empty bytes") << int(LineEdit) << QVariant(QByteArray("")) << "0x";
     QTest::newRow("number input float with three decimals") << int(NumberInput) << QVariant(4.0f) << "4.000";
+    QTest::newRow("number input holding a number shows none for infinity") << int(NumberInput) << QVariant(float(qInf())) << "";
     QTest::newRow("number input unsigned") << int(NumberInput) << QVariant(uint(4000000000u)) << "4000000000";
     QTest::newRow("label float in six digits") << int(Label) << QVariant(0.1234567f) << "0.123457";
     QTest::newRow("label whole float") << int(Label) << QVariant(4.0f) << "4";
@@ -249,7 +250,7 @@ void TestEditorPages::binderShowsValueByFieldClass()
     std::function<QString()> read;
     switch (Field(field)) {
     case LineEdit: { auto *w = new QLineEdit(m_pages.get()); read = [w] { return w->text(); }; widget = w; break; }
-    case NumberInput: { auto *w = new UniBaseInput(m_pages.get()); read = [w] { return w->text(); }; widget = w; break; }
+    case NumberInput: { auto *w = new UniBaseInput(m_pages.get()); w->setValue(5); read = [w] { return w->text(); }; widget = w; break; }
     case Label: { auto *w = new QLabel(m_pages.get()); read = [w] { return w->text(); }; widget = w; break; }
     case DoubleSpin: { auto *w = new QDoubleSpinBox(m_pages.get()); read = [w] { return QString::number(w->value()); }; widget = w; break; }
     case Spin: { auto *w = new QSpinBox(m_pages.get()); w->setValue(5); read = [w] { return w->text(); }; widget = w; break; }

@@ -5,6 +5,7 @@
 #include "core/utils.h"
 #include "model/device.h"
 #include "model/port.h"
+#include "widgets/readout.h"
 
 #include <QEvent>
 #include <QLocale>
@@ -245,8 +246,8 @@ void CommandWidget::on_btnGetFloat_clicked()
 {
     // Bytes past the end of the answer read as 0; none is read from beyond it.
     const float value = Port::getFloatFromBufferByOffset(m_answer, spnOffsetFloat->value());
-    dspnValue->setValue(double(value));
-    txtFloatE->setText(QStringLiteral("%1").arg(double(value), 0, 'E', 6));
+    Readout::show(dspnValue, value);
+    txtFloatE->setText(Readout::numberText(value, 'E', 6));
 }
 
 void CommandWidget::on_dspnValue_valueChanged(double value)

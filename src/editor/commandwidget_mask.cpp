@@ -4,6 +4,7 @@
 #include "core/debugqtstream.h"
 #include "core/utils.h"
 #include "model/port.h"
+#include "widgets/readout.h"
 
 namespace {
 
@@ -96,7 +97,7 @@ QString CommandWidget::decodeField(QChar type, int position, int length, QString
         value = QString::number(Utils::byteAt(m_answer, position));
     } else if (type == QLatin1Char('f')) {
         size = FloatSize;
-        value = QStringLiteral("%1").arg(double(Port::getFloatFromBufferByOffset(m_answer, position)), 0, 'f', 6);
+        value = Readout::numberText(Port::getFloatFromBufferByOffset(m_answer, position), 'f', 6);
     } else if (type == QLatin1Char('i')) {
         size = length == 0 ? DefaultIntSize : length;
         value = QStringLiteral("%1").arg(Port::getIntFromBufferByOffset(m_answer, position, size));

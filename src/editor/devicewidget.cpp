@@ -45,7 +45,8 @@ bool isFloating(const QString &typeName)
 }
 
 // A UniBaseInput shows a value by these rules, one after the other: the unsigned rule follows
-// the signed one, so an unsigned value ends as unsigned.
+// the signed one, so an unsigned value ends as unsigned. It takes no dashes: a float nobody
+// measured leaves it empty.
 void fillNumberInput(UniBaseInput *input, const QVariant &value, const QString &typeName)
 {
     if (typeName == QLatin1String("QByteArray"))
@@ -57,7 +58,7 @@ void fillNumberInput(UniBaseInput *input, const QVariant &value, const QString &
     if (typeName.contains(QLatin1String("long")))
         input->setText(QString::number(value.toLongLong()));
     if (isFloating(typeName))
-        input->setText(QString::number(double(value.toFloat()), 'f', 3));
+        input->setText(Readout::isMeasured(value) ? QString::number(double(value.toFloat()), 'f', 3) : QString());
     if (typeName == QLatin1String("QString"))
         input->setText(value.toString());
 }
@@ -354,10 +355,8 @@ void DeviceWidget::fillField(const QVariant &value, QWidget *field)
         if (date.isValid())
             static_cast<QDateEdit *>(field)->setDate(date);
     } else if (className == QLatin1String("QLabel")) {
-        if (isFloating(typeName)) {
-            static_cast<QLabel *>(field)->setText(Readout::isMeasured(value) ? QString::number(double(value.toFloat()), 'g', 6)
-                                                                             : Readout::questionText(value));
-        }
+        if (isFloating(typeName))
+            static_cast<QLabel *>(field)->setText(Readout::numberText(value));
     } else if (className == QLatin1String("QCheckBox")) {
         static_cast<QCheckBox *>(field)->setChecked(value.toBool());
     }

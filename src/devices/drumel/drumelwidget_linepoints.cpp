@@ -11,7 +11,7 @@
 
 QString DrumelWidget::linePointText(float value) const
 {
-    return QStringLiteral("   %1\t%2").arg(QString::number(double(value), 'g'), device->calibrateUnitText());
+    return QStringLiteral("   %1\t%2").arg(Readout::numberText(value), device->calibrateUnitText());
 }
 
 // The device's count, but never more rows than the form offers points.

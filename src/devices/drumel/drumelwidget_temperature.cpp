@@ -13,16 +13,10 @@ enum WalkPage { SetT1 = 0, P1T1 = 1, P2T1 = 2, SetT2 = 3, P1T2 = 4, P2T2 = 5 };
 
 constexpr quint8 TemperatureDiffers = 8;
 
-QString numberText(double value)
-{
-    return QString::number(value, 'g');
-}
-
 // A temperature as the walk names it, or the dashes where the device gave none.
 QString temperatureText(const QDoubleSpinBox *field)
 {
-    const QVariant value = Readout::value(field);
-    return value.isValid() ? numberText(value.toDouble()) : Readout::questionText(value);
+    return Readout::numberText(Readout::value(field));
 }
 
 } // namespace
@@ -121,7 +115,7 @@ void DrumelWidget::on_btnSaveT1T2_clicked()
             Prompt::information(this, title,
                                 tr("Operation completed successfully!\n\nWritting temperature is different from previous "
                                    "value at this point.\nPrev = %1 °C - Current = %2 °C")
-                                    .arg(temperatureText(storedField), numberText(double(typed))),
+                                    .arg(temperatureText(storedField), Readout::numberText(typed)),
                                 QMessageBox::Ok);
         }
         setFieldColorModified(typedField, false);
