@@ -316,6 +316,8 @@ void TestAcivelDevice::writeAnswers_data()
     QTest::newRow("170 stores the answer bytes")
         << 170 << QVariantMap{{key("adjust_code"), 1234.0f}} << QVariant(QByteArray::fromHex("8001")) << true << 5
         << QVariantMap{{key("adjust_code"), QByteArray::fromHex("8001")}} << QString();
+    QTest::newRow("176 with a bound given as infinity sends nothing") << 176 << QVariantMap{{key("s_max"), qInf()}} << QVariant()
+        << false << 5 << QVariantMap() << "Command 176 was not sent: the value of s_max is not a number (NaN or infinity).";
 }
 
 void TestAcivelDevice::writeAnswers()

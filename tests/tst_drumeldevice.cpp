@@ -144,6 +144,8 @@ void TestDrumelDevice::writeRequests_data()
     QTest::newRow("point request, not counted")
         << 148 << QVariantMap{{"line_point_number", 3}, {"line_point_value", 7.0f}} << QByteArray::fromHex("03") << 0
         << QVariantMap{{"line_point_value", 0.0f}};
+    QTest::newRow("a bound given as NaN sends nothing") << 146 << QVariantMap{{"indicate_range_min", qQNaN()}} << QByteArray("none")
+                                                        << 0 << QVariantMap();
 }
 
 void TestDrumelDevice::writeRequests()
@@ -157,7 +159,7 @@ void TestDrumelDevice::writeRequests()
         m_device->setParameter(it.key(), it.value());
     m_device->setParameter(QStringLiteral("modify_count"), 5);
 
-    QVERIFY(m_device->writeDevice(command));
+    QCOMPARE(m_device->writeDevice(command), request != "none");
     QCOMPARE(lastRequestData(quint8(command)), request);
     QCOMPARE(m_device->parameterInt(QStringLiteral("modify_count")), 5 + counted);
     for (auto it = stored.cbegin(); it != stored.cend(); ++it)

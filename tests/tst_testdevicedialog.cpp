@@ -515,7 +515,7 @@ void TestTestDeviceDialog::stepReportLines_data()
     QTest::addColumn<QStringList>("reportLines");   // the indented lines of the report; "%e": the device's error
     QTest::addColumn<QString>("model");
     QTest::addColumn<QList<quint8>>("refused");   // commands the device answers with an error code
-    QTest::addColumn<float>("pv");                 // as the device answers it
+    QTest::addColumn<float>("pv");                 // as the device answers it, and its lower range value
     QTest::addColumn<bool>("polled");              // a poller stores 99 as PV while the step waits
     const QString outside = u"\tCommand number %1 is outside 0-255; nothing was sent"_s;
     QTest::newRow("a read of 300") << QByteArray(R"([{"number": 300}])") << QList<quint8>()
@@ -544,6 +544,10 @@ void TestTestDeviceDialog::stepReportLines_data()
         << u"General"_s << QList<quint8>{3, 17, 7} << 21.5f << false;
     QTest::newRow("a variable answered as NaN prints dashes") << QByteArray(R"([{"number": 1, "print": ["PV"]}])")
         << QList<quint8>{1} << QStringList{u"\tPV: ----"_s} << u"General"_s << QList<quint8>() << float(qQNaN()) << false;
+    QTest::newRow("a write beside a range value answered as NaN sends nothing and counts an error")
+        << QByteArray(R"([{"number": 15}, {"number": 35, "parameters": {"range_max": [100]}}])") << QList<quint8>{15}
+        << QStringList{u"\tvalues - [100]"_s, u"\twhen writing a values [100], an error occurred:"_s, u"\tCommand 35 was not "
+           "sent: the value of range_min is not a number (NaN or infinity)."_s} << u"General"_s << QList<quint8>() << float(qQNaN()) << false;
     QTest::newRow("a poller's reading is not printed as the cycle's") << QByteArray(R"([{"number": 1, "print": ["PV"]}])")
         << QList<quint8>{1} << QStringList{u"\tPV: 21.5"_s} << u"General"_s << QList<quint8>() << 21.5f << true;
 }
@@ -556,7 +560,7 @@ void TestTestDeviceDialog::stepReportLines()
     QFETCH(QString, model);
     QFETCH(QList<quint8>, refused);
     QFETCH(float, pv);
-    sim->updateDevice(0, [pv](HartSimDevice &d) { d.values.insert(u"PV"_s, pv); });
+    sim->updateDevice(0, [pv](HartSimDevice &d) { d.values.insert({{u"PV"_s, pv}, {u"range_min"_s, pv}}); });
     for (quint8 command : refused)
         sim->setHandler(command, refuse);
     openWith(generalTemplateWith(model.toLatin1().constData(), steps.constData()), u"T"_s, model);

@@ -2605,6 +2605,10 @@ Error (processing time: %1ms)</source>
         <source>Manufacturer Specific</source>
         <translation>Определяется изготовителем</translation>
     </message>
+    <message>
+        <source>Command %1 was not sent: the value of %2 is not a number (NaN or infinity).</source>
+        <translation>Команда %1 не отправлена: значение %2 не является числом (NaN или бесконечность).</translation>
+    </message>
 </context>
 <context>
     <name>DeviceAddDialog</name>

@@ -752,8 +752,14 @@ int Device::read(const QString &name, int command, QByteArray &reply)
     return transaction(Direction::Read, name, command, QByteArray(), reply);
 }
 
-int Device::write(const QString &name, int command, const QByteArray &request, QByteArray &reply)
+int Device::write(const QString &name, int command, const QByteArray &request, QByteArray &reply,
+                  const QStringList &unmeasured)
 {
+    if (!unmeasured.isEmpty()) {
+        recordReplyFailure(tr("Command %1 was not sent: the value of %2 is not a number (NaN or infinity).")
+                               .arg(QString::number(command), unmeasured.join(QStringLiteral(", "))));
+        return result();
+    }
     return transaction(Direction::Write, name, command, request, reply);
 }
 

@@ -71,9 +71,12 @@ public:
     virtual QString deviceSpecificStatusText(int code) const;
 
     // The transaction path: one HART exchange through the port under its semaphore, logged in
-    // the device log and recorded as the device's outcome. Both return the result code.
+    // the device log and recorded as the device's outcome. Both return the result code. A write
+    // whose request carries a float parameter that is no number (unmeasured names its keys)
+    // sends nothing and fails.
     int read(const QString &name, int command, QByteArray &reply);
-    int write(const QString &name, int command, const QByteArray &request, QByteArray &reply);
+    int write(const QString &name, int command, const QByteArray &request, QByteArray &reply,
+              const QStringList &unmeasured = QStringList());
     // The outcome of a transaction (status bytes and texts, additional status, error text)
     // belongs to whoever holds its lock. The transaction path and the error reset take it; a
     // polling thread holds it from its read until it has taken the outcome, while the GUI
@@ -278,6 +281,9 @@ protected:
     // A reply shorter than its layout stores nothing: it is recorded as the device's failure.
     bool replyLongEnough(int command, const QByteArray &reply, int expected);
     void recordReplyFailure(const QString &text);
+    // The four bytes a write request carries for a float parameter. A NaN or an infinity (what
+    // an instrument answers for a value it did not measure) adds the key to unmeasured.
+    QByteArray requestFloat(const QString &key, QStringList *unmeasured) const;
 
 private:
     int loadedAddress(const QVariantMap &map) const;
@@ -298,7 +304,7 @@ private:
     void setLineSettingsFromPort(const Port *port);
     QByteArray requestAddress() const;
     bool decodeReadReply(int command, const QByteArray &reply);
-    QByteArray writeRequest(int command) const;
+    QByteArray writeRequest(int command, QStringList *unmeasured) const;
     QByteArray slotCodesRequest(int slotCount) const;
     bool decodeWriteReply(int command, const QByteArray &reply);
     void decodeSlotVariables9(const QByteArray &reply);

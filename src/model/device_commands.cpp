@@ -252,9 +252,10 @@ bool Device::writeDevice(int command)
         return false;
     }
 
-    const QByteArray request = writeRequest(command);
+    QStringList unmeasured;
+    const QByteArray request = writeRequest(command, &unmeasured);
     QByteArray reply;
-    if (write(name, command, request, reply) != ResultSuccess)
+    if (write(name, command, request, reply, unmeasured) != ResultSuccess)
         return false;
     if (command == 18)
         displayName();
@@ -277,7 +278,15 @@ QByteArray Device::slotCodesRequest(int slotCount) const
     return request;
 }
 
-QByteArray Device::writeRequest(int command) const
+QByteArray Device::requestFloat(const QString &key, QStringList *unmeasured) const
+{
+    const float value = parameterFloat(key);
+    if (!std::isfinite(value))
+        unmeasured->append(key);
+    return Port::getBufferFromFloat(value);
+}
+
+QByteArray Device::writeRequest(int command, QStringList *unmeasured) const
 {
     Port *line = port();
     // Texts are cut to their field so that an over-long one cannot shift the fields behind it.
@@ -286,7 +295,7 @@ QByteArray Device::writeRequest(int command) const
         return line->packAscii(text.leftJustified(characters, QLatin1Char(' ')));
     };
     auto byteOf = [&](const char *key) { return QByteArray(1, lowByte(parameterInt(QLatin1String(key)))); };
-    auto floatOf = [&](const char *key) { return Port::getBufferFromFloat(parameterFloat(QLatin1String(key))); };
+    auto floatOf = [&](const char *key) { return requestFloat(QLatin1String(key), unmeasured); };
 
     switch (command) {
     case 6:

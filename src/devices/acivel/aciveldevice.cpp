@@ -93,7 +93,7 @@ int layoutLength(const Layout &fields)
 const QString GraduationPointKey = QStringLiteral("grd_point_number");
 constexpr int GraduationAnswerLength = 9;
 constexpr int ElectrodeCommand = 131;
-constexpr int PhiOffset = 9;
+const QString PhiKey = QStringLiteral("phi_isopotential_point");
 
 } // namespace
 
@@ -180,19 +180,20 @@ bool AcivelDevice::readDevice(int command)
     return true;
 }
 
-QByteArray AcivelDevice::writeRequest(int command) const
+QByteArray AcivelDevice::writeRequest(int command, QStringList *unmeasured) const
 {
+    // pHi means something only in the two pH modes of the input; the others send zero.
+    const bool zeroPhi = command == ElectrodeCommand && parameterInt(QStringLiteral("input_units")) > 1;
     QByteArray request;
     for (const Field &field : writeLayout(command)) {
         const QString key = QLatin1String(field.key);
         if (field.kind == FieldKind::U8)
             request.append(char(parameterInt(key) & 0xFF));
+        else if (zeroPhi && key == PhiKey)
+            request.append(QByteArray(4, '\0'));
         else
-            request.append(Port::getBufferFromFloat(parameterFloat(key)));
+            request.append(requestFloat(key, unmeasured));
     }
-    // pHi means something only in the two pH modes of the input; the others send zero.
-    if (command == ElectrodeCommand && parameterInt(QStringLiteral("input_units")) > 1)
-        request.replace(PhiOffset, 4, QByteArray(4, '\0'));
     return request;
 }
 
@@ -201,11 +202,12 @@ bool AcivelDevice::writeDevice(int command)
     if (command < FirstModelCommand)
         return Device::writeDevice(command);
 
-    const QByteArray request = writeRequest(command);
+    QStringList unmeasured;
+    const QByteArray request = writeRequest(command, &unmeasured);
     // Restoring the manufacturer settings (1) is not a change of the configuration.
     const bool counted = command != 192 || parameterInt(QStringLiteral("manufacturer_settings")) != 1;
     QByteArray reply;
-    if (write(writeCommandName(command), command, request, reply) != ResultSuccess)
+    if (write(writeCommandName(command), command, request, reply, unmeasured) != ResultSuccess)
         return false;
 
     switch (command) {

@@ -26,7 +26,7 @@ public:
     QString deviceSpecificStatusText(int code) const override;
 
 private:
-    QByteArray writeRequest(int command) const;
+    QByteArray writeRequest(int command, QStringList *unmeasured) const;
     bool storeGraduationAnswer(const QByteArray &reply);
     void failShortAnswer(int command, int received, int expected);
 };

@@ -199,11 +199,12 @@ bool DrumelDevice::writeDevice(int command)
     if (command < FirstModelCommand)
         return Device::writeDevice(command);
     const QString name = writeCommandName(command);
-    const QByteArray request = modelRequest(command);
+    QStringList unmeasured;
+    const QByteArray request = modelRequest(command, &unmeasured);
     // Saving the settings as the manufacturer's changes nothing the device counts.
     const bool counted = command != 192 || parameterInt(QStringLiteral("manufacturer_settings")) != 1;
     QByteArray reply;
-    if (write(name, command, request, reply) != ResultSuccess)
+    if (write(name, command, request, reply, unmeasured) != ResultSuccess)
         return false;
 
     switch (command) {
@@ -222,7 +223,7 @@ bool DrumelDevice::writeDevice(int command)
     return true;
 }
 
-QByteArray DrumelDevice::modelRequest(int command) const
+QByteArray DrumelDevice::modelRequest(int command, QStringList *unmeasured) const
 {
     QByteArray request;
     const Layout layout = writeLayout(command);
@@ -231,7 +232,7 @@ QByteArray DrumelDevice::modelRequest(int command) const
         if (field.type == FieldType::Byte)
             request.append(char(parameterInt(key) & 0xFF));
         else
-            request.append(Port::getBufferFromFloat(parameterFloat(key)));
+            request.append(requestFloat(key, unmeasured));
     }
     return request;
 }

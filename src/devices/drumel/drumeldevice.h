@@ -23,6 +23,6 @@ public:
 
 private:
     bool decodeModelReply(int command, const QByteArray &reply);
-    QByteArray modelRequest(int command) const;
+    QByteArray modelRequest(int command, QStringList *unmeasured) const;
     bool takeLinePointValue(const QByteArray &reply);
 };
