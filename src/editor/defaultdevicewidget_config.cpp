@@ -215,7 +215,8 @@ void DefaultDeviceWidget::on_btnAdjust20mA_clicked()
 void DefaultDeviceWidget::adjustCurrent(const CurrentTrim &trim)
 {
     const QString title = tr(trim.title);
-    if (!confirm(title, tr(trim.firstQuestion)))
+    // A current the device gave no value for is refused before any question names a number.
+    if (!fieldsHoldValues(title, {dspnMeasuringCurrent}) || !confirm(title, tr(trim.firstQuestion)))
         return;
     const QString measured = QString::number(dspnMeasuringCurrent->value(), 'g', 6);
     if (!confirm(title, tr(trim.secondQuestion).arg(measured)))
