@@ -363,6 +363,8 @@ void TestAcivelWidget::liveGraduationValues()
     } else {
         m_page->updateBufferInfoByResponsePT33(response);
     }
+    QEvent languageChange(QEvent::LanguageChange);   // what the page shows stays in any language
+    QApplication::sendEvent(m_page.get(), &languageChange);
     QCOMPARE(m_page->lbDeltaU_1->text(), delta);
     QCOMPARE(m_page->txtU_p1->text().startsWith(QLatin1String("---- ")), std::isnan(emf));
     QCOMPARE(textColour(m_page->dspnPH_p1), colour);

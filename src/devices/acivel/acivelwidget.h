@@ -143,6 +143,8 @@ private:
     void retranslateShownValues();
 
     void showEiSRangeLabels();
+    void setPointState(QLabel *state, const char *text);
+    void retranslatePointStates();
     void watchSavedMarks();
     void measurePoint(int point);
     void setGraduationBuffer();

@@ -151,6 +151,7 @@ void AcivelWidget::retranslateShownValues()
 {
     if (!txtCurrentGrdType->text().isEmpty())
         txtCurrentGrdType->setText(cmbCurrentGrdType->currentText());
+    retranslatePointStates();
     for (QPushButton *measure : {btnGetPH_p1, btnGetPH_p2, btnAdjustMeasurement}) {
         if (measure->isChecked())
             measure->setText(QLatin1Char(' ') + tr("Stop measurement"));

@@ -27,6 +27,7 @@ constexpr float StableEmfChange = 0.1f;
 const char ErrorText[] = QT_TRANSLATE_NOOP("AcivelWidget", "<p style=\"color: red; \">Error</p>");
 const char UndefinedText[] = QT_TRANSLATE_NOOP("AcivelWidget", "<p style=\"color: red; \">Undefined</p>");
 const char SavedText[] = QT_TRANSLATE_NOOP("AcivelWidget", "<p style=\"color: green; \">Saved</p>");
+const char PointStateProperty[] = "tenvara_point_state";
 
 // "nan", "inf" or "-inf" as the meter's float reads in text.
 bool isUndefined(const QVariant &value)
@@ -83,13 +84,29 @@ void AcivelWidget::setFieldColor(QWidget *field, Qt::GlobalColor colour)
     field->setPalette(palette);
 }
 
+// The state beside a graduation point, one of the texts above or none, kept by its source text
+// so that a language change shows it again in the new language.
+void AcivelWidget::setPointState(QLabel *state, const char *text)
+{
+    state->setProperty(PointStateProperty, QByteArray(text));
+    state->setText(text ? tr(text) : QString());
+}
+
+void AcivelWidget::retranslatePointStates()
+{
+    for (QLabel *state : {lbNan_p1, lbNan_p2}) {
+        const QByteArray source = state->property(PointStateProperty).toByteArray();
+        setPointState(state, source.isEmpty() ? nullptr : source.constData());
+    }
+}
+
 void AcivelWidget::watchSavedMarks()
 {
     // "Saved" names the value the meter took: another value in the field is not saved.
     for (const auto &[field, state] : {std::pair{dspnPH_p1, lbNan_p1}, std::pair{dspnPH_p2, lbNan_p2}}) {
         connect(field, &QDoubleSpinBox::valueChanged, state, [this, state = state] {
-            if (state->text() == tr(SavedText))
-                state->clear();
+            if (state->property(PointStateProperty).toByteArray() == SavedText)
+                setPointState(state, nullptr);
         });
     }
 }
@@ -225,7 +242,7 @@ void AcivelWidget::updateBufferInfoByResponsePT33(const QVariantMap &response)
 
     for (const char *key : {"slot_0_value", "slot_1_value", "slot_2_value"}) {
         if (!response.contains(QLatin1String(key))) {
-            state->setText(tr(ErrorText));
+            setPointState(state, ErrorText);
             measure->setChecked(false);
             startGraduationMeasurement(0);
             save->setEnabled(true);
@@ -256,12 +273,12 @@ void AcivelWidget::updateBufferInfoByResponsePT33(const QVariantMap &response)
 
     const QVariant phValue = response.value(QStringLiteral("slot_2_value"));
     if (isUndefined(phValue)) {
-        state->setText(tr(UndefinedText));
+        setPointState(state, UndefinedText);
         Readout::show(ph, QVariant());
         setFieldColor(ph, Qt::red);
         return;
     }
-    state->clear();
+    setPointState(state, nullptr);
     setFieldColor(ph, delta <= StableEmfChange ? Qt::darkGreen : Qt::magenta);
     save->setEnabled(true);
     Readout::show(ph, phValue.toDouble());
@@ -300,13 +317,13 @@ void AcivelWidget::setGraduationBuffer()
     if (device->writeDevice(151)) {
         nextStep();
         emit changed();
-        state->setText(tr(SavedText));
+        setPointState(state, SavedText);
         Readout::show(dspnGrdEi, device->parameter(QStringLiteral("ei_isopotential_point")));
         Readout::show(dspnGrdS, device->parameter(QStringLiteral("steepness")));
         showDeviceInfoInField(QStringLiteral("ei_isopotential_point"), dspnEi, true);
         showDeviceInfoInField(QStringLiteral("steepness"), dspnS, true);
     } else {
-        state->clear();   // an earlier save's mark would stand beside a value the meter refused
+        setPointState(state, nullptr);   // an earlier save's mark would stand beside a value the meter refused
     }
     if (readAfterWrite(150)) {
         showGraduationValues();
