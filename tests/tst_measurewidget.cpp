@@ -1,5 +1,6 @@
 #include "measure/measurewidget.h"
 
+#include "core/application.h"
 #include "core/appsettings.h"
 #include "hartsimulator.h"
 #include "hartsimuniversalcommands.h"
@@ -135,6 +136,7 @@ void TestMeasureWidget::initTestCase()
     // The folder layout is fixed when the settings store first comes into being.
     m_work = std::make_unique<TempWorkDir>();
     AppSettings::instance();
+    Application::loadTranslations(QStringLiteral(":/lang"));
 }
 
 void TestMeasureWidget::init()
@@ -153,6 +155,7 @@ void TestMeasureWidget::init()
 
 void TestMeasureWidget::cleanup()
 {
+    Application::setLanguage(QStringLiteral("en_US"));
     m_page.reset();
     m_server.reset();
     m_prompts.reset();
@@ -387,8 +390,10 @@ void TestMeasureWidget::setRange()
 
 void TestMeasureWidget::redraw_data()
 {
-    // An invalid value: a failed read; a text or an int: stopped (that many seconds more) and started;
-    // true: SV shown too; a double: typed into the lower Y bound, applied at the end.
+    // An invalid value: a failed read; "stop, start" or an int: stopped (that many seconds more) and
+    // started; true: SV shown too; a double: typed into the lower Y bound, applied at the end (NaN:
+    // its own text typed again and left); a locale: the editor's; another text: that language, then
+    // the data cleared while stopped; a long: that X step in seconds typed alone and applied.
     QTest::addColumn<QVariantList>("values");
     QTest::addColumn<double>("low");   // the window before rounding lies within
     QTest::addColumn<double>("high");
@@ -419,6 +424,13 @@ void TestMeasureWidget::redraw_data()
         << QVariantList{3.0f, 4.0f, kStart, "stop, start", QVariant(), 5.0f, 4.0f} << 3.0 << 5.0 << 2;
     QTest::newRow("a typed lower Y bound waits for Apply while the window follows")
         << QVariantList{3.0f, 4.0f, kStart.addSecs(5), 2.0, 5.0f, 4.0f} << 3.0 << 5.0 << 1;
+    const QVariant russian = QLocale(QLocale::Russian, QLocale::Russia);
+    QTest::newRow("in a comma locale untyped fields follow, and the X step applied alone keeps the Y window")
+        << QVariantList{russian, 3.0f, 112.5f, 20LL, 113.0f} << 3.0 << 113.0 << 1;
+    QTest::newRow("a lower Y bound typed back as shown and left follows again")
+        << QVariantList{3.0f, 4.0f, qQNaN(), 112.5f, 113.0f} << 3.0 << 113.0 << 1;
+    QTest::newRow("the fields follow the window after a language change")
+        << QVariantList{3.0f, 4.0f, 86400LL, "ru_RU", 5.0f, 4.0f} << 4.0 << 5.0 << 1;
 }
 
 void TestMeasureWidget::redraw()
@@ -437,8 +449,23 @@ void TestMeasureWidget::redraw()
     for (int i = 0, pause = 0; i < values.size(); ++i) {
         const QVariant value = values.at(i);
         const QDateTime time = kStart.addSecs(5 * i + pause);
-        if (value.typeId() == QMetaType::QString || value.typeId() == QMetaType::Int)
+        if (value == QStringLiteral("stop, start") || value.typeId() == QMetaType::Int)
             pause += value.toInt(), m_page->btnStartStop->click(), m_page->btnStartStop->click();
+        else if (value.typeId() == QMetaType::QLocale)
+            m_page->setLocale(value.toLocale());
+        else if (value.typeId() == QMetaType::QString) {
+            Application::setLanguage(value.toString());
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+            m_page->btnStartStop->click(), m_prompts->answerButton(QMessageBox::Yes), m_page->btnClear->click();
+            m_page->btnStartStop->click();
+        } else if (value.typeId() == QMetaType::LongLong) {
+            const PlotSettings before = plotter->curZoomPlotSettings();
+            m_page->spnStepXDays->setValue(int(value.toLongLong() / 86400));
+            m_page->timeStepX->setTime(QTime(0, 0).addSecs(int(value.toLongLong() % 86400)));
+            m_page->btnSetRange->click();
+            QCOMPARE(plotter->curZoomPlotSettings().stepX(), value.toDouble());
+            QCOMPARE(plotter->curZoomPlotSettings().spanY(), before.spanY());
+        }
         else if (value.typeId() == QMetaType::Bool)
             m_page->chkSV->setChecked(true);
         else if (value.typeId() == QMetaType::Double) {
@@ -446,8 +473,11 @@ void TestMeasureWidget::redraw()
             QVERIFY(QTest::qWaitForWindowActive(m_page.get()));
             m_page->dspnViewMinY->setFocus();
             m_page->dspnViewMinY->selectAll();
-            QTest::keyClicks(m_page->dspnViewMinY, value.toString());
-            typedMinY = value.toDouble();
+            const bool back = std::isnan(value.toDouble());
+            QTest::keyClicks(m_page->dspnViewMinY, back ? m_page->dspnViewMinY->text() : value.toString());
+            if (back)
+                QTest::keyClick(m_page->dspnViewMinY, Qt::Key_Return);
+            typedMinY = back ? 0 : value.toDouble();
         } else if (value.typeId() == QMetaType::QDateTime) {
             m_page->dtViewMinX->setDateTime(value.toDateTime().addSecs(-60));
             m_page->dtViewMaxX->setDateTime(value.toDateTime());
@@ -464,6 +494,15 @@ void TestMeasureWidget::redraw()
         m_page->btnSetRange->click();
         QCOMPARE(plotter->curZoomPlotSettings().minY, typedMinY);
     }
+    // Nothing typed is left: every Window-tab field shows the plot's window.
+    const PlotSettings shown = plotter->curZoomPlotSettings();
+    const qint64 stepX = qint64(shown.stepX());
+    QCOMPARE(QVariantList({m_page->dspnViewMinY->text(), m_page->dspnViewMaxY->text(), m_page->dspnStepY->value(),
+                           m_page->dtViewMinX->dateTime(), m_page->dtViewMaxX->dateTime(), m_page->spnStepXDays->value(),
+                           m_page->timeStepX->time()}),
+             QVariantList({m_page->locale().toString(shown.minY, 'f', 2), m_page->locale().toString(shown.maxY, 'f', 2),
+                           QString::number(shown.stepY(), 'f', 3).toDouble(), QDateTime::fromSecsSinceEpoch(qint64(shown.minX)),
+                           QDateTime::fromSecsSinceEpoch(qint64(shown.maxX)), int(stepX / 86400), QTime(0, 0).addSecs(int(stepX % 86400))}));
     // The window holds the newest point, with the width typed.
     const PlotSettings followed = plotter->curZoomPlotSettings();
     QVERIFY(newest < 0 || (followed.minX <= newest && newest <= followed.maxX));

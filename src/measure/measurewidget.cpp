@@ -48,6 +48,7 @@ MeasureWidget::MeasureWidget(QWidget *parent, int mode)
     for (QDoubleSpinBox *field : {dspnMinY, dspnMaxY, dspnViewMinY, dspnViewMaxY})
         field->setRange(-anyValue, anyValue);
     dspnStepY->setMaximum(anyValue);
+    watchWindowFields();
     model = new MeasureTableModel(this);
     tableWidget->setModel(model);
     tableWidget->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);

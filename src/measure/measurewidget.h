@@ -9,6 +9,7 @@
 #include <QHash>
 #include <QMap>
 #include <QPointer>
+#include <QSet>
 #include <QVariantMap>
 #include <QWidget>
 
@@ -116,6 +117,8 @@ private:
     void showDataRange();
 
     // Plot range and redraw.
+    QList<QAbstractSpinBox *> windowFields() const;
+    void watchWindowFields();
     void checkRange(bool reversed, QWidget *field, const QString &title, const QString &text);
     void stepTimeEdit(QDateTimeEdit *edit, int direction);
     void curveToggled(int curve, int state);
@@ -163,6 +166,10 @@ private:
     bool exporting = false;
     bool drawing = false;
     bool checkingRange = false;
-    // The text the page last gave each window field; one that shows another was typed.
-    QHash<const QAbstractSpinBox *, QString> windowTexts;
+    // The Window tab's fields the user edited and has not applied: the window's moves leave
+    // them as typed. The page's own fills, a language or a locale mark none of them.
+    QSet<const QAbstractSpinBox *> typedWindowFields;
+    // The value the page last gave each window field; a field left holding it follows again.
+    QHash<const QAbstractSpinBox *, QVariant> windowValues;
+    bool fillingWindow = false;
 };

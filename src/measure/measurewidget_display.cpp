@@ -9,6 +9,8 @@
 #include "widgets/readout.h"
 
 #include <QDateTime>
+#include <QLineEdit>
+#include <QScopedValueRollback>
 
 #include <algorithm>
 #include <cmath>
@@ -26,6 +28,16 @@ constexpr double kFarTicks = 3.0;
 QDateTime secondsToDateTime(double seconds)
 {
     return QDateTime::fromSecsSinceEpoch(qint64(seconds));
+}
+
+// What a window field holds, whatever its locale or language writes it as.
+QVariant fieldValue(const QAbstractSpinBox *field)
+{
+    if (const auto *decimal = qobject_cast<const QDoubleSpinBox *>(field))
+        return decimal->value();
+    if (const auto *whole = qobject_cast<const QSpinBox *>(field))
+        return whole->value();
+    return static_cast<const QDateTimeEdit *>(field)->dateTime();
 }
 
 QString logTime(double seconds)
@@ -347,18 +359,50 @@ void MeasureWidget::showDataRange()
 
 // Plot view range
 
+QList<QAbstractSpinBox *> MeasureWidget::windowFields() const
+{
+    return {dspnViewMinY, dspnViewMaxY, dtViewMinX, dtViewMaxX, dspnStepY, spnStepXDays, timeStepX};
+}
+
+// A field counts as typed from the user's own edit: typing, stepping or the time buttons. Its
+// text is no guide, as a locale, a language or a format changes it without anybody typing.
+void MeasureWidget::watchWindowFields()
+{
+    for (QAbstractSpinBox *field : windowFields()) {
+        const auto edited = [this, field] {
+            if (!fillingWindow)
+                typedWindowFields.insert(field);
+        };
+        if (QLineEdit *line = field->findChild<QLineEdit *>())
+            connect(line, &QLineEdit::textEdited, this, edited);
+        if (auto *decimal = qobject_cast<QDoubleSpinBox *>(field))
+            connect(decimal, &QDoubleSpinBox::valueChanged, this, edited);
+        else if (auto *whole = qobject_cast<QSpinBox *>(field))
+            connect(whole, &QSpinBox::valueChanged, this, edited);
+        else
+            connect(static_cast<QDateTimeEdit *>(field), &QDateTimeEdit::dateTimeChanged, this, edited);
+        // Left holding what the page gave it, the field follows the window again.
+        connect(field, &QAbstractSpinBox::editingFinished, this, [this, field] {
+            if (typedWindowFields.contains(field) && fieldValue(field) == windowValues.value(field)) {
+                typedWindowFields.remove(field);
+                onZoomChanged();
+            }
+        });
+    }
+}
+
 void MeasureWidget::onZoomChanged()
 {
     const PlotSettings cur = plotter->curZoomPlotSettings();
     const double stepX = std::max(0.0, cur.stepX());
     const double stepY = cur.stepY();
-    // The fields follow the window, except one the user has typed into and not applied yet.
+    const QScopedValueRollback<bool> filling(fillingWindow, true);
+    // The fields follow the window, except one the user has edited and not applied yet.
     const auto follow = [this](QAbstractSpinBox *field, const auto &fill) {
-        const auto given = windowTexts.constFind(field);
-        if (given != windowTexts.constEnd() && *given != field->text())
+        if (typedWindowFields.contains(field))
             return;
         fill();
-        windowTexts.insert(field, field->text());
+        windowValues.insert(field, fieldValue(field));
     };
     // A new single step writes the field's text again: it goes with the value.
     const auto followY = [&](QDoubleSpinBox *field, double value) {
@@ -466,7 +510,7 @@ void MeasureWidget::on_btnSetRange_clicked()
     DEBUGQT_LOG(4) << "New MaxX: " << logTime(ps.maxX) << "New MaxY: " << ps.maxY << "minX" << logTime(ps.minX);
 
     // Applied, the fields show the window again.
-    windowTexts.clear();
+    typedWindowFields.clear();
     plotter->setCurZoomPlotSettings(ps);
     if (!ps.sameBounds(pageSettings))
         btnShowFullPlot->setChecked(false);
@@ -491,7 +535,7 @@ void MeasureWidget::on_btnShowFullPlot_clicked()
     if (dataMaxY + margin >= pageSettings.maxY)
         pageSettings.maxY += margin;
     pageSettings.adjust();
-    windowTexts.clear();
+    typedWindowFields.clear();
     plotter->setPlotSettings(pageSettings);
 
     showDataRange();
@@ -499,6 +543,7 @@ void MeasureWidget::on_btnShowFullPlot_clicked()
     viewMaxX = pageSettings.maxX;
     viewMinY = pageSettings.minY;
     viewMaxY = pageSettings.maxY;
+    const QScopedValueRollback<bool> filling(fillingWindow, true);
     dtViewMinX->setDateTime(secondsToDateTime(viewMinX));
     dtViewMaxX->setDateTime(secondsToDateTime(viewMaxX));
     dspnViewMinY->setValue(viewMinY);
