@@ -43,7 +43,7 @@ QList<int> itemCounts(const DefaultDeviceWidget &page)
             page.cmbQVDevVariable->count()};
 }
 
-enum Edit { EditRange, EditVariableUnits, EditUnitsAndAssignment, EditAssignmentFailing, EditUnitsReadBackFailing,
+enum Edit { EditRange, EditRangeTyped, EditVariableUnits, EditUnitsAndAssignment, EditAssignmentFailing, EditUnitsReadBackFailing,
             EditUnitsAndRange, EditAssignmentToNewClass };
 enum Action { ZeroAdjust, Adjust4mA, Adjust20mA, Adjust4mAFromNoValue };
 enum Fill { ReadConfiguration, ShowFields, LanguageChange };
@@ -298,6 +298,7 @@ void TestDefaultDeviceWidget::writeSendsChangesAndReadsBack_data()
     QTest::addColumn<int>("edit");
     QTest::addColumn<QList<quint8>>("sent");
     QTest::newRow("range alone is not read back") << int(EditRange) << QList<quint8>{35};
+    QTest::newRow("a range typed with the period, main and keypad, is sent as typed") << int(EditRangeTyped) << QList<quint8>{35};
     QTest::newRow("device-variable units read back 3 and 9") << int(EditVariableUnits) << QList<quint8>{53, 3, 9};
     QTest::newRow("units and assignment read back 3, 8, 14, 15")
         << int(EditUnitsAndAssignment) << QList<quint8>{44, 51, 3, 8, 14, 15};
@@ -320,6 +321,15 @@ void TestDefaultDeviceWidget::writeSendsChangesAndReadsBack()
         // No range a device may hold is bounded by the form.
         m_page->dspnRangeMax->setValue(20000.0);
         m_page->dspnRangeMin->setValue(10.0);
+        lastField = m_page->dspnRangeMin;
+        break;
+    case EditRangeTyped:   // in the form's locale, which writes a decimal comma
+        for (auto [field, typed] : {std::pair(m_page->dspnRangeMax, "95.5"), std::pair(m_page->dspnRangeMin, "0.125")}) {
+            field->selectAll();
+            QTest::keyClicks(field, QString::fromLatin1(typed).section('.', 0, 0));
+            QTest::keyClick(field, Qt::Key_Period, field == m_page->dspnRangeMin ? Qt::KeypadModifier : Qt::NoModifier);
+            QTest::keyClicks(field, QString::fromLatin1(typed).section('.', 1));
+        }
         lastField = m_page->dspnRangeMin;
         break;
     case EditUnitsReadBackFailing:
@@ -374,6 +384,10 @@ void TestDefaultDeviceWidget::writeSendsChangesAndReadsBack()
     }
     if (edit == EditRange)
         QCOMPARE(m_sim->device(0).values.value(QStringLiteral("range_max")).toFloat(), 20000.0f);
+    if (edit == EditRangeTyped)
+        QCOMPARE(m_sim->device(0).values.value(QStringLiteral("range_max")).toFloat(), 95.5f);
+    if (edit == EditRangeTyped)
+        QCOMPARE(m_sim->device(0).values.value(QStringLiteral("range_min")).toFloat(), 0.125f);
     if (edit == EditUnitsAndRange)
         QCOMPARE(m_sim->device(0).values.value(QStringLiteral("range_unit_code")).toInt(), 7);
     if (edit == EditAssignmentToNewClass) {

@@ -5,6 +5,7 @@
 #include "editor/statuswidget.h"
 #include "model/device.h"
 #include "model/port.h"
+#include "widgets/decimalpointfilter.h"
 #include "widgets/readout.h"
 #include "widgets/unibaseinput.h"
 
@@ -70,6 +71,7 @@ DeviceWidget::DeviceWidget(QWidget *parent, Device *device)
     , device(device)
     , root(this)
 {
+    DecimalPointFilter::install();
 }
 
 DeviceWidget::~DeviceWidget() = default;

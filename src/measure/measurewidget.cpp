@@ -7,6 +7,7 @@
 #include "measure/plotter.h"
 #include "model/device.h"
 #include "model/port.h"
+#include "widgets/decimalpointfilter.h"
 #include "widgets/readout.h"
 
 #include <QDateTime>
@@ -41,6 +42,7 @@ MeasureWidget::MeasureWidget(QWidget *parent, int mode)
     , mode(std::clamp(mode, 1, 4))
 {
     setupUi(this);
+    DecimalPointFilter::install();
     // The Y fields show measured values and windows around them: any value a variable can have.
     // A variable is a float; a double of the float's range keeps every window computed from the
     // fields finite.
