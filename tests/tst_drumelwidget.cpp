@@ -505,21 +505,22 @@ void TestDrumelWidget::temperatureWalk_data()
     QTest::newRow("P2 at T2") << "nnnnn" << "p-s";
     QTest::newRow("back to set T1") << "np" << "-n-";
     QTest::newRow("P1 at a T1 the converter gave as NaN writes nothing") << "xn" << "pns";   // x: T1 is NaN
+    QTest::newRow("P1 at a T1 beyond the walk's field writes that T1") << "hn" << "pns";   // h: T1 is 150 °C
 }
 
 void TestDrumelWidget::temperatureWalk()
 {
     QFETCH(QString, moves);
     QFETCH(QString, buttons);
-    const bool noT1 = moves.startsWith(QLatin1Char('x'));
-    if (noT1)
-        setSim(QStringLiteral("t1_correcton_value"), qQNaN());
+    const bool noT1 = moves.startsWith(QLatin1Char('x')), hotT1 = moves.startsWith(QLatin1Char('h'));
+    if (noT1 || hotT1)
+        setSim(QStringLiteral("t1_correcton_value"), noT1 ? qQNaN() : 150.0);
     m_page->btnReadCfgFromDevice->click();
     grant(m_page->btnStartTemperAdjust);
     QCOMPARE(m_page->dspnCurrentT2->value(), 40.0);
     QVERIFY(m_page->btnAdjustT1T2->isEnabled());
     m_page->btnAdjustT1T2->click();
-    for (const QChar move : moves.remove(QLatin1Char('x')))
+    for (const QChar move : moves.remove(QLatin1Char('x')).remove(QLatin1Char('h')))
         (move == QLatin1Char('n') ? m_page->btnNext : m_page->btnPrev)->click();
     const QString shown = QString(m_page->btnPrev->isHidden() ? '-' : 'p') + (m_page->btnNext->isHidden() ? '-' : 'n')
                           + (m_page->btnSaveT1T2->isHidden() ? '-' : 's');
@@ -528,6 +529,11 @@ void TestDrumelWidget::temperatureWalk()
         QCOMPARE(m_page->lbP1T1->text(), QStringLiteral("in thermostat should be T1=---- °C"));
         m_page->btnSaveT1T2->click();
         QCOMPARE(lastData(141), QByteArray("none"));
+    }
+    if (hotT1) {
+        QCOMPARE(m_page->lbP1T1->text(), QStringLiteral("in thermostat should be T1=150 °C"));
+        m_page->btnSaveT1T2->click();
+        QCOMPARE(lastData(141), QByteArray::fromHex("00") + HartSimUniversalCommands::floatBytes(150.0f));
     }
     if (moves != QLatin1String("nnnnn"))
         return;

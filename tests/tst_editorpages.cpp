@@ -236,6 +236,10 @@ void TestEditorPages::binderShowsValueByFieldClass_data()
     QTest::newRow("label whole float") << int(Label) << QVariant(4.0f) << "4";
     QTest::newRow("double spin box takes a float") << int(DoubleSpin) << QVariant(4.0f) << "4";
     QTest::newRow("missing key gives a spin box 0") << int(Spin) << QVariant() << "0";
+    QTest::newRow("a float below a double field's minimum shows as given") << int(DoubleSpin) << QVariant(-5000.5f) << "-5000.5";
+    QTest::newRow("a float above a double field's maximum shows as given") << int(DoubleSpin) << QVariant(150.0f) << "150";
+    QTest::newRow("a number above a spin box's maximum shows as given") << int(Spin) << QVariant(200) << "200";
+    QTest::newRow("a float beyond any whole number shows dashes in a spin box") << int(Spin) << QVariant(1e10f) << "----";
     QTest::newRow("a NaN float shows dashes in a spin box, not its limit") << int(Spin) << QVariant(float(qQNaN())) << "----";
     QTest::newRow("a label shows dashes for NaN") << int(Label) << QVariant(float(qQNaN())) << "----";
     QTest::newRow("non-zero number ticks a check box") << int(Check) << QVariant(1) << "true";
@@ -266,6 +270,10 @@ void TestEditorPages::binderShowsValueByFieldClass()
     QVERIFY(!isBlue(widget));
     QCOMPARE(changed.count(), 0);
     QVERIFY(!m_device->hasStateFlag(Device::StateChanged));
+    // Given a value within the form's range again, a number field takes back the form's range.
+    m_device->setParameter(QStringLiteral("key"), 1.0f);
+    m_pages->showDeviceInfoInField(QStringLiteral("key"), widget, true);
+    QVERIFY(!qobject_cast<QAbstractSpinBox *>(widget) || (widget->property("minimum") == 0 && widget->property("maximum").toDouble() < 100));
 }
 
 void TestEditorPages::userEditMarksFieldAndDevice()

@@ -25,6 +25,8 @@
 #include <QTextDocumentFragment>
 #include <QToolBox>
 
+#include <climits>
+
 namespace {
 
 // Tab titles the pages translate; any other title stays as it was given.
@@ -338,9 +340,11 @@ void DeviceWidget::fillField(const QVariant &value, QWidget *field)
             combo->setCurrentIndex(combo->findData(value.toInt(), Qt::UserRole, Qt::MatchExactly));
         }
     } else if (className == QLatin1String("QSpinBox")) {
-        // An instrument's float the instrument gave no number for shows as such, not as a limit.
-        const bool unmeasured = isFloating(typeName) && !Readout::isMeasured(value);
-        Readout::show(static_cast<QSpinBox *>(field), unmeasured ? value : QVariant(value.toInt()));
+        // A float the instrument gave no number for, or one beyond any whole number, shows as
+        // such, not as a limit or a number it was cut to.
+        const double number = value.toDouble();
+        const bool whole = !isFloating(typeName) || (number >= INT_MIN && number <= INT_MAX);
+        Readout::show(static_cast<QSpinBox *>(field), whole ? QVariant(value.toInt()) : value);
     } else if (className == QLatin1String("QDoubleSpinBox")) {
         if (isFloating(typeName))
             Readout::show(static_cast<QDoubleSpinBox *>(field), double(value.toFloat()));

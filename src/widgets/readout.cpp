@@ -7,7 +7,9 @@
 #include <QString>
 #include <QVariant>
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace Readout {
 
@@ -17,6 +19,9 @@ const QString NotMeasured = QStringLiteral("----");
 // Set on a number field while it shows that the instrument gave no value.
 const char NoValueProperty[] = "tenvara_no_value";
 const char WatchedProperty[] = "tenvara_no_value_watched";
+// The range the form gave a number field, kept while the field is widened for an instrument's value.
+const char FormMinimumProperty[] = "tenvara_form_minimum";
+const char FormMaximumProperty[] = "tenvara_form_maximum";
 
 double numberIn(const QAbstractSpinBox *field)
 {
@@ -30,6 +35,42 @@ double minimumOf(const QAbstractSpinBox *field)
     if (const auto *decimal = qobject_cast<const QDoubleSpinBox *>(field))
         return decimal->minimum();
     return double(static_cast<const QSpinBox *>(field)->minimum());
+}
+
+double maximumOf(const QAbstractSpinBox *field)
+{
+    if (const auto *decimal = qobject_cast<const QDoubleSpinBox *>(field))
+        return decimal->maximum();
+    return double(static_cast<const QSpinBox *>(field)->maximum());
+}
+
+// A whole-number field holds only what an int holds; a double field any finite value.
+bool canHold(const QAbstractSpinBox *field, double number)
+{
+    return qobject_cast<const QDoubleSpinBox *>(field)
+        || (number >= double(std::numeric_limits<int>::min()) && number <= double(std::numeric_limits<int>::max()));
+}
+
+// The field's range is the form's, widened to hold the number given (none for NaN): an
+// instrument's value beyond the form's range shows as it is, never as the limit it would be
+// clamped to, and only that value is added. The next value within the form's range, or none,
+// gives the field the form's range back.
+void holdInRange(QAbstractSpinBox *field, double number)
+{
+    if (!field->property(FormMinimumProperty).isValid()) {
+        field->setProperty(FormMinimumProperty, minimumOf(field));
+        field->setProperty(FormMaximumProperty, maximumOf(field));
+    }
+    double minimum = field->property(FormMinimumProperty).toDouble();
+    double maximum = field->property(FormMaximumProperty).toDouble();
+    if (!std::isnan(number)) {
+        minimum = std::min(minimum, number);
+        maximum = std::max(maximum, number);
+    }
+    if (auto *decimal = qobject_cast<QDoubleSpinBox *>(field))
+        decimal->setRange(minimum, maximum);
+    else
+        static_cast<QSpinBox *>(field)->setRange(int(minimum), int(maximum));
 }
 
 void setNumber(QAbstractSpinBox *field, double number)
@@ -138,7 +179,9 @@ void show(QAbstractSpinBox *field, const QVariant &value)
     if (!qobject_cast<QDoubleSpinBox *>(field) && !qobject_cast<QSpinBox *>(field))
         return;
     watch(field);
-    const bool measured = isMeasured(value);
+    const bool measured = isMeasured(value) && canHold(field, value.toDouble());
+    // The range first: a value it clamps on the way is none of the instrument's.
+    holdInRange(field, measured ? value.toDouble() : std::numeric_limits<double>::quiet_NaN());
     field->setProperty(NoValueProperty, !measured);
     field->setSpecialValueText(measured ? QString() : NotMeasured);
     setNumber(field, measured ? value.toDouble() : minimumOf(field));

@@ -30,8 +30,9 @@ QString numberText(const QVariant &value, char format = 'g', int precision = 6);
 QString questionText(const QVariant &value);
 
 // A number field shows a value the instrument gave, or the dashes when it gave none (NaN or
-// infinity): the field's special-value text at its minimum, never a limit the value was clamped
-// to. The dashes stay until a person types a number or the program shows one.
+// infinity, or a number a whole-number field cannot hold): the field's special-value text at its
+// minimum, never a limit the value was clamped to. A value beyond the form's range widens the
+// field's range to hold it. The dashes stay until a person types a number or the program shows one.
 void show(QAbstractSpinBox *field, const QVariant &value);
 // The number the field holds, or an invalid value while it shows the dashes.
 QVariant value(const QAbstractSpinBox *field);
