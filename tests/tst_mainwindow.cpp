@@ -26,6 +26,7 @@
 #include <QJsonDocument>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QScrollArea>
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QToolBar>
@@ -148,6 +149,25 @@ void TestMainWindow::startUpBuildsTreeAndPages()
     QCOMPARE(window.form()->stackedWidget->currentWidget(), window.editorPage(window.server()));
     // The saved selection comes back from the event loop.
     QTRY_COMPARE(tree->currentItem(), window.treeItem(deviceNamed(window, "Drumel-M")));
+
+    // Maximized on a laptop's screen, every editor's measurement tab keeps its status row in
+    // view while it archives, however long the archive's name.
+    window.showMaximized();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QScrollArea *area = window.findChild<QScrollArea *>();
+    for (auto *measurement : window.form()->stackedWidget->findChildren<MeasureWidget *>()) {
+        window.form()->stackedWidget->setCurrentWidget(measurement->parentWidget()->parentWidget()->parentWidget());
+        qobject_cast<QTabWidget *>(measurement->parentWidget()->parentWidget())->setCurrentWidget(measurement);
+        measurement->onUpdateButtons(true);
+        measurement->chkAutoSaveFile->setChecked(true);
+        measurement->chkPeriod->setChecked(true);
+        measurement->btnStartStop->click();
+        QVERIFY(measurement->lbFileName->text().endsWith(QLatin1String(".csv")));
+        // The height the pages ask of the window's scroll area once laid out, which scrolls beyond it.
+        const QWidget *contents = area->widget();
+        QTRY_VERIFY((contents->hasHeightForWidth() ? contents->heightForWidth(area->viewport()->width())
+                                                   : contents->minimumSizeHint().height()) <= area->viewport()->height());
+    }
 }
 
 void TestMainWindow::deviceItemLook_data()
@@ -616,8 +636,13 @@ void TestMainWindow::everyPollerStopsBeforeItsLineGoes()
     QCOMPARE(pollersWhenLineWent, 0);
 }
 
+// A laptop's screen, 1366 x 768, which every window must fit.
 int main(int argc, char *argv[])
 {
+    QTemporaryDir screens;
+    const QString screenConfig = screens.filePath("screens.json");
+    TestFiles::write(screenConfig, R"({"screens": [{"name": "laptop", "width": 1366, "height": 768, "logicalDpi": 96}]})");
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(screenConfig));
     DebugQt::instance(DebugQt::HandlerMask, nullptr)->emitFlag = true;
     TempWorkDir workDir;
     AppSettings::instance()->loadStartup();

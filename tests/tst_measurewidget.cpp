@@ -16,6 +16,7 @@
 #include <QProgressDialog>
 #include <QSignalSpy>
 #include <QTimer>
+#include <QToolTip>
 #include <QtTest>
 
 #include <algorithm>
@@ -286,6 +287,11 @@ void TestMeasureWidget::nonFiniteAndFarValues()
 
     // The archive and the saved table leave the value's field as a failed read does, and keep the rest.
     const QString archive = m_page->lbFileName->text();
+    // Its name keeps to one line in any width, the whole of it in the tool tip.
+    QHelpEvent tip(QEvent::ToolTip, QPoint(1, 1), m_page->lbFileName->mapToGlobal(QPoint(1, 1)));
+    QCoreApplication::sendEvent(m_page->lbFileName, &tip);
+    QVERIFY(!m_page->lbFileName->hasHeightForWidth() && m_page->lbFileName->sizeHint().height() < 2 * m_page->lbFileName->fontMetrics().height());
+    QCOMPARE(QToolTip::text(), archive);
     m_page->btnStartStop->click();
     QTRY_COMPARE(fileLines(archive).size(), 3);
     QCOMPARE(fileLines(archive).at(2).section(QLatin1Char(';'), 2, 2).isEmpty(), !std::isfinite(value));

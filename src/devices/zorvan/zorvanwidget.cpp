@@ -16,6 +16,8 @@ ZorvanWidget::ZorvanWidget(QWidget *parent)
     : MainDeviceWidget(parent, nullptr)
 {
     setObjectName(QStringLiteral("ZorvanWidget"));
+    // As every editor's form gives it: the page fits a laptop's screen and keeps its status row.
+    setMinimumSize(600, 500);
     auto *verticalLayout = new QVBoxLayout(this);
     verticalLayout->setSpacing(5);
     verticalLayout->setContentsMargins(5, 5, 5, 5);
