@@ -385,9 +385,7 @@ void TestDefaultDeviceWidget::writeSendsChangesAndReadsBack()
     if (edit == EditRange)
         QCOMPARE(m_sim->device(0).values.value(QStringLiteral("range_max")).toFloat(), 20000.0f);
     if (edit == EditRangeTyped)
-        QCOMPARE(m_sim->device(0).values.value(QStringLiteral("range_max")).toFloat(), 95.5f);
-    if (edit == EditRangeTyped)
-        QCOMPARE(m_sim->device(0).values.value(QStringLiteral("range_min")).toFloat(), 0.125f);
+        QCOMPARE(QVariantList({m_sim->device(0).values.value(QStringLiteral("range_max")), m_sim->device(0).values.value(QStringLiteral("range_min"))}), QVariantList({95.5f, 0.125f}));
     if (edit == EditUnitsAndRange)
         QCOMPARE(m_sim->device(0).values.value(QStringLiteral("range_unit_code")).toInt(), 7);
     if (edit == EditAssignmentToNewClass) {
