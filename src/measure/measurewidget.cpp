@@ -14,6 +14,7 @@
 #include <QEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QSignalBlocker>
 
 #include <algorithm>
@@ -93,6 +94,12 @@ MeasureWidget::MeasureWidget(QWidget *parent, int mode)
 MeasureWidget::~MeasureWidget()
 {
     stopPeriodThread();
+    // A field that has the focus finishes its edit as the window closes, after the page's own
+    // members are gone: nothing of the page may hear it.
+    for (QAbstractSpinBox *field : windowFields()) {
+        field->disconnect(this);
+        field->findChild<QLineEdit *>()->disconnect(this);
+    }
 }
 
 void MeasureWidget::setMaxRows(int rows)
