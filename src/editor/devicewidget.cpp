@@ -25,8 +25,6 @@
 #include <QTextDocumentFragment>
 #include <QToolBox>
 
-#include <climits>
-
 namespace {
 
 // Tab titles the pages translate; any other title stays as it was given.
@@ -342,9 +340,7 @@ void DeviceWidget::fillField(const QVariant &value, QWidget *field)
     } else if (className == QLatin1String("QSpinBox")) {
         // A float the instrument gave no number for, or one beyond any whole number, shows as
         // such, not as a limit or a number it was cut to.
-        const double number = value.toDouble();
-        const bool whole = !isFloating(typeName) || (number >= INT_MIN && number <= INT_MAX);
-        Readout::show(static_cast<QSpinBox *>(field), whole ? QVariant(value.toInt()) : value);
+        Readout::show(static_cast<QSpinBox *>(field), isFloating(typeName) ? value : QVariant(value.toInt()));
     } else if (className == QLatin1String("QDoubleSpinBox")) {
         if (isFloating(typeName))
             Readout::show(static_cast<QDoubleSpinBox *>(field), double(value.toFloat()));

@@ -8,7 +8,6 @@
 ElidedLabel::ElidedLabel(QWidget *parent)
     : QLabel(parent)
 {
-    setWordWrap(false);
     setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
 }
 

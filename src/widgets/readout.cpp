@@ -179,12 +179,14 @@ void show(QAbstractSpinBox *field, const QVariant &value)
     if (!qobject_cast<QDoubleSpinBox *>(field) && !qobject_cast<QSpinBox *>(field))
         return;
     watch(field);
-    const bool measured = isMeasured(value) && canHold(field, value.toDouble());
+    // A whole-number field takes the nearest whole number, as a variant's conversion gives it.
+    const double number = qobject_cast<QSpinBox *>(field) ? std::round(value.toDouble()) : value.toDouble();
+    const bool measured = isMeasured(value) && canHold(field, number);
     // The range first: a value it clamps on the way is none of the instrument's.
-    holdInRange(field, measured ? value.toDouble() : std::numeric_limits<double>::quiet_NaN());
+    holdInRange(field, measured ? number : std::numeric_limits<double>::quiet_NaN());
     field->setProperty(NoValueProperty, !measured);
     field->setSpecialValueText(measured ? QString() : NotMeasured);
-    setNumber(field, measured ? value.toDouble() : minimumOf(field));
+    setNumber(field, measured ? number : minimumOf(field));
 }
 
 QVariant value(const QAbstractSpinBox *field)

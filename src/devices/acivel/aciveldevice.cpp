@@ -182,8 +182,7 @@ bool AcivelDevice::readDevice(int command)
 
 QByteArray AcivelDevice::writeRequest(int command, QStringList *unmeasured) const
 {
-    // pHi means something only in the two pH modes of the input; the others send zero.
-    const bool zeroPhi = command == ElectrodeCommand && parameterInt(QStringLiteral("input_units")) > 1;
+    const bool zeroPhi = command == ElectrodeCommand && isMillivoltMode(parameterInt(QStringLiteral("input_units")));
     QByteArray request;
     for (const Field &field : writeLayout(command)) {
         const QString key = QLatin1String(field.key);

@@ -25,6 +25,10 @@ public:
     bool writeDevice(int command) override;
     QString deviceSpecificStatusText(int code) const override;
 
+    // Input modes above the two pH ones measure millivolts; pHi means nothing there, and a
+    // write of the electrode settings sends zero in its place.
+    static bool isMillivoltMode(int inputMode) { return inputMode > 1; }
+
 private:
     QByteArray writeRequest(int command, QStringList *unmeasured) const;
     bool storeGraduationAnswer(const QByteArray &reply);

@@ -5,6 +5,7 @@
 
 #include "core/debugqtstream.h"
 #include "core/prompt.h"
+#include "devices/acivel/aciveldevice.h"
 #include "model/device.h"
 #include "widgets/readout.h"
 
@@ -14,8 +15,6 @@ namespace {
 
 constexpr int PhUnitCode = 59;
 constexpr int MillivoltUnitCode = 36;
-// Codes above this are the millivolt modes of the input; the others measure pH.
-constexpr int LastPhInputMode = 1;
 constexpr int ElectrodeCommand = 131;
 
 } // namespace
@@ -78,7 +77,7 @@ void AcivelWidget::ControlFieldsByInputUnits(int mode)
 {
     if (mode == -1)
         return;
-    const bool millivolts = mode > LastPhInputMode;
+    const bool millivolts = AcivelDevice::isMillivoltMode(mode);
     stackedWidgetPH->setCurrentIndex(millivolts ? 1 : 0);
     const QString rangeUnitKey = QStringLiteral("range_unit_code");
     if (!device || !device->hasParameter(rangeUnitKey))
@@ -96,7 +95,7 @@ bool AcivelWidget::writeCarries(int command, const QString &key) const
 {
     // The millivolt modes send zero for pHi.
     return command != ElectrodeCommand || key != QLatin1String("phi_isopotential_point")
-           || cmbInputMode->currentIndex() <= LastPhInputMode;
+           || !AcivelDevice::isMillivoltMode(cmbInputMode->currentIndex());
 }
 
 void AcivelWidget::on_cmbInputMode_currentIndexChanged(int index)
