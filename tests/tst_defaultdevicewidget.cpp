@@ -475,6 +475,7 @@ void TestDefaultDeviceWidget::selectionAsksWithSlotCode()
     QVERIFY(m_page->cmbDevVariableUnits->isEnabled());
     QCOMPARE(m_page->cmbDevVariableUnits->currentData().toInt(), 32);
     QCOMPARE(m_page->lbUSLUnit->text(), Device::unitText(32, 64));
+    QVERIFY(m_page->dspnUSL->text() != QStringLiteral("----"));
 }
 
 void TestDefaultDeviceWidget::selectionStopsAskingAfterNotImplemented()
@@ -490,8 +491,9 @@ void TestDefaultDeviceWidget::selectionStopsAskingAfterNotImplemented()
     m_sim->clearRequests();
     m_page->tableWidgetDV->setCurrentCell(2, 0);
     QVERIFY(commandsSent().isEmpty());
-    // The variable is shown from the slot data of command 9.
+    // The variable is shown from the slot data of command 9, which gives no limits.
     QCOMPARE(m_page->cmbDevVariableUnits->currentData().toInt(), 32);
+    QCOMPARE(m_page->dspnUSL->text(), QStringLiteral("----"));
 }
 
 void TestDefaultDeviceWidget::selectionOfUnidentifiedDeviceUsesSlotData()

@@ -223,10 +223,10 @@ void DefaultDeviceWidget::showDeviceVariableInfo(int slotIndex)
     } limits[] = {{"dev_variable_usl", dspnUSL}, {"dev_variable_lsl", dspnLSL}, {"dev_variable_span", dspnMinSpan}};
     for (const auto &limit : limits) {
         const QString key = QLatin1String(limit.key);
-        // A variable shown from its slot data has no limits: show none rather than the last ones.
+        // A variable shown from its slot data has no limits: show none, neither the last ones nor 0.
         if (!device->hasParameter(key)) {
             const QSignalBlocker blocker(limit.box);
-            limit.box->setValue(0.0);
+            Readout::show(limit.box, QVariant());
         }
         showDeviceInfoInField(key, limit.box, true);
     }
