@@ -323,13 +323,14 @@ void TestDefaultDeviceWidget::writeSendsChangesAndReadsBack()
         m_page->dspnRangeMin->setValue(10.0);
         lastField = m_page->dspnRangeMin;
         break;
-    case EditRangeTyped:   // in the form's locale, which writes a decimal comma
-        for (auto [field, typed] : {std::pair(m_page->dspnRangeMax, "95.5"), std::pair(m_page->dspnRangeMin, "0.125")}) {
+    case EditRangeTyped:   // in the form's locale, which writes a decimal comma; a whole number takes no point
+        for (auto [field, whole, decimals, keypad] : {std::tuple(m_page->dspnRangeMax, "95", "5", Qt::NoModifier),
+                                                      std::tuple(m_page->dspnRangeMin, "0", "125", Qt::KeypadModifier)}) {
             field->selectAll();
-            QTest::keyClicks(field, QString::fromLatin1(typed).section('.', 0, 0));
-            QTest::keyClick(field, Qt::Key_Period, field == m_page->dspnRangeMin ? Qt::KeypadModifier : Qt::NoModifier);
-            QTest::keyClicks(field, QString::fromLatin1(typed).section('.', 1));
+            QTest::keyClicks(field, whole), QTest::keyClick(field, Qt::Key_Period, keypad), QTest::keyClicks(field, decimals);
         }
+        QTest::keyClick(m_page->spnSensorNumber, Qt::Key_Period);
+        QCOMPARE(m_page->spnSensorNumber->text(), QString::number(m_page->spnSensorNumber->value()));
         lastField = m_page->dspnRangeMin;
         break;
     case EditUnitsReadBackFailing:
@@ -385,7 +386,7 @@ void TestDefaultDeviceWidget::writeSendsChangesAndReadsBack()
     if (edit == EditRange)
         QCOMPARE(m_sim->device(0).values.value(QStringLiteral("range_max")).toFloat(), 20000.0f);
     if (edit == EditRangeTyped)
-        QCOMPARE(QVariantList({m_sim->device(0).values.value(QStringLiteral("range_max")), m_sim->device(0).values.value(QStringLiteral("range_min"))}), QVariantList({95.5f, 0.125f}));
+        QCOMPARE(QVariantList({m_sim->device(0).values.value("range_max"), m_sim->device(0).values.value("range_min")}), QVariantList({95.5f, 0.125f}));
     if (edit == EditUnitsAndRange)
         QCOMPARE(m_sim->device(0).values.value(QStringLiteral("range_unit_code")).toInt(), 7);
     if (edit == EditAssignmentToNewClass) {
