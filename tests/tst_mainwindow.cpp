@@ -158,9 +158,7 @@ void TestMainWindow::startUpBuildsTreeAndPages()
     for (auto *measurement : window.form()->stackedWidget->findChildren<MeasureWidget *>()) {
         window.form()->stackedWidget->setCurrentWidget(measurement->parentWidget()->parentWidget()->parentWidget());
         qobject_cast<QTabWidget *>(measurement->parentWidget()->parentWidget())->setCurrentWidget(measurement);
-        measurement->onUpdateButtons(true);
-        measurement->chkAutoSaveFile->setChecked(true);
-        measurement->chkPeriod->setChecked(true);
+        measurement->onUpdateButtons(true), measurement->chkAutoSaveFile->setChecked(true), measurement->chkPeriod->setChecked(true);
         measurement->btnStartStop->click();
         // The height the pages ask of the window's scroll area once laid out, which scrolls beyond it.
         const QWidget *contents = area->widget();
