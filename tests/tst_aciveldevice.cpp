@@ -5,7 +5,9 @@
 #include "model/port.h"
 #include "model/server.h"
 
+#include <QSemaphore>
 #include <QSignalSpy>
+#include <QThread>
 #include <QTest>
 #include <QTranslator>
 
@@ -318,6 +320,8 @@ void TestAcivelDevice::writeAnswers_data()
         << QVariantMap{{key("adjust_code"), QByteArray::fromHex("8001")}} << QString();
     QTest::newRow("176 with a bound given as infinity sends nothing") << 176 << QVariantMap{{key("s_max"), qInf()}} << QVariant()
         << false << 5 << QVariantMap() << "Command 176 was not sent: the value of s_max is not a number (NaN or infinity).";
+    QTest::newRow("176 refused while another thread holds the outcome waits for it") << 176 << QVariantMap{{key("s_max"), qQNaN()}}
+        << QVariant(true) << false << 5 << QVariantMap() << "Command 176 was not sent: the value of s_max is not a number (NaN or infinity).";
 }
 
 void TestAcivelDevice::writeAnswers()
@@ -329,14 +333,28 @@ void TestAcivelDevice::writeAnswers()
     QFETCH(int, modifyCount);
     QFETCH(QVariantMap, expected);
     QFETCH(QString, error);
-    if (answer.isValid())
+    const bool held = answer.typeId() == QMetaType::Bool;   // by another thread, as a poller from its read on
+    if (answer.isValid() && !held)
         setSimValue(QStringLiteral("reply_data_%1").arg(command), answer.toByteArray());
     setParameters({{key("ei_isopotential_point"), 0.5f}, {key("steepness"), 99.0f}});
     setParameters(parameters);
     m_device->setParameter(key("modify_count"), 5);
     QSignalSpy errors(m_device, &Device::deviceError);
 
-    QCOMPARE(m_device->writeDevice(command), result);
+    QSemaphore holding, written;
+    QString holderSaw;
+    std::unique_ptr<QThread> holder(QThread::create([&] {
+        const Device::OutcomeHold outcome(m_device);
+        holding.release();
+        written.tryAcquire(1, 300);
+        holderSaw = m_device->lastErrorText();
+    }));
+    if (held)
+        holder->start(), holding.acquire();
+    const bool wrote = m_device->writeDevice(command);
+    written.release(), holder->wait();
+    QVERIFY(holderSaw.isEmpty());   // the outcome is its holder's until it lets it go
+    QCOMPARE(wrote, result);
     QCOMPARE(m_device->parameterInt(key("modify_count")), modifyCount);
     for (auto it = expected.cbegin(); it != expected.cend(); ++it)
         QCOMPARE(m_device->parameter(it.key()), it.value());

@@ -755,28 +755,15 @@ int Device::read(const QString &name, int command, QByteArray &reply)
 int Device::write(const QString &name, int command, const QByteArray &request, QByteArray &reply,
                   const QStringList &unmeasured)
 {
-    if (!unmeasured.isEmpty()) {
-        recordReplyFailure(tr("Command %1 was not sent: the value of %2 is not a number (NaN or infinity).")
-                               .arg(QString::number(command), unmeasured.join(QStringLiteral(", "))));
-        return result();
-    }
-    return transaction(Direction::Write, name, command, request, reply);
+    return transaction(Direction::Write, name, command, request, reply, unmeasured);
 }
 
 int Device::transaction(Direction direction, const QString &name, int command, const QByteArray &request,
-                        QByteArray &reply)
+                        QByteArray &reply, const QStringList &unmeasured)
 {
     setProcessingTime(0);
     QElapsedTimer timer;
     timer.start();
-    // A frame carries the command number in one byte: any other number would go out as a
-    // different command (262 as 6, write polling address).
-    if (command < 0 || command > 255) {
-        setLastErrorText(tr("Command number %1 is outside 0 to 255: nothing was sent.").arg(command));
-        setResult(-2);
-        logTransactionError(direction, name, command);
-        return result();
-    }
     Port *line = port();
     if (!line) {
         DEBUGQT_LOG(1) << "*** a device without a port cannot send command" << command;
@@ -785,8 +772,23 @@ int Device::transaction(Direction direction, const QString &name, int command, c
     }
 
     // The outcome lock comes before the line's permit, everywhere, so the two never cross.
+    // A request refused before it is sent is this transaction's outcome too: it is recorded
+    // under them, so that it is never taken for the outcome of another thread's transaction.
     const OutcomeHold outcome(this);
     const Port::LineHold permit = line->holdLine();
+    // A frame carries the command number in one byte: any other number would go out as a
+    // different command (262 as 6, write polling address).
+    if (command < 0 || command > 255) {
+        setLastErrorText(tr("Command number %1 is outside 0 to 255: nothing was sent.").arg(command));
+        setResult(-2);
+        logTransactionError(direction, name, command);
+        return -2;
+    }
+    if (!unmeasured.isEmpty()) {
+        recordReplyFailure(tr("Command %1 was not sent: the value of %2 is not a number (NaN or infinity).")
+                               .arg(QString::number(command), unmeasured.join(QStringLiteral(", "))));
+        return -2;
+    }
 
     if (openPort(-1, -1)) {
         const QString commandText = QString::number(command);

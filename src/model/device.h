@@ -289,7 +289,7 @@ private:
     int loadedAddress(const QVariantMap &map) const;
     enum class Direction { Read, Write };
     int transaction(Direction direction, const QString &name, int command, const QByteArray &request,
-                    QByteArray &reply);
+                    QByteArray &reply, const QStringList &unmeasured = QStringList());
     void logTransactionError(Direction direction, const QString &name, int command);
     void recordOutcome(Port *port);
     void recordShortIdentity(const Port *port);
