@@ -29,13 +29,6 @@ const char UndefinedText[] = QT_TRANSLATE_NOOP("AcivelWidget", "<p style=\"color
 const char SavedText[] = QT_TRANSLATE_NOOP("AcivelWidget", "<p style=\"color: green; \">Saved</p>");
 const char PointStateProperty[] = "tenvara_point_state";
 
-// "nan", "inf" or "-inf" as the meter's float reads in text.
-bool isUndefined(const QVariant &value)
-{
-    const QString text = value.toString();
-    return text == QLatin1String("nan") || text.contains(QLatin1String("inf"));
-}
-
 } // namespace
 
 void AcivelWidget::showGraduationValues()
@@ -272,7 +265,7 @@ void AcivelWidget::updateBufferInfoByResponsePT33(const QVariantMap &response)
         change->setText(QStringLiteral("%1").arg(delta, 0, 'f', 2));
 
     const QVariant phValue = response.value(QStringLiteral("slot_2_value"));
-    if (isUndefined(phValue)) {
+    if (!Readout::isMeasured(phValue)) {
         setPointState(state, UndefinedText);
         Readout::show(ph, QVariant());
         setFieldColor(ph, Qt::red);

@@ -24,12 +24,6 @@ constexpr int RcVariable = 2;
 constexpr int UVariable = 4;
 constexpr int RtVariable = 5;
 
-bool isUndefined(const QVariant &value)
-{
-    const QString text = value.toString();
-    return text == QLatin1String("nan") || text.contains(QLatin1String("inf"));
-}
-
 } // namespace
 
 void AcivelWidget::on_btnStartAdjust_clicked()
@@ -382,8 +376,8 @@ void AcivelWidget::updateAdjustInfoByResponsePT33(const QVariantMap &response)
 void AcivelWidget::showLiveQuantity(const QVariant &value, QLabel *state, const QLabel *unit, QDoubleSpinBox *field,
                                     const QList<QPushButton *> &buttons)
 {
-    const bool valid = !isUndefined(value);
-    Readout::show(field, valid ? value : QVariant());
+    const bool valid = Readout::isMeasured(value);
+    Readout::show(field, value);
     if (valid) {
         state->setText(unit->text());
         setFieldColor(field, Qt::black);
