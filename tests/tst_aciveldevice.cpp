@@ -343,17 +343,22 @@ void TestAcivelDevice::writeAnswers()
 
     QSemaphore holding, written;
     QString holderSaw;
+    int holderTime = -1;
     std::unique_ptr<QThread> holder(QThread::create([&] {
         const Device::OutcomeHold outcome(m_device);
+        m_device->setProcessingTime(240);   // the time of the holder's own read
         holding.release();
         written.tryAcquire(1, 300);
         holderSaw = m_device->lastErrorText();
+        holderTime = m_device->processingTime();
     }));
     if (held)
         holder->start(), holding.acquire();
     const bool wrote = m_device->writeDevice(command);
     written.release(), holder->wait();
     QVERIFY(holderSaw.isEmpty());   // the outcome is its holder's until it lets it go
+    QCOMPARE(holderTime, held ? 240 : -1);
+    QVERIFY(!result || m_device->processingTime() > 0);
     QCOMPARE(wrote, result);
     QCOMPARE(m_device->parameterInt(key("modify_count")), modifyCount);
     for (auto it = expected.cbegin(); it != expected.cend(); ++it)

@@ -761,20 +761,21 @@ int Device::write(const QString &name, int command, const QByteArray &request, Q
 int Device::transaction(Direction direction, const QString &name, int command, const QByteArray &request,
                         QByteArray &reply, const QStringList &unmeasured)
 {
-    setProcessingTime(0);
+    // The time counts from the call, waits for the locks included.
     QElapsedTimer timer;
     timer.start();
+    // The outcome lock comes before the line's permit, everywhere, so the two never cross.
+    // Everything the outcome holds, the processing time included, is written under it: a
+    // request refused before it is sent is this transaction's outcome too, and is never taken
+    // for the outcome of another thread's transaction.
+    const OutcomeHold outcome(this);
+    setProcessingTime(0);
     Port *line = port();
     if (!line) {
         DEBUGQT_LOG(1) << "*** a device without a port cannot send command" << command;
         setResult(ResultLinkError);
         return ResultLinkError;
     }
-
-    // The outcome lock comes before the line's permit, everywhere, so the two never cross.
-    // A request refused before it is sent is this transaction's outcome too: it is recorded
-    // under them, so that it is never taken for the outcome of another thread's transaction.
-    const OutcomeHold outcome(this);
     const Port::LineHold permit = line->holdLine();
     // A frame carries the command number in one byte: any other number would go out as a
     // different command (262 as 6, write polling address).
