@@ -466,6 +466,16 @@ void TestDrumelWidget::linePoints()
     QCOMPARE(m_page->tableWidgetPoints->item(3, 0)->text(), QStringLiteral("   40\t") + Device::unitText(12, 0));
     QCOMPARE(m_page->spnLinePoints->isEnabled(), complete);
     QCOMPARE(m_page->cmbCalibrateUnits->isEnabled(), complete);
+    // The point editor offers no point beyond the table; stepped down from a count beyond the
+    // table's points, the count box lands on their number, and the count written is what it shows.
+    m_page->btnStartEditLinePoints->click();
+    QCOMPARE(m_page->spnPoint->maximum(), rows);
+    m_page->btnCompleteAdjustPoint->click();
+    QTest::keyClick(m_page->spnLinePoints, Qt::Key_Down);
+    const int stepped = !complete ? rows : (count > 11 ? 11 : count - 1);
+    QCOMPARE(m_page->tableWidgetPoints->rowCount(), stepped);
+    m_page->btnSetLinePointsCount->click();
+    QCOMPARE(lastData(137), QByteArray(1, char(complete ? stepped : count)));
 }
 
 void TestDrumelWidget::savePoint_data()
@@ -506,6 +516,7 @@ void TestDrumelWidget::temperatureWalk_data()
     QTest::newRow("back to set T1") << "np" << "-n-";
     QTest::newRow("P1 at a T1 the converter gave as NaN writes nothing") << "xn" << "pns";   // x: T1 is NaN
     QTest::newRow("P1 at a T1 beyond the walk's field writes that T1") << "hn" << "pns";   // h: T1 is 150 °C
+    QTest::newRow("P1 at a T1 beyond the walk's field typed over writes what the field took") << "htn" << "pns";   // t: 120 typed
 }
 
 void TestDrumelWidget::temperatureWalk()
@@ -513,6 +524,7 @@ void TestDrumelWidget::temperatureWalk()
     QFETCH(QString, moves);
     QFETCH(QString, buttons);
     const bool noT1 = moves.startsWith(QLatin1Char('x')), hotT1 = moves.startsWith(QLatin1Char('h'));
+    const bool typedT1 = moves.contains(QLatin1Char('t'));
     if (noT1 || hotT1)
         setSim(QStringLiteral("t1_correcton_value"), noT1 ? qQNaN() : 150.0);
     m_page->btnReadCfgFromDevice->click();
@@ -520,7 +532,9 @@ void TestDrumelWidget::temperatureWalk()
     QCOMPARE(m_page->dspnCurrentT2->value(), 40.0);
     QVERIFY(m_page->btnAdjustT1T2->isEnabled());
     m_page->btnAdjustT1T2->click();
-    for (const QChar move : moves.remove(QLatin1Char('x')).remove(QLatin1Char('h')))
+    if (typedT1)   // over 150 shown in a field of -99 to 99
+        m_page->dspnT1->selectAll(), QTest::keyClicks(m_page->dspnT1, QStringLiteral("120"));
+    for (const QChar move : moves.remove(QLatin1Char('x')).remove(QLatin1Char('h')).remove(QLatin1Char('t')))
         (move == QLatin1Char('n') ? m_page->btnNext : m_page->btnPrev)->click();
     const QString shown = QString(m_page->btnPrev->isHidden() ? '-' : 'p') + (m_page->btnNext->isHidden() ? '-' : 'n')
                           + (m_page->btnSaveT1T2->isHidden() ? '-' : 's');
@@ -531,9 +545,10 @@ void TestDrumelWidget::temperatureWalk()
         QCOMPARE(lastData(141), QByteArray("none"));
     }
     if (hotT1) {
-        QCOMPARE(m_page->lbP1T1->text(), QStringLiteral("in thermostat should be T1=150 °C"));
+        const float t1 = typedT1 ? 12.0f : 150.0f;   // the third digit of 120 goes beyond the field
+        QCOMPARE(m_page->lbP1T1->text(), QStringLiteral("in thermostat should be T1=%1 °C").arg(t1));
         m_page->btnSaveT1T2->click();
-        QCOMPARE(lastData(141), QByteArray::fromHex("00") + HartSimUniversalCommands::floatBytes(150.0f));
+        QCOMPARE(lastData(141), QByteArray::fromHex("00") + HartSimUniversalCommands::floatBytes(t1));
     }
     if (moves != QLatin1String("nnnnn"))
         return;

@@ -10,6 +10,7 @@
 #include "promptrecorder.h"
 #include "widgets/unibaseinput.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
@@ -22,6 +23,8 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QStyle>
+#include <QStyleOptionSpinBox>
 #include <QTest>
 #include <QTimer>
 
@@ -95,6 +98,32 @@ HartSimResponse busyAnswer(quint8 code = 32)
     HartSimResponse response;
     response.responseCode = code;
     return response;
+}
+
+// A person's edit of a number field: "key up", "key down", "key page up", "button up",
+// "button down", "wheel down", "menu down" (the context menu's step) or "type <text>" over the
+// whole text.
+void editSpinBox(QAbstractSpinBox *box, const QString &edit)
+{
+    if (edit.startsWith(QLatin1String("type "))) {
+        box->selectAll();
+        QTest::keyClicks(box, edit.mid(5));
+    } else if (edit.startsWith(QLatin1String("key "))) {
+        const bool page = edit.contains(QLatin1String("page"));
+        const bool up = edit.endsWith(QLatin1String("up"));
+        QTest::keyClick(box, page ? (up ? Qt::Key_PageUp : Qt::Key_PageDown) : (up ? Qt::Key_Up : Qt::Key_Down));
+    } else if (edit.startsWith(QLatin1String("button "))) {
+        QStyleOptionSpinBox option;
+        option.initFrom(box);
+        option.subControls = QStyle::SC_SpinBoxUp | QStyle::SC_SpinBoxDown | QStyle::SC_SpinBoxFrame | QStyle::SC_SpinBoxEditField;
+        const auto button = edit.endsWith(QLatin1String("up")) ? QStyle::SC_SpinBoxUp : QStyle::SC_SpinBoxDown;
+        QTest::mouseClick(box, Qt::LeftButton, {}, box->style()->subControlRect(QStyle::CC_SpinBox, &option, button, box).center());
+    } else if (edit == QLatin1String("wheel down")) {
+        QWheelEvent wheel(QPointF(5, 5), box->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(box, &wheel);
+    } else {
+        box->stepBy(edit.endsWith(QLatin1String("up")) ? 1 : -1);
+    }
 }
 
 enum Field { LineEdit, NumberInput, Label, DoubleSpin, Spin, Check };
@@ -226,23 +255,40 @@ void TestEditorPages::binderShowsValueByFieldClass_data()
     QTest::addColumn<int>("field");
     QTest::addColumn<QVariant>("value");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("one byte as hex in a line edit") << int(LineEdit) << QVariant(QByteArray("\x0a")) << "0x0A";
-    QTest::newRow("three bytes without blanks") << int(LineEdit) << QVariant(QByteArray::fromHex("abcdef")) << "0xABCDEF";
-    QTest::newRow("empty bytes") << int(LineEdit) << QVariant(QByteArray("")) << "0x";
-    QTest::newRow("number input float with three decimals") << int(NumberInput) << QVariant(4.0f) << "4.000";
-    QTest::newRow("number input holding a number shows none for infinity") << int(NumberInput) << QVariant(float(qInf())) << "";
-    QTest::newRow("number input unsigned") << int(NumberInput) << QVariant(uint(4000000000u)) << "4000000000";
-    QTest::newRow("label float in six digits") << int(Label) << QVariant(0.1234567f) << "0.123457";
-    QTest::newRow("label whole float") << int(Label) << QVariant(4.0f) << "4";
-    QTest::newRow("double spin box takes a float") << int(DoubleSpin) << QVariant(4.0f) << "4";
-    QTest::newRow("missing key gives a spin box 0") << int(Spin) << QVariant() << "0";
-    QTest::newRow("a float below a double field's minimum shows as given") << int(DoubleSpin) << QVariant(-5000.5f) << "-5000.5";
-    QTest::newRow("a float above a double field's maximum shows as given") << int(DoubleSpin) << QVariant(150.0f) << "150";
-    QTest::newRow("a number above a spin box's maximum shows as given") << int(Spin) << QVariant(200) << "200";
-    QTest::newRow("a float beyond any whole number shows dashes in a spin box") << int(Spin) << QVariant(1e10f) << "----";
-    QTest::newRow("a NaN float shows dashes in a spin box, not its limit") << int(Spin) << QVariant(float(qQNaN())) << "----";
-    QTest::newRow("a label shows dashes for NaN") << int(Label) << QVariant(float(qQNaN())) << "----";
-    QTest::newRow("non-zero number ticks a check box") << int(Check) << QVariant(1) << "true";
+    QTest::addColumn<QString>("edit");     // a person's edit of what is shown: a step or a typed text
+    QTest::addColumn<QString>("edited");   // what the field shows then
+    QTest::newRow("one byte as hex in a line edit") << int(LineEdit) << QVariant(QByteArray("\x0a")) << "0x0A" << QString() << QString();
+    QTest::newRow("three bytes without blanks") << int(LineEdit) << QVariant(QByteArray::fromHex("abcdef")) << "0xABCDEF" << QString() << QString();
+    QTest::newRow("empty bytes") << int(LineEdit) << QVariant(QByteArray("")) << "0x" << QString() << QString();
+    QTest::newRow("number input float with three decimals") << int(NumberInput) << QVariant(4.0f) << "4.000" << QString() << QString();
+    QTest::newRow("number input holding a number shows none for infinity") << int(NumberInput) << QVariant(float(qInf())) << "" << QString() << QString();
+    QTest::newRow("number input unsigned") << int(NumberInput) << QVariant(uint(4000000000u)) << "4000000000" << QString() << QString();
+    QTest::newRow("label float in six digits") << int(Label) << QVariant(0.1234567f) << "0.123457" << QString() << QString();
+    QTest::newRow("label whole float") << int(Label) << QVariant(4.0f) << "4" << QString() << QString();
+    QTest::newRow("double spin box takes a float") << int(DoubleSpin) << QVariant(4.0f) << "4" << QString() << QString();
+    QTest::newRow("missing key gives a spin box 0") << int(Spin) << QVariant() << "0" << QString() << QString();
+    QTest::newRow("a float below a double field's minimum shows as given") << int(DoubleSpin) << QVariant(-5000.5f) << "-5000.5" << QString() << QString();
+    QTest::newRow("a float above a double field's maximum shows as given") << int(DoubleSpin) << QVariant(150.0f) << "150" << QString() << QString();
+    QTest::newRow("a number above a spin box's maximum shows as given") << int(Spin) << QVariant(200) << "200" << QString() << QString();
+    QTest::newRow("a float beyond any whole number shows dashes in a spin box") << int(Spin) << QVariant(1e10f) << "----" << QString() << QString();
+    QTest::newRow("a NaN float shows dashes in a spin box, not its limit") << int(Spin) << QVariant(float(qQNaN())) << "----" << QString() << QString();
+    QTest::newRow("a label shows dashes for NaN") << int(Label) << QVariant(float(qQNaN())) << "----" << QString() << QString();
+    QTest::newRow("a float above a double field's maximum stepped up lands on the maximum") << int(DoubleSpin) << QVariant(150.0f) << "150" << "key up" << "99.99";
+    QTest::newRow("a float above a double field's maximum stepped down lands on the maximum") << int(DoubleSpin) << QVariant(150.0f) << "150" << "button down" << "99.99";
+    QTest::newRow("a double field above its maximum refuses a typed value beyond it") << int(DoubleSpin) << QVariant(150.0f) << "150" << "type 120" << "12";
+    QTest::newRow("a float below a double field's minimum stepped up lands on the minimum") << int(DoubleSpin) << QVariant(-5000.5f) << "-5000.5" << "button up" << "0";
+    QTest::newRow("a float below a double field's minimum stepped down lands on the minimum") << int(DoubleSpin) << QVariant(-5000.5f) << "-5000.5" << "wheel down" << "0";
+    QTest::newRow("a double field below its minimum takes a typed value beyond it as the minimum") << int(DoubleSpin) << QVariant(-5000.5f) << "-5000.5" << "type -20" << "0";
+    QTest::newRow("a number above a spin box's maximum stepped down lands on the maximum") << int(Spin) << QVariant(200) << "200" << "wheel down" << "99";
+    QTest::newRow("a number above a spin box's maximum stepped down from its menu lands on the maximum") << int(Spin) << QVariant(200) << "200" << "menu down" << "99";
+    QTest::newRow("a spin box above its maximum refuses a typed value beyond it") << int(Spin) << QVariant(200) << "200" << "type 120" << "12";
+    QTest::newRow("a number below a spin box's minimum stepped up lands on the minimum") << int(Spin) << QVariant(-7) << "-7" << "key page up" << "0";
+    QTest::newRow("a number below a spin box's minimum stepped down lands on the minimum") << int(Spin) << QVariant(-7) << "-7" << "key down" << "0";
+    QTest::newRow("a spin box below its minimum takes a typed value beyond it as the minimum") << int(Spin) << QVariant(-7) << "-7" << "type -3" << "0";
+    QTest::newRow("a double field within its range keeps a typed value") << int(DoubleSpin) << QVariant(4.0f) << "4" << "type 12.5" << "12.5";
+    QTest::newRow("a double field within its range steps as always") << int(DoubleSpin) << QVariant(4.0f) << "4" << "key up" << "5";
+    QTest::newRow("a spin box within its range keeps a typed value") << int(Spin) << QVariant(5) << "5" << "type 42" << "42";
+    QTest::newRow("non-zero number ticks a check box") << int(Check) << QVariant(1) << "true" << QString() << QString();
 }
 
 void TestEditorPages::binderShowsValueByFieldClass()
@@ -270,6 +316,13 @@ void TestEditorPages::binderShowsValueByFieldClass()
     QVERIFY(!isBlue(widget));
     QCOMPARE(changed.count(), 0);
     QVERIFY(!m_device->hasStateFlag(Device::StateChanged));
+    // Any edit leaves a value within the form's range, and the field has that range again.
+    QFETCH(QString, edit);
+    if (auto *box = qobject_cast<QAbstractSpinBox *>(widget); box && !edit.isEmpty()) {
+        editSpinBox(box, edit);
+        QTEST(read(), "edited");
+        QVERIFY(box->property("minimum") == 0 && box->property("maximum").toDouble() < 100);
+    }
     // Given a value within the form's range again, a number field takes back the form's range.
     m_device->setParameter(QStringLiteral("key"), 1.0f);
     m_pages->showDeviceInfoInField(QStringLiteral("key"), widget, true);

@@ -1,9 +1,13 @@
 #include "widgets/readout.h"
 
 #include <QDoubleSpinBox>
+#include <QKeyEvent>
 #include <QLCDNumber>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QSpinBox>
+#include <QStyle>
+#include <QStyleOptionSpinBox>
 #include <QString>
 #include <QVariant>
 
@@ -22,6 +26,8 @@ const char WatchedProperty[] = "tenvara_no_value_watched";
 // The range the form gave a number field, kept while the field is widened for an instrument's value.
 const char FormMinimumProperty[] = "tenvara_form_minimum";
 const char FormMaximumProperty[] = "tenvara_form_maximum";
+// Set while the program shows a value in the field.
+const char ShowingProperty[] = "tenvara_showing";
 
 double numberIn(const QAbstractSpinBox *field)
 {
@@ -51,10 +57,18 @@ bool canHold(const QAbstractSpinBox *field, double number)
         || (number >= double(std::numeric_limits<int>::min()) && number <= double(std::numeric_limits<int>::max()));
 }
 
+void setRange(QAbstractSpinBox *field, double minimum, double maximum)
+{
+    if (auto *decimal = qobject_cast<QDoubleSpinBox *>(field))
+        decimal->setRange(minimum, maximum);
+    else
+        static_cast<QSpinBox *>(field)->setRange(int(minimum), int(maximum));
+}
+
 // The field's range is the form's, widened to hold the number given (none for NaN): an
 // instrument's value beyond the form's range shows as it is, never as the limit it would be
-// clamped to, and only that value is added. The next value within the form's range, or none,
-// gives the field the form's range back.
+// clamped to. The next value within the form's range, or none, gives the field the form's
+// range back.
 void holdInRange(QAbstractSpinBox *field, double number)
 {
     if (!field->property(FormMinimumProperty).isValid()) {
@@ -67,11 +81,88 @@ void holdInRange(QAbstractSpinBox *field, double number)
         minimum = std::min(minimum, number);
         maximum = std::max(maximum, number);
     }
-    if (auto *decimal = qobject_cast<QDoubleSpinBox *>(field))
-        decimal->setRange(minimum, maximum);
-    else
-        static_cast<QSpinBox *>(field)->setRange(int(minimum), int(maximum));
+    setRange(field, minimum, maximum);
 }
+
+// A widened field holds the form's range and the one value the instrument gave beyond it.
+bool isWidened(const QAbstractSpinBox *field)
+{
+    const QVariant formMinimum = field->property(FormMinimumProperty);
+    return formMinimum.isValid()
+        && (minimumOf(field) != formMinimum.toDouble()
+            || maximumOf(field) != field->property(FormMaximumProperty).toDouble());
+}
+
+// Any edit of a widened field leaves a value within the form's range: the field takes the
+// form's range back, which moves a value beyond it to the nearer limit, as a step beyond a
+// limit lands on it.
+void narrowToForm(QAbstractSpinBox *field)
+{
+    if (isWidened(field))
+        setRange(field, field->property(FormMinimumProperty).toDouble(), field->property(FormMaximumProperty).toDouble());
+}
+
+bool onStepButton(const QAbstractSpinBox *field, const QPoint &position)
+{
+    if (field->buttonSymbols() == QAbstractSpinBox::NoButtons)
+        return false;
+    QStyleOptionSpinBox option;
+    option.initFrom(field);
+    option.frame = field->hasFrame();
+    option.buttonSymbols = field->buttonSymbols();
+    option.subControls = QStyle::SC_SpinBoxFrame | QStyle::SC_SpinBoxEditField | QStyle::SC_SpinBoxUp
+                         | QStyle::SC_SpinBoxDown;
+    option.stepEnabled = QAbstractSpinBox::StepUpEnabled | QAbstractSpinBox::StepDownEnabled;
+    const QStyle::SubControl control
+        = field->style()->hitTestComplexControl(QStyle::CC_SpinBox, &option, position, field);
+    return control == QStyle::SC_SpinBoxUp || control == QStyle::SC_SpinBoxDown;
+}
+
+bool isStep(const QAbstractSpinBox *field, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress: {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        return key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_PageUp || key == Qt::Key_PageDown;
+    }
+    case QEvent::Wheel:
+        return true;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick: {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        return mouse->button() == Qt::LeftButton && onStepButton(field, mouse->position().toPoint());
+    }
+    default:
+        return false;
+    }
+}
+
+// A step from the instrument's value beyond the form's range lands on the form's nearer limit,
+// whichever way it goes: the value is no point of the form's range to step from, and a step
+// further out would leave the range. Steps from a value within the range are Qt's own.
+class FormRangeStep : public QObject
+{
+public:
+    explicit FormRangeStep(QAbstractSpinBox *field)
+        : QObject(field), m_field(field)
+    {
+        field->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched != m_field || !isWidened(m_field) || !m_field->isEnabled() || m_field->isReadOnly()
+            || !isStep(m_field, event))
+            return false;
+        narrowToForm(m_field);
+        event->accept();
+        return true;
+    }
+
+private:
+    QAbstractSpinBox *m_field;
+};
 
 void setNumber(QAbstractSpinBox *field, double number)
 {
@@ -120,6 +211,9 @@ void onValueChanged(QAbstractSpinBox *field)
     if (showsNoValue(field) && numberIn(field) != minimumOf(field))
         field->setProperty(NoValueProperty, false);
     dropDashesShown(field);
+    // A value the program did not show is an edit: typed, pasted or stepped from the menu.
+    if (!field->property(ShowingProperty).toBool())
+        narrowToForm(field);
 }
 
 void watch(QAbstractSpinBox *field)
@@ -136,6 +230,7 @@ void watch(QAbstractSpinBox *field)
     else if (auto *whole = qobject_cast<QSpinBox *>(field))
         QObject::connect(whole, &QSpinBox::valueChanged, field, [field] { onValueChanged(field); });
     QObject::connect(field, &QAbstractSpinBox::editingFinished, field, [field] { dropDashesShown(field); });
+    new FormRangeStep(field);
 }
 
 } // namespace
@@ -182,11 +277,13 @@ void show(QAbstractSpinBox *field, const QVariant &value)
     // A whole-number field takes the nearest whole number, as a variant's conversion gives it.
     const double number = qobject_cast<QSpinBox *>(field) ? std::round(value.toDouble()) : value.toDouble();
     const bool measured = isMeasured(value) && canHold(field, number);
+    field->setProperty(ShowingProperty, true);
     // The range first: a value it clamps on the way is none of the instrument's.
     holdInRange(field, measured ? number : std::numeric_limits<double>::quiet_NaN());
     field->setProperty(NoValueProperty, !measured);
     field->setSpecialValueText(measured ? QString() : NotMeasured);
     setNumber(field, measured ? number : minimumOf(field));
+    field->setProperty(ShowingProperty, false);
 }
 
 QVariant value(const QAbstractSpinBox *field)

@@ -32,7 +32,9 @@ QString questionText(const QVariant &value);
 // A number field shows a value the instrument gave, or the dashes when it gave none (NaN or
 // infinity, or a number a whole-number field cannot hold): the field's special-value text at its
 // minimum, never a limit the value was clamped to. A value beyond the form's range widens the
-// field's range to hold it. The dashes stay until a person types a number or the program shows one.
+// field's range to hold just it: left untouched the field gives that value, and any edit (a step,
+// a typed or pasted value) leaves a value within the form's range. The dashes stay until a person
+// types a number or the program shows one.
 void show(QAbstractSpinBox *field, const QVariant &value);
 // The number the field holds, or an invalid value while it shows the dashes.
 QVariant value(const QAbstractSpinBox *field);

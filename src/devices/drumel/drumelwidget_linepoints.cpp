@@ -9,6 +9,8 @@
 #include <QSignalBlocker>
 #include <QTableWidgetItem>
 
+#include <algorithm>
+
 QString DrumelWidget::linePointText(float value) const
 {
     return QStringLiteral("   %1\t%2").arg(Readout::numberText(value), device->calibrateUnitText());
@@ -108,7 +110,7 @@ void DrumelWidget::on_btnStartEditLinePoints_clicked()
 {
     stackedWidgetLinePoints->setCurrentIndex(1);
     spnPoint->setValue(1);
-    spnPoint->setMaximum(spnLinePoints->value());
+    spnPoint->setMaximum(std::min(spnLinePoints->value(), MaxLinePoints));
     tableWidgetPoints->setSelectionMode(QAbstractItemView::SingleSelection);
     tableWidgetPoints->selectRow(0);
     lbCalibratePointUnit->setText(device ? device->calibrateUnitText() : QString());
