@@ -7,7 +7,9 @@
 #include "core/debugqt.h"
 #include "core/terminationwatcher.h"
 #include "devices/acivel/acivelwidget.h"
+#include "editor/maindevicewidget.h"
 #include "editor/pvwidget.h"
+#include "editor/statuswidget.h"
 #include "mainwindow/helpviewer.h"
 #include "measure/measurewidget.h"
 #include "model/device.h"
@@ -27,6 +29,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QToolBar>
@@ -89,6 +92,51 @@ Device *deviceNamed(MainWindow &window, const QString &name)
     return nullptr;
 }
 
+// The least height a layout gives the widget, as Qt's layouts reckon it.
+int leastHeight(const QWidget *widget)
+{
+    const QSizePolicy::Policy policy = widget->sizePolicy().verticalPolicy();
+    int height = 0;
+    if (policy != QSizePolicy::Ignored) {
+        height = policy & QSizePolicy::ShrinkFlag ? widget->minimumSizeHint().height()
+                                                  : std::max(widget->sizeHint().height(), widget->minimumSizeHint().height());
+    }
+    height = std::min(height, widget->maximumHeight());
+    return widget->minimumHeight() > 0 ? widget->minimumHeight() : height;
+}
+
+bool laysOut(const QLayout *layout, const QWidget *widget)
+{
+    for (int index = 0; index < layout->count(); ++index) {
+        QLayoutItem *item = layout->itemAt(index);
+        if (item->widget() == widget || (item->layout() && laysOut(item->layout(), widget)))
+            return true;
+    }
+    return false;
+}
+
+// What a person sees wrong on a page: a control a layout gives less than its least height, or
+// two controls of one layout over each other.
+QStringList layoutFaults(const QWidget *page)
+{
+    QList<const QWidget *> shown;
+    for (const QWidget *widget : page->findChildren<QWidget *>()) {
+        const QWidget *parent = widget->parentWidget();
+        if (widget->isVisible() && parent->layout() && laysOut(parent->layout(), widget))
+            shown.append(widget);
+    }
+    QStringList faults;
+    for (const QWidget *widget : std::as_const(shown)) {
+        if (widget->height() < leastHeight(widget))
+            faults << QStringLiteral("%1 is %2 px high of %3").arg(widget->objectName()).arg(widget->height()).arg(leastHeight(widget));
+        for (const QWidget *other : std::as_const(shown)) {
+            if (other < widget && other->parentWidget() == widget->parentWidget() && other->geometry().intersects(widget->geometry()))
+                faults << QStringLiteral("%1 over %2").arg(widget->objectName(), other->objectName());
+        }
+    }
+    return faults;
+}
+
 void select(MainWindow &window, ServerItem *item)
 {
     window.form()->treeWidget->setCurrentItem(window.treeItem(item));
@@ -103,6 +151,7 @@ class TestMainWindow : public QObject
 private slots:
     void init() { Application::setLanguage("en_US"); }
 
+    void startUpBuildsTreeAndPages_data();
     void startUpBuildsTreeAndPages();
     void deviceItemLook_data();
     void deviceItemLook();
@@ -126,16 +175,34 @@ private slots:
     void everyPollerStopsBeforeItsLineGoes();
 };
 
+void TestMainWindow::startUpBuildsTreeAndPages_data()
+{
+    QTest::addColumn<QString>("screen");
+    QTest::addColumn<QString>("language");        // at start-up, or switched to once the window shows
+    QTest::addColumn<QStringList>("variables");   // those the polled instrument answers
+    QTest::newRow("laptop, four variables") << "laptop" << "en_US" << QStringList{"PV", "SV", "TV", "QV"};
+    QTest::newRow("laptop, four variables in Russian") << "laptop" << "ru_RU" << QStringList{"PV", "SV", "TV", "QV"};
+    QTest::newRow("laptop, one variable, switched to Russian") << "laptop" << "switched to ru_RU" << QStringList{"PV"};
+    QTest::newRow("small laptop, where the window scrolls a tab taller than it") << "small" << "en_US" << QStringList{"PV", "SV", "TV", "QV"};
+    QTest::newRow("wide screen, where every measurement tab fits") << "wide" << "en_US" << QStringList{"PV", "SV", "TV", "QV"};
+}
+
 void TestMainWindow::startUpBuildsTreeAndPages()
 {
-    Workspace space(twoPortConfig("Port_1/Drumel-M_{1}"));
+    QFETCH(QString, screen);
+    QFETCH(QString, language);
+    QFETCH(QStringList, variables);
+    const bool switched = language.startsWith("switched");
+    Workspace space(twoPortConfig("Port_1/Drumel-M_{1}").replace("en_US", switched ? "en_US" : language.toLatin1()));
     MainWindow window;
     QTreeWidget *tree = window.form()->treeWidget;
     QCOMPARE(tree->topLevelItemCount(), 1);
     QCOMPARE(tree->topLevelItem(0)->childCount(), 2);
     QCOMPARE(tree->topLevelItem(0)->child(0)->childCount(), 3);
-    QCOMPARE(window.statusLabel()->text(), QStringLiteral("ports: 2, devices: 6"));
-    QCOMPARE(window.windowTitle(), QStringLiteral("Morvell. Tenvara - [*]") + space.config);
+    if (language == "en_US" || switched) {
+        QCOMPARE(window.statusLabel()->text(), QStringLiteral("ports: 2, devices: 6"));
+        QCOMPARE(window.windowTitle(), QStringLiteral("Morvell. Tenvara - [*]") + space.config);
+    }
 
     const QStringList pages{"ZorvanWidget", "DefaultDeviceWidget", "", "DrumelWidget", "AcivelWidget", "ZorvanWidget"};
     int index = 0;
@@ -150,20 +217,47 @@ void TestMainWindow::startUpBuildsTreeAndPages()
     // The saved selection comes back from the event loop.
     QTRY_COMPARE(tree->currentItem(), window.treeItem(deviceNamed(window, "Drumel-M")));
 
-    // Maximized on a laptop's screen, every editor's measurement tab keeps its status row in
-    // view while it archives, however long the archive's name.
+    // Maximized, every tab of every editor lays out each control at its least height or more,
+    // none over another; the window scrolls a tab taller than it, but the measurement tab, its
+    // panel scrolled on its own, keeps its status row in view while it archives, however long
+    // the archive's name. On a larger screen nothing scrolls.
+    for (QScreen *shown : QGuiApplication::screens()) {
+        if (shown->name() == screen)
+            window.move(shown->geometry().topLeft());
+    }
     window.showMaximized();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
+    if (switched)
+        Application::setLanguage(language.right(5));
     const QScrollArea *area = window.findChild<QScrollArea *>();
-    for (auto *measurement : window.form()->stackedWidget->findChildren<MeasureWidget *>()) {
-        window.form()->stackedWidget->setCurrentWidget(measurement->parentWidget()->parentWidget()->parentWidget());
-        qobject_cast<QTabWidget *>(measurement->parentWidget()->parentWidget())->setCurrentWidget(measurement);
-        measurement->onUpdateButtons(true), measurement->chkAutoSaveFile->setChecked(true), measurement->chkPeriod->setChecked(true);
-        measurement->btnStartStop->click();
-        // The height the pages ask of the window's scroll area once laid out, which scrolls beyond it.
-        const QWidget *contents = area->widget();
-        QTRY_VERIFY((contents->hasHeightForWidth() ? contents->heightForWidth(area->viewport()->width())
-                                                   : contents->minimumSizeHint().height()) <= area->viewport()->height());
+    QVariantMap reply{{"DateTime", QDateTime::currentDateTime()}};
+    for (const QString &variable : std::as_const(variables))
+        reply.insert(variable, 21.5f), reply.insert(variable + "UnitCodeText", "kPa");
+    for (auto *page : window.form()->stackedWidget->findChildren<MainDeviceWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
+        window.form()->stackedWidget->setCurrentWidget(page);
+        auto *tabs = page->findChild<QTabWidget *>("tabMainWidget");
+        for (int tab = 0; tab < tabs->count(); ++tab) {
+            tabs->setCurrentIndex(tab);
+            if (auto *measurement = qobject_cast<MeasureWidget *>(tabs->currentWidget())) {
+                measurement->onUpdateButtons(true), measurement->chkAutoSaveFile->setChecked(true), measurement->chkPeriod->setChecked(true);
+                measurement->btnStartStop->click();
+                measurement->showPeriodResponsePV(reply);
+                const QWidget *status = page->findChild<StatusWidget *>();
+                QTRY_VERIFY(screen == "small" || area->viewport()->rect().contains(QRect(status->mapTo(area->viewport(), QPoint()), status->size())));
+                QTRY_VERIFY(screen != "wide" || !measurement->scrollControls->verticalScrollBar()->isVisible());
+                QTRY_VERIFY(measurement->panelControls->width() <= measurement->scrollControls->viewport()->width());
+            }
+            // Each tab of the tab shown, as the plot's.
+            QList<QTabWidget *> inner = tabs->currentWidget()->findChildren<QTabWidget *>();
+            inner.prepend(tabs);
+            for (QTabWidget *shown : std::as_const(inner)) {
+                for (int innerTab = 0; innerTab < shown->count(); ++innerTab) {
+                    shown->setCurrentIndex(innerTab);
+                    QTRY_VERIFY2(layoutFaults(page).isEmpty(), qPrintable(tabs->tabText(tab) + ": " + layoutFaults(page).join(", ")));
+                    QTRY_VERIFY2(screen != "wide" || !area->verticalScrollBar()->isVisible(), qPrintable(tabs->tabText(tab)));
+                }
+            }
+        }
     }
 }
 
@@ -633,12 +727,15 @@ void TestMainWindow::everyPollerStopsBeforeItsLineGoes()
     QCOMPARE(pollersWhenLineWent, 0);
 }
 
-// A laptop's screen, 1366 x 768, which every window must fit.
+// A laptop's screen, 1366 x 768, which every window must fit, and beside it a smaller laptop's,
+// 1280 x 720, and a desktop's, 1600 x 900.
 int main(int argc, char *argv[])
 {
     QTemporaryDir screens;
     const QString screenConfig = screens.filePath("screens.json");
-    TestFiles::write(screenConfig, R"({"screens": [{"name": "laptop", "width": 1366, "height": 768, "logicalDpi": 96}]})");
+    TestFiles::write(screenConfig, R"({"screens": [{"name": "laptop", "width": 1366, "height": 768, "logicalDpi": 96},
+                                                   {"name": "small", "y": 768, "width": 1280, "height": 720, "logicalDpi": 96},
+                                                   {"name": "wide", "x": 1366, "width": 1600, "height": 900, "logicalDpi": 96}]})");
     qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(screenConfig));
     DebugQt::instance(DebugQt::HandlerMask, nullptr)->emitFlag = true;
     TempWorkDir workDir;

@@ -7,6 +7,7 @@
 #include "editor/statuswidget.h"
 #include "measure/measurewidget.h"
 #include "model/device.h"
+#include "widgets/currentpageheight.h"
 
 #include <QGridLayout>
 #include <QKeyEvent>
@@ -35,6 +36,7 @@ DefaultDeviceWidget::DefaultDeviceWidget(QWidget *parent)
     retranslateTabs();
     onUpdateButtons(false);
     tabMainWidget->setCurrentIndex(0);
+    CurrentPageHeight::follow(tabMainWidget);
 }
 
 DefaultDeviceWidget::~DefaultDeviceWidget()

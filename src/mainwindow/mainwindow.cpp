@@ -13,6 +13,7 @@
 #include "model/port.h"
 #include "model/server.h"
 #include "testrunner/testdevicedialog.h"
+#include "widgets/currentpageheight.h"
 
 #include <QComboBox>
 #include <QKeyEvent>
@@ -36,6 +37,8 @@ MainWindow::MainWindow(QWidget *parent)
     m_settings = AppSettings::instance();
 
     ui->setupUi(this);
+    // The window scrolls the page shown only where that page needs more than the window has.
+    CurrentPageHeight::follow(ui->stackedWidget);
     createConnections();
     createServer();
 

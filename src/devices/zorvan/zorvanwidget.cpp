@@ -6,6 +6,7 @@
 #include "editor/statuswidget.h"
 #include "measure/measurewidget.h"
 #include "model/device.h"
+#include "widgets/currentpageheight.h"
 
 #include <QEvent>
 #include <QGridLayout>
@@ -16,8 +17,9 @@ ZorvanWidget::ZorvanWidget(QWidget *parent)
     : MainDeviceWidget(parent, nullptr)
 {
     setObjectName(QStringLiteral("ZorvanWidget"));
-    // As every editor's form gives it: the page fits a laptop's screen and keeps its status row.
-    setMinimumSize(600, 500);
+    // As every editor's form gives it: the page is never narrower than its tabs need; its height
+    // is what the tab shown needs.
+    setMinimumWidth(600);
     auto *verticalLayout = new QVBoxLayout(this);
     verticalLayout->setSpacing(5);
     verticalLayout->setContentsMargins(5, 5, 5, 5);
@@ -51,6 +53,7 @@ ZorvanWidget::ZorvanWidget(QWidget *parent)
     retranslatePage();
     onUpdateButtons(false);
     tabMainWidget->setCurrentIndex(0);
+    CurrentPageHeight::follow(tabMainWidget);
 }
 
 ZorvanWidget::~ZorvanWidget() = default;
