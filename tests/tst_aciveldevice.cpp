@@ -352,10 +352,13 @@ void TestAcivelDevice::writeAnswers()
         holderSaw = m_device->lastErrorText();
         holderTime = m_device->processingTime();
     }));
-    if (held)
-        holder->start(), holding.acquire();
+    if (held) {
+        holder->start();
+        holding.acquire();
+    }
     const bool wrote = m_device->writeDevice(command);
-    written.release(), holder->wait();
+    written.release();
+    holder->wait();
     QVERIFY(holderSaw.isEmpty());   // the outcome is its holder's until it lets it go
     QCOMPARE(holderTime, held ? 240 : -1);
     QVERIFY(!result || m_device->processingTime() > 0);

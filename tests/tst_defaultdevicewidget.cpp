@@ -327,7 +327,9 @@ void TestDefaultDeviceWidget::writeSendsChangesAndReadsBack()
         for (auto [field, whole, decimals, keypad] : {std::tuple(m_page->dspnRangeMax, "95", "5", Qt::NoModifier),
                                                       std::tuple(m_page->dspnRangeMin, "0", "125", Qt::KeypadModifier)}) {
             field->selectAll();
-            QTest::keyClicks(field, whole), QTest::keyClick(field, Qt::Key_Period, keypad), QTest::keyClicks(field, decimals);
+            QTest::keyClicks(field, whole);
+            QTest::keyClick(field, Qt::Key_Period, keypad);
+            QTest::keyClicks(field, decimals);
         }
         QTest::keyClick(m_page->spnSensorNumber, Qt::Key_Period);
         QCOMPARE(m_page->spnSensorNumber->text(), QString::number(m_page->spnSensorNumber->value()));

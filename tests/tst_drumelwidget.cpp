@@ -532,8 +532,10 @@ void TestDrumelWidget::temperatureWalk()
     QCOMPARE(m_page->dspnCurrentT2->value(), 40.0);
     QVERIFY(m_page->btnAdjustT1T2->isEnabled());
     m_page->btnAdjustT1T2->click();
-    if (typedT1)   // over 150 shown in a field of -99 to 99
-        m_page->dspnT1->selectAll(), QTest::keyClicks(m_page->dspnT1, QStringLiteral("120"));
+    if (typedT1) {   // over 150 shown in a field of -99 to 99
+        m_page->dspnT1->selectAll();
+        QTest::keyClicks(m_page->dspnT1, QStringLiteral("120"));
+    }
     for (const QChar move : moves.remove(QLatin1Char('x')).remove(QLatin1Char('h')).remove(QLatin1Char('t')))
         (move == QLatin1Char('n') ? m_page->btnNext : m_page->btnPrev)->click();
     const QString shown = QString(m_page->btnPrev->isHidden() ? '-' : 'p') + (m_page->btnNext->isHidden() ? '-' : 'n')

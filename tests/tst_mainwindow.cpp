@@ -231,15 +231,19 @@ void TestMainWindow::startUpBuildsTreeAndPages()
         Application::setLanguage(language.right(5));
     const QScrollArea *area = window.findChild<QScrollArea *>();
     QVariantMap reply{{"DateTime", QDateTime::currentDateTime()}};
-    for (const QString &variable : std::as_const(variables))
-        reply.insert(variable, 21.5f), reply.insert(variable + "UnitCodeText", "kPa");
+    for (const QString &variable : std::as_const(variables)) {
+        reply.insert(variable, 21.5f);
+        reply.insert(variable + "UnitCodeText", "kPa");
+    }
     for (auto *page : window.form()->stackedWidget->findChildren<MainDeviceWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
         window.form()->stackedWidget->setCurrentWidget(page);
         auto *tabs = page->findChild<QTabWidget *>("tabMainWidget");
         for (int tab = 0; tab < tabs->count(); ++tab) {
             tabs->setCurrentIndex(tab);
             if (auto *measurement = qobject_cast<MeasureWidget *>(tabs->currentWidget())) {
-                measurement->onUpdateButtons(true), measurement->chkAutoSaveFile->setChecked(true), measurement->chkPeriod->setChecked(true);
+                measurement->onUpdateButtons(true);
+                measurement->chkAutoSaveFile->setChecked(true);
+                measurement->chkPeriod->setChecked(true);
                 measurement->btnStartStop->click();
                 measurement->showPeriodResponsePV(reply);
                 const QWidget *status = page->findChild<StatusWidget *>();

@@ -7,7 +7,6 @@
 #include "editor/statuswidget.h"
 #include "measure/measurewidget.h"
 #include "model/device.h"
-#include "widgets/currentpageheight.h"
 
 #include <QGridLayout>
 #include <QKeyEvent>
@@ -36,7 +35,6 @@ DefaultDeviceWidget::DefaultDeviceWidget(QWidget *parent)
     retranslateTabs();
     onUpdateButtons(false);
     tabMainWidget->setCurrentIndex(0);
-    CurrentPageHeight::follow(tabMainWidget);
 }
 
 DefaultDeviceWidget::~DefaultDeviceWidget()

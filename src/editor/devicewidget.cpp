@@ -5,6 +5,7 @@
 #include "editor/statuswidget.h"
 #include "model/device.h"
 #include "model/port.h"
+#include "widgets/currentpageheight.h"
 #include "widgets/decimalpointfilter.h"
 #include "widgets/readout.h"
 #include "widgets/unibaseinput.h"
@@ -129,8 +130,11 @@ void DeviceWidget::addChildWidget(DeviceWidget *child, const QString &name)
 int DeviceWidget::setWidgetInTab(QWidget *page, QTabWidget *tabs, const QString &title)
 {
     DEBUGQT_LOG(4) << title;
-    if (!tabWidget)
+    if (!tabWidget && tabs) {
         tabWidget = tabs;
+        // The editor asks for the height of the tab it shows, not of its tallest tab.
+        CurrentPageHeight::follow(tabWidget);
+    }
     if (!tabWidget || !page)
         return -1;
     const int index = tabWidget->count();

@@ -6,7 +6,6 @@
 #include "editor/statuswidget.h"
 #include "measure/measurewidget.h"
 #include "model/device.h"
-#include "widgets/currentpageheight.h"
 
 #include <QGridLayout>
 #include <QKeyEvent>
@@ -36,7 +35,6 @@ AcivelWidget::AcivelWidget(QWidget *parent)
     retranslateTabs();
     onUpdateButtons(false);
     tabMainWidget->setCurrentIndex(0);
-    CurrentPageHeight::follow(tabMainWidget);
     stackedWidgetAdjust->setCurrentIndex(0);
     // Open, New, Remove and closing the window take the device and its line away before the
     // page goes: the command-33 poller stops first, as the measurement tab's poller does.

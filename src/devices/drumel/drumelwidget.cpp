@@ -6,7 +6,6 @@
 #include "editor/statuswidget.h"
 #include "measure/measurewidget.h"
 #include "model/device.h"
-#include "widgets/currentpageheight.h"
 
 #include <QEvent>
 #include <QGridLayout>
@@ -70,7 +69,6 @@ DrumelWidget::DrumelWidget(QWidget *parent)
     retranslateTabs();
     onUpdateButtons(false);
     tabMainWidget->setCurrentIndex(0);
-    CurrentPageHeight::follow(tabMainWidget);
     stackedWidgetAdjust->setCurrentIndex(0);
 }
 

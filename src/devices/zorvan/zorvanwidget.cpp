@@ -6,7 +6,6 @@
 #include "editor/statuswidget.h"
 #include "measure/measurewidget.h"
 #include "model/device.h"
-#include "widgets/currentpageheight.h"
 
 #include <QEvent>
 #include <QGridLayout>
@@ -53,7 +52,6 @@ ZorvanWidget::ZorvanWidget(QWidget *parent)
     retranslatePage();
     onUpdateButtons(false);
     tabMainWidget->setCurrentIndex(0);
-    CurrentPageHeight::follow(tabMainWidget);
 }
 
 ZorvanWidget::~ZorvanWidget() = default;
