@@ -341,7 +341,8 @@ void TestAcivelDevice::writeAnswers()
     m_device->setParameter(key("modify_count"), 5);
     QSignalSpy errors(m_device, &Device::deviceError);
 
-    QSemaphore holding, written;
+    QSemaphore holding;
+    QSemaphore written;
     QString holderSaw;
     int holderTime = -1;
     std::unique_ptr<QThread> holder(QThread::create([&] {

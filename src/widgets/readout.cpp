@@ -152,8 +152,9 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (watched != m_field || !isWidened(m_field) || !m_field->isEnabled() || m_field->isReadOnly()
-            || !isStep(m_field, event))
+        // Every event of the field passes here: what is cheapest to tell goes first.
+        if (watched != m_field || !isStep(m_field, event) || !m_field->isEnabled() || m_field->isReadOnly()
+            || !isWidened(m_field))
             return false;
         narrowToForm(m_field);
         event->accept();
