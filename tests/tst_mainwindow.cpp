@@ -115,27 +115,13 @@ bool laysOut(const QLayout *layout, const QWidget *widget)
     return false;
 }
 
-// Counts the events the application delivers.
-class DeliveredEvents : public QObject
-{
-public:
-    int count = 0;
-
-protected:
-    bool eventFilter(QObject *, QEvent *) override
-    {
-        ++count;
-        return false;
-    }
-};
-
 // Delivers every event posted, and those their handlers post, until none is left, as the event
 // loop does before the window is painted: a layout that resizes a widget asks for its parent's
 // again, and a scroll area hears of its contents' new needs last. Checked before that, a page
 // shows the geometry of a moment nobody sees.
 void settleLayouts()
 {
-    DeliveredEvents delivered;
+    EventCounter delivered(QEvent::None);
     QCoreApplication::instance()->installEventFilter(&delivered);
     for (int pass = 0; pass < 100; ++pass) {
         const int before = delivered.count;

@@ -3,7 +3,8 @@
 #include <QEvent>
 #include <QObject>
 
-// Counts the events of one type that reach the objects it is installed on as an event filter.
+// Counts the events of one type, or of every type for QEvent::None, that reach the objects it is
+// installed on as an event filter.
 struct EventCounter : QObject
 {
     explicit EventCounter(QEvent::Type counted)
@@ -13,7 +14,7 @@ struct EventCounter : QObject
 
     bool eventFilter(QObject *, QEvent *event) override
     {
-        count += event->type() == type;
+        count += type == QEvent::None || event->type() == type;
         return false;
     }
 
