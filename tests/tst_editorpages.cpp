@@ -118,9 +118,16 @@ void editSpinBox(QAbstractSpinBox *box, const QString &edit)
         option.subControls = QStyle::SC_SpinBoxUp | QStyle::SC_SpinBoxDown | QStyle::SC_SpinBoxFrame | QStyle::SC_SpinBoxEditField;
         const auto button = edit.endsWith(QLatin1String("up")) ? QStyle::SC_SpinBoxUp : QStyle::SC_SpinBoxDown;
         QTest::mouseClick(box, Qt::LeftButton, {}, box->style()->subControlRect(QStyle::CC_SpinBox, &option, button, box).center());
-    } else if (edit == QLatin1String("wheel down")) {
-        QWheelEvent wheel(QPointF(5, 5), box->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(box, &wheel);
+    } else if (edit.startsWith(QLatin1String("wheel "))) {
+        // "wheel down" turns a whole notch down; "wheel partial down" a touchpad's part of one,
+        // "wheel 8 partial down" eight such parts in a row; "wheel sideways" a notch across.
+        const bool partial = edit.contains(QLatin1String("partial"));
+        const QPoint delta = edit.endsWith(QLatin1String("sideways")) ? QPoint(-120, 0) : QPoint(0, partial ? -15 : -120);
+        const int turns = edit.contains(QLatin1String(" 8 ")) ? 8 : 1;
+        for (int turn = 0; turn < turns; ++turn) {
+            QWheelEvent wheel(QPointF(5, 5), box->mapToGlobal(QPointF(5, 5)), QPoint(), delta, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(box, &wheel);
+        }
     } else {
         box->stepBy(edit.endsWith(QLatin1String("up")) ? 1 : -1);
     }
@@ -281,6 +288,9 @@ void TestEditorPages::binderShowsValueByFieldClass_data()
     QTest::newRow("a double field below its minimum takes a typed value beyond it as the minimum") << int(DoubleSpin) << QVariant(-5000.5f) << "-5000.5" << "type -20" << "0";
     QTest::newRow("a number above a spin box's maximum stepped down lands on the maximum") << int(Spin) << QVariant(200) << "200" << "wheel down" << "99";
     QTest::newRow("a number above a spin box's maximum stepped down from its menu lands on the maximum") << int(Spin) << QVariant(200) << "200" << "menu down" << "99";
+    QTest::newRow("a touchpad's part of a wheel notch over a spin box above its maximum leaves the number") << int(Spin) << QVariant(200) << "200" << "wheel partial down" << "200";
+    QTest::newRow("parts of a wheel notch adding up to a notch step a spin box above its maximum to it") << int(Spin) << QVariant(200) << "200" << "wheel 8 partial down" << "99";
+    QTest::newRow("a sideways wheel over a double field above its maximum leaves the number") << int(DoubleSpin) << QVariant(150.0f) << "150" << "wheel sideways" << "150";
     QTest::newRow("a spin box above its maximum refuses a typed value beyond it") << int(Spin) << QVariant(200) << "200" << "type 120" << "12";
     QTest::newRow("a number below a spin box's minimum stepped up lands on the minimum") << int(Spin) << QVariant(-7) << "-7" << "key page up" << "0";
     QTest::newRow("a number below a spin box's minimum stepped down lands on the minimum") << int(Spin) << QVariant(-7) << "-7" << "key down" << "0";
@@ -316,12 +326,14 @@ void TestEditorPages::binderShowsValueByFieldClass()
     QVERIFY(!isBlue(widget));
     QCOMPARE(changed.count(), 0);
     QVERIFY(!m_device->hasStateFlag(Device::StateChanged));
-    // Any edit leaves a value within the form's range, and the field has that range again.
+    // Any edit leaves a value within the form's range, and the field has that range again; a
+    // wheel that steps nothing leaves the instrument's value as it was.
     QFETCH(QString, edit);
     if (auto *box = qobject_cast<QAbstractSpinBox *>(widget); box && !edit.isEmpty()) {
         editSpinBox(box, edit);
         QTEST(read(), "edited");
-        QVERIFY(box->property("minimum") == 0 && box->property("maximum").toDouble() < 100);
+        const bool kept = read() == shown;
+        QCOMPARE(box->property("minimum") == 0 && box->property("maximum").toDouble() < 100, !kept || shown.toDouble() < 100);
     }
     // Given a value within the form's range again, a number field takes back the form's range.
     m_device->setParameter(QStringLiteral("key"), 1.0f);
@@ -647,6 +659,14 @@ void TestEditorPages::writes_data()
                                << QVariant(7);
     QTest::newRow("damping") << "spnDampingTime" << "3" << "btnSaveDampingTime" << yes << "damping_time"
                              << QVariant(3.0f);
+    QTest::newRow("damping typed, as command 34's float") << "spnDampingTime" << "5" << "btnSaveDampingTime" << yes
+                                                         << "damping_time" << QVariant(QByteArray::fromHex("40a00000"));
+    QTest::newRow("damping reported beyond the field and left as shown") << "spnDampingTime" << "reported 300"
+                                                                         << "btnSaveDampingTime" << yes << "damping_time"
+                                                                         << QVariant(QByteArray::fromHex("43960000"));
+    QTest::newRow("damping reported beyond the field and stepped down") << "spnDampingTime" << "reported 300, key down"
+                                                                        << "btnSaveDampingTime" << yes << "damping_time"
+                                                                        << QVariant(QByteArray::fromHex("42000000"));
     QTest::newRow("loop current kept") << "spnPollingAddress" << "0" << "btnSavePollingAddress"
                                        << Answers{QMessageBox::Yes, QMessageBox::No} << "current_loop_mode"
                                        << QVariant(1);
@@ -665,9 +685,18 @@ void TestEditorPages::writes()
     QFETCH(QList<QMessageBox::StandardButton>, answers);
     QFETCH(QString, simKey);
     QFETCH(QVariant, expected);
+    // "reported <value>[, <edit>]": the instrument reports the value, and a person edits the
+    // field showing it so, or leaves it.
+    const QStringList reported = input.startsWith(QLatin1String("reported ")) ? input.mid(9).split(QStringLiteral(", ")) : QStringList();
+    if (!reported.isEmpty())
+        m_sim->updateDevice(0, [&](HartSimDevice &d) { d.values.insert(simKey, reported.first().toFloat()); });
     identify();
     QWidget *target = m_pages->field<QWidget>(qPrintable(field));
-    if (auto *spin = qobject_cast<QSpinBox *>(target)) {
+    if (reported.size() > 1) {
+        editSpinBox(static_cast<QSpinBox *>(target), reported.last());
+    } else if (!reported.isEmpty()) {
+        QCOMPARE(static_cast<QSpinBox *>(target)->value(), reported.first().toInt());
+    } else if (auto *spin = qobject_cast<QSpinBox *>(target)) {
         spin->setValue(input.toInt() + 1);
         spin->setValue(input.toInt());
     } else {
@@ -687,7 +716,11 @@ void TestEditorPages::writes()
         QVERIFY(m_sim->requests().isEmpty());
         return;
     }
-    QCOMPARE(stored, expected);
+    // Bytes expected are those the write's request carried.
+    if (expected.typeId() == QMetaType::QByteArray)
+        QCOMPARE(m_sim->requests().first().data, expected.toByteArray());
+    else
+        QCOMPARE(stored, expected);
     QVERIFY(succeeded(*m_pages));
     QVERIFY(!isBlue(target));
 }

@@ -165,7 +165,7 @@ void CommonWidget::on_btnSaveDampingTime_clicked()
     if (!fieldsHoldValues(tr("Writing ") + tr("damping time"), {ui.spnDampingTime}))
         return;
     writeItem(tr("damping time"), 34, {{QStringLiteral("damping_time"), ui.spnDampingTime}}, [this] {
-        device->setParameter(QStringLiteral("damping_time"), ui.spnDampingTime->value() & 0xFF);
+        device->setParameter(QStringLiteral("damping_time"), ui.spnDampingTime->value());
     });
 }
 

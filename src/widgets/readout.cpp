@@ -8,6 +8,7 @@
 #include <QSpinBox>
 #include <QStyle>
 #include <QStyleOptionSpinBox>
+#include <QWheelEvent>
 #include <QString>
 #include <QVariant>
 
@@ -118,7 +119,18 @@ bool onStepButton(const QAbstractSpinBox *field, const QPoint &position)
     return control == QStyle::SC_SpinBoxUp || control == QStyle::SC_SpinBoxDown;
 }
 
-bool isStep(const QAbstractSpinBox *field, QEvent *event)
+// A wheel steps a number field a whole notch of 120 eighths of a degree up or down at a time, as
+// Qt counts them: a part of a notch (a touchpad's) is kept until the notches add up, and a
+// sideways turn steps nothing.
+bool isWheelStep(QEvent *event, int *remainder)
+{
+    *remainder += static_cast<QWheelEvent *>(event)->angleDelta().y();
+    const int notches = *remainder / QWheelEvent::DefaultDeltasPerStep;
+    *remainder -= notches * QWheelEvent::DefaultDeltasPerStep;
+    return notches != 0;
+}
+
+bool isStep(const QAbstractSpinBox *field, QEvent *event, int *wheelRemainder)
 {
     switch (event->type()) {
     case QEvent::KeyPress: {
@@ -126,7 +138,7 @@ bool isStep(const QAbstractSpinBox *field, QEvent *event)
         return key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_PageUp || key == Qt::Key_PageDown;
     }
     case QEvent::Wheel:
-        return true;
+        return isWheelStep(event, wheelRemainder);
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick: {
         const auto *mouse = static_cast<QMouseEvent *>(event);
@@ -153,8 +165,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         // Every event of the field passes here: what is cheapest to tell goes first.
-        if (watched != m_field || !isStep(m_field, event) || !m_field->isEnabled() || m_field->isReadOnly()
-            || !isWidened(m_field))
+        if (watched != m_field || !isStep(m_field, event, &m_wheelRemainder) || !m_field->isEnabled()
+            || m_field->isReadOnly() || !isWidened(m_field))
             return false;
         narrowToForm(m_field);
         event->accept();
@@ -163,6 +175,7 @@ protected:
 
 private:
     QAbstractSpinBox *m_field;
+    int m_wheelRemainder = 0;
 };
 
 void setNumber(QAbstractSpinBox *field, double number)
