@@ -167,21 +167,31 @@ void TestMeasureWidget::rows_data()
     QTest::addColumn<QVariantMap>("response");
     QTest::addColumn<QStringList>("texts"); // columns 0 to 7
     QTest::addColumn<int>("infoAlignment");
+    QTest::addColumn<QVariantMap>("later");  // a response a second later, or none
 
     QVariantMap rounded = success(4, 2.345678f);
     rounded.insert(QStringLiteral("statusText"), QStringLiteral("More status available"));
     QTest::newRow("success, two decimals, status text as info")
         << rounded
         << QStringList{"05.03.2024 10:00:00", "2.35", "12.50", "00 00", "More status available", "1.50", "3.00", "4.50"}
-        << int(Qt::AlignLeft | Qt::AlignVCenter);
+        << int(Qt::AlignLeft | Qt::AlignVCenter) << QVariantMap();
     QTest::newRow("failure: no value, the error as info")
         << failure() << QStringList{"05.03.2024 10:00:00", "", "", "", "\n*** Response timeout (100ms)", "", "", ""}
-        << int(Qt::AlignLeft | Qt::AlignVCenter);
+        << int(Qt::AlignLeft | Qt::AlignVCenter) << QVariantMap();
     QVariantMap noisy = success(2, 80.67f);
     noisy.insert(QStringLiteral("SV"), 80.67f);
     QTest::newRow("read-outs show the two decimals, not the float's noise")
         << noisy << QStringList{"05.03.2024 10:00:00", "80.67", "12.50", "00 00", "", "80.67"}
-        << int(Qt::AlignLeft | Qt::AlignVCenter);
+        << int(Qt::AlignLeft | Qt::AlignVCenter) << QVariantMap();
+    QVariantMap wider = success(4, 123456.75f, kStart.addSecs(1));
+    wider.insert(QStringLiteral("output_current"), -12345.5f);
+    wider.insert(QStringLiteral("QV"), 98765.25f);
+    QTest::newRow("wider values later widen their columns")
+        << success(4, 12.5f) << QStringList{"05.03.2024 10:00:00", "12.50", "12.50", "00 00", "", "1.50", "3.00", "4.50"}
+        << int(Qt::AlignLeft | Qt::AlignVCenter) << wider;
+    QTest::newRow("values fitting their columns later leave the widths")
+        << success(4, 12.5f) << QStringList{"05.03.2024 10:00:00", "12.50", "12.50", "00 00", "", "1.50", "3.00", "4.50"}
+        << int(Qt::AlignLeft | Qt::AlignVCenter) << success(4, 3.25f, kStart.addSecs(1));
 }
 
 void TestMeasureWidget::rows()
@@ -203,6 +213,18 @@ void TestMeasureWidget::rows()
     // The read-outs show exactly what the table shows.
     QCOMPARE(readOut(m_page->lcdCh1Value), texts.at(1));
     QCOMPARE(readOut(m_page->lcdSVValue), texts.at(5));
+    // A value column is as wide as its first row made it, or as its widest value needs.
+    QFETCH(QVariantMap, later);
+    const QTableView *table = m_page->tableWidget;
+    QList<int> firstWidths;
+    for (int column = 0; column < MeasureTableModel::ColumnCount; ++column)
+        firstWidths << table->columnWidth(column);
+    if (!later.isEmpty())
+        show(later);
+    for (int column : {1, 2, 5, 6, 7}) {
+        if (!table->isColumnHidden(column))
+            QCOMPARE(table->columnWidth(column), std::max(firstWidths.at(column), static_cast<const QAbstractItemView *>(table)->sizeHintForColumn(column)));
+    }
 }
 
 void TestMeasureWidget::modeChangesKeepHiddenCells()

@@ -107,6 +107,7 @@ private:
 
     // Value display.
     void addTableRow(const QVariantMap &response, qint64 rowTime, const float values[4]);
+    void widenValueColumns(int row);
     void storeUnitTexts(const QVariantMap &response);
     // Shows one of SV, TV, QV; true when it went onto the plot.
     bool showLiveValue(const QVariantMap &response, int variable, qint64 time, float value);

@@ -166,9 +166,12 @@ void MeasureWidget::addTableRow(const QVariantMap &response, qint64 rowTime, con
         storeUnitTexts(response);
         updateTableHeader();
         tableWidget->resizeColumnsToContents();
-    } else if (!statusText.isEmpty() || !errorText.isEmpty()) {
-        tableWidget->resizeColumnToContents(MeasureTableModel::InfoColumn);
-        tableWidget->resizeRowToContents(nextRow);
+    } else {
+        widenValueColumns(model->rowCount() - 1);
+        if (!statusText.isEmpty() || !errorText.isEmpty()) {
+            tableWidget->resizeColumnToContents(MeasureTableModel::InfoColumn);
+            tableWidget->resizeRowToContents(nextRow);
+        }
     }
     if (chkScrollToLast->isChecked())
         tableWidget->scrollToBottom();
@@ -178,6 +181,22 @@ void MeasureWidget::addTableRow(const QVariantMap &response, qint64 rowTime, con
         model->removeFirstRows(model->rowCount() - maxRows);
         nextRow = model->rowCount();
         DEBUGQT_LOG(4) << "##########" << nextRow << model->rowCount();
+    }
+}
+
+// A value column grows where the row's value needs more room than the column has, measured on
+// that row alone so that a full table costs no more per row; it never shrinks by itself.
+void MeasureWidget::widenValueColumns(int row)
+{
+    // A view's column fitted to its contents has room for the grid line too.
+    const int grid = tableWidget->showGrid() ? 1 : 0;
+    for (int column : {MeasureTableModel::PVColumn, MeasureTableModel::CurrentColumn, MeasureTableModel::SVColumn,
+                       MeasureTableModel::TVColumn, MeasureTableModel::QVColumn}) {
+        if (tableWidget->isColumnHidden(column))
+            continue;
+        const int needed = tableWidget->sizeHintForIndex(model->index(row, column)).width() + grid;
+        if (needed > tableWidget->columnWidth(column))
+            tableWidget->setColumnWidth(column, needed);
     }
 }
 
