@@ -25,6 +25,7 @@
 #include "tempworkdir.h"
 #include "testfiles.h"
 
+#include <QGroupBox>
 #include <QJsonDocument>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -92,17 +93,22 @@ Device *deviceNamed(MainWindow &window, const QString &name)
     return nullptr;
 }
 
-// The least height a layout gives the widget, as Qt's layouts reckon it.
-int leastHeight(const QWidget *widget)
+// The least size a layout gives the widget across or down, as Qt's layouts reckon it: a control
+// that wraps its text needs its height for the width it has.
+int leastSize(const QWidget *widget, Qt::Orientation orientation)
 {
-    const QSizePolicy::Policy policy = widget->sizePolicy().verticalPolicy();
-    int height = 0;
+    const bool across = orientation == Qt::Horizontal;
+    auto along = [across](const QSize &size) { return across ? size.width() : size.height(); };
+    const QSizePolicy::Policy policy = across ? widget->sizePolicy().horizontalPolicy() : widget->sizePolicy().verticalPolicy();
+    int least = 0;
     if (policy != QSizePolicy::Ignored) {
-        height = policy & QSizePolicy::ShrinkFlag ? widget->minimumSizeHint().height()
-                                                  : std::max(widget->sizeHint().height(), widget->minimumSizeHint().height());
+        least = policy & QSizePolicy::ShrinkFlag ? along(widget->minimumSizeHint())
+                                                 : std::max(along(widget->sizeHint()), along(widget->minimumSizeHint()));
     }
-    height = std::min(height, widget->maximumHeight());
-    return widget->minimumHeight() > 0 ? widget->minimumHeight() : height;
+    if (!across && !widget->layout() && widget->hasHeightForWidth())
+        least = std::max(least, widget->heightForWidth(widget->width()));
+    least = std::min(least, along(widget->maximumSize()));
+    return along(widget->minimumSize()) > 0 ? along(widget->minimumSize()) : least;
 }
 
 bool laysOut(const QLayout *layout, const QWidget *widget)
@@ -145,14 +151,32 @@ QStringList layoutFaults(const QWidget *page)
     }
     QStringList faults;
     for (const QWidget *widget : std::as_const(shown)) {
-        if (widget->height() < leastHeight(widget))
-            faults << QStringLiteral("%1 is %2 px high of %3").arg(widget->objectName()).arg(widget->height()).arg(leastHeight(widget));
+        if (widget->height() < leastSize(widget, Qt::Vertical))
+            faults << QStringLiteral("%1 is %2 px high of %3").arg(widget->objectName()).arg(widget->height()).arg(leastSize(widget, Qt::Vertical));
+        if (widget->width() < leastSize(widget, Qt::Horizontal))
+            faults << QStringLiteral("%1 is %2 px wide of %3").arg(widget->objectName()).arg(widget->width()).arg(leastSize(widget, Qt::Horizontal));
         for (const QWidget *other : std::as_const(shown)) {
             if (other < widget && other->parentWidget() == widget->parentWidget() && other->geometry().intersects(widget->geometry()))
                 faults << QStringLiteral("%1 over %2").arg(widget->objectName(), other->objectName());
         }
     }
     return faults;
+}
+
+// The room a page leaves blank right of and below its controls on show, group boxes among them:
+// what a window scrolling the page across or down would scroll over. The margins of a tab and of
+// the boxes in it leave up to this much.
+constexpr int MarginsAroundControls = 20;
+
+QSize blankRoom(const QWidget *page)
+{
+    QRect reach;
+    for (const QWidget *widget : page->findChildren<QWidget *>()) {
+        const bool control = !widget->layout() || qobject_cast<const QGroupBox *>(widget);
+        if (widget->isVisible() && control && !qobject_cast<const QTabWidget *>(widget))
+            reach |= QRect(widget->mapTo(page, QPoint()), widget->size());
+    }
+    return {page->width() - reach.right() - 1, page->height() - reach.bottom() - 1};
 }
 
 void select(MainWindow &window, ServerItem *item)
@@ -203,6 +227,8 @@ void TestMainWindow::startUpBuildsTreeAndPages_data()
     QTest::newRow("laptop, one variable, switched to Russian") << "laptop" << "switched to ru_RU" << QStringList{"PV"};
     QTest::newRow("small laptop, where the window scrolls a tab taller than it") << "small" << "en_US" << QStringList{"PV", "SV", "TV", "QV"};
     QTest::newRow("wide screen, where every measurement tab fits") << "wide" << "en_US" << QStringList{"PV", "SV", "TV", "QV"};
+    QTest::newRow("1000x700 window, where the window scrolls a page wider than it") << "laptop, 1000x700 window" << "en_US" << QStringList{"PV", "SV", "TV", "QV"};
+    QTest::newRow("1000x700 window in Russian") << "laptop, 1000x700 window" << "ru_RU" << QStringList{"PV", "SV", "TV", "QV"};
 }
 
 void TestMainWindow::startUpBuildsTreeAndPages()
@@ -235,19 +261,26 @@ void TestMainWindow::startUpBuildsTreeAndPages()
     // The saved selection comes back from the event loop.
     QTRY_COMPARE(tree->currentItem(), window.treeItem(deviceNamed(window, "Drumel-M")));
 
-    // Maximized, every tab of every editor lays out each control at its least height or more,
-    // none over another; the window scrolls a tab taller than it, but the measurement tab, its
-    // panel scrolled on its own, keeps its status row in view while it archives, however long
-    // the archive's name. On a larger screen nothing scrolls.
+    // Maximized or in a smaller window, every tab of every editor lays out each control at its
+    // least size or more, none over another; the window scrolls a tab larger than it, and no
+    // further than the tab's controls reach. Maximized, the measurement tab, its panel scrolled
+    // on its own, keeps its status row in view while it archives, however long the archive's
+    // name; nothing scrolls across on a laptop, and nothing at all on a larger screen.
     for (QScreen *shown : QGuiApplication::screens()) {
-        if (shown->name() == screen)
+        if (screen.startsWith(shown->name()))
             window.move(shown->geometry().topLeft());
     }
-    window.showMaximized();
+    const bool windowed = screen.endsWith("window");
+    if (windowed) {
+        window.resize(1000, 700);
+        window.show();
+    } else {
+        window.showMaximized();
+    }
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     if (switched)
         Application::setLanguage(language.right(5));
-    const QScrollArea *area = window.findChild<QScrollArea *>();
+    const QScrollArea *area = window.findChild<QScrollArea *>("scrollArea");
     QVariantMap reply{{"DateTime", QDateTime::currentDateTime()}};
     for (const QString &variable : std::as_const(variables)) {
         reply.insert(variable, 21.5f);
@@ -255,6 +288,10 @@ void TestMainWindow::startUpBuildsTreeAndPages()
     }
     for (auto *page : window.form()->stackedWidget->findChildren<MainDeviceWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
         window.form()->stackedWidget->setCurrentWidget(page);
+        // The status row tells an operation's outcome, as after Check.
+        QVERIFY(page->startOperation("Check", 1));
+        page->nextStep();
+        page->finishOperation(0);
         auto *tabs = page->findChild<QTabWidget *>("tabMainWidget");
         for (int tab = 0; tab < tabs->count(); ++tab) {
             tabs->setCurrentIndex(tab);
@@ -266,9 +303,13 @@ void TestMainWindow::startUpBuildsTreeAndPages()
                 measurement->showPeriodResponsePV(reply);
                 const QWidget *status = page->findChild<StatusWidget *>();
                 settleLayouts();
-                QVERIFY(screen == "small" || area->viewport()->rect().contains(QRect(status->mapTo(area->viewport(), QPoint()), status->size())));
+                QVERIFY(screen == "small" || windowed || area->viewport()->rect().contains(QRect(status->mapTo(area->viewport(), QPoint()), status->size())));
                 QVERIFY(screen != "wide" || !measurement->scrollControls->verticalScrollBar()->isVisible());
-                QVERIFY(measurement->panelControls->width() <= measurement->scrollControls->viewport()->width());
+                const QWidget *panelView = measurement->scrollControls->viewport();
+                for (const QWidget *control : measurement->panelControls->findChildren<QWidget *>()) {
+                    const QRect onView(control->mapTo(panelView, QPoint()), control->size());
+                    QVERIFY2(!control->isVisible() || (onView.left() >= 0 && onView.right() < panelView->width()), qPrintable(control->objectName()));
+                }
             }
             // Each tab of the tab shown, as the plot's.
             QList<QTabWidget *> inner = tabs->currentWidget()->findChildren<QTabWidget *>();
@@ -279,6 +320,11 @@ void TestMainWindow::startUpBuildsTreeAndPages()
                     const QStringList faults = layoutFaults(page);
                     QVERIFY2(faults.isEmpty(), qPrintable(tabs->tabText(tab) + ": " + faults.join(", ")));
                     QVERIFY2(screen != "wide" || !area->verticalScrollBar()->isVisible(), qPrintable(tabs->tabText(tab)));
+                    QVERIFY2(screen != "laptop" || !area->horizontalScrollBar()->isVisible(), qPrintable(tabs->tabText(tab)));
+                    // The window scrolls no further than the tab's controls reach, their margins aside.
+                    const QSize blank = blankRoom(tabs->currentWidget());
+                    QVERIFY2(area->verticalScrollBar()->maximum() == 0 || blank.height() <= MarginsAroundControls, qPrintable(tabs->tabText(tab)));
+                    QVERIFY2(area->horizontalScrollBar()->maximum() == 0 || blank.width() <= MarginsAroundControls, qPrintable(tabs->tabText(tab)));
                 }
             }
         }

@@ -23,7 +23,7 @@ const QString CustomCommandName = QStringLiteral("### custom command ### ");
 } // namespace
 
 CommandWidget::CommandWidget(QWidget *parent)
-    : QWidget(parent)
+    : StackPage(parent)
 {
     setupUi(this);
     txtStatus->clear();

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "ui_commandwidget.h"
+#include "widgets/stackpage.h"
 
 #include <QByteArray>
 #include <QPointer>
 #include <QString>
-#include <QWidget>
 
 class Device;
 class Port;
@@ -19,7 +19,7 @@ class QEvent;
 // The page is not an editor page of its own: the editor hands it the device through
 // onDeviceChanged() and switches its send button through onUpdateButtons(). It sends with the
 // device's read and write directly, so the device's signals report progress and failures.
-class CommandWidget : public QWidget, public Ui_CommandWidget
+class CommandWidget : public StackPage, public Ui_CommandWidget
 {
     Q_OBJECT
 

@@ -5,7 +5,7 @@
 #include "editor/statuswidget.h"
 #include "model/device.h"
 #include "model/port.h"
-#include "widgets/currentpageheight.h"
+#include "widgets/currentpagesize.h"
 #include "widgets/decimalpointfilter.h"
 #include "widgets/readout.h"
 #include "widgets/unibaseinput.h"
@@ -68,7 +68,7 @@ void fillNumberInput(UniBaseInput *input, const QVariant &value, const QString &
 } // namespace
 
 DeviceWidget::DeviceWidget(QWidget *parent, Device *device)
-    : QWidget(parent)
+    : StackPage(parent)
     , device(device)
     , root(this)
 {
@@ -132,8 +132,8 @@ int DeviceWidget::setWidgetInTab(QWidget *page, QTabWidget *tabs, const QString 
     DEBUGQT_LOG(4) << title;
     if (!tabWidget && tabs) {
         tabWidget = tabs;
-        // The editor asks for the height of the tab it shows, not of its tallest tab.
-        CurrentPageHeight::follow(tabWidget);
+        // The editor asks for the size of the tab it shows, not of its largest tab.
+        CurrentPageSize::follow(tabWidget);
     }
     if (!tabWidget || !page)
         return -1;

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "widgets/stackpage.h"
+
 #include <QMap>
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
-#include <QWidget>
 
 class Device;
 class StatusWidget;
@@ -20,7 +21,7 @@ class QTabWidget;
 // finishOperation) guarded by the root's busy flag, so that no second action starts while one
 // runs. The page also binds device parameters to form fields and colours the fields a person
 // edited blue until they are written or shown again.
-class DeviceWidget : public QWidget
+class DeviceWidget : public StackPage
 {
     Q_OBJECT
 

@@ -121,6 +121,8 @@ void StatusWidget::setupForm()
     lbError->setObjectName(QStringLiteral("lbError"));
     lbError->setFrameShape(QFrame::Panel);
     lbError->setFrameShadow(QFrame::Sunken);
+    // A long message wraps rather than widening the page it sits on.
+    lbError->setWordWrap(true);
 
     horizontalLayout_19->addWidget(lbStatus, 1);
     horizontalLayout_19->addWidget(progressBar, 5);

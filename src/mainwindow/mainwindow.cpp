@@ -13,7 +13,7 @@
 #include "model/port.h"
 #include "model/server.h"
 #include "testrunner/testdevicedialog.h"
-#include "widgets/currentpageheight.h"
+#include "widgets/currentpagesize.h"
 
 #include <QComboBox>
 #include <QKeyEvent>
@@ -38,7 +38,7 @@ MainWindow::MainWindow(QWidget *parent)
 
     ui->setupUi(this);
     // The window scrolls the page shown only where that page needs more than the window has.
-    CurrentPageHeight::follow(ui->stackedWidget);
+    CurrentPageSize::follow(ui->stackedWidget);
     createConnections();
     createServer();
 

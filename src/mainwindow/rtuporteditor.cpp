@@ -28,7 +28,7 @@ QString richText(const QString &plain)
 } // namespace
 
 RTUPortEditor::RTUPortEditor(QWidget *parent)
-    : QWidget(parent)
+    : StackPage(parent)
     , ui(new Ui_RTUPortEditor)
     , m_portNames(&Port::availablePortNames)
 {

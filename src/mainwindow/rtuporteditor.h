@@ -1,9 +1,10 @@
 #pragma once
 
+#include "widgets/stackpage.h"
+
 #include <QPointer>
 #include <QString>
 #include <QStringList>
-#include <QWidget>
 
 #include <functional>
 
@@ -16,7 +17,7 @@ class Ui_RTUPortEditor;
 // the HART link's timeouts and initial preamble count, closing the line after every device
 // operation, and a check that the line opens. Edits go straight into the port and its HART
 // link and are announced with changed().
-class RTUPortEditor : public QWidget
+class RTUPortEditor : public StackPage
 {
     Q_OBJECT
 

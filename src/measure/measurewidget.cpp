@@ -39,7 +39,7 @@ void setTextColor(QCheckBox *box, Qt::GlobalColor color)
 } // namespace
 
 MeasureWidget::MeasureWidget(QWidget *parent, int mode)
-    : QWidget(parent)
+    : StackPage(parent)
     , mode(std::clamp(mode, 1, 4))
 {
     setupUi(this);

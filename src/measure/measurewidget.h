@@ -4,6 +4,7 @@
 #include "measure/periodthread.h"
 #include "measure/plotsettings.h"
 #include "ui_measurewidget.h"
+#include "widgets/stackpage.h"
 
 #include <QFile>
 #include <QHash>
@@ -11,7 +12,6 @@
 #include <QPointer>
 #include <QSet>
 #include <QVariantMap>
-#include <QWidget>
 
 class Device;
 class QProgressDialog;
@@ -25,7 +25,7 @@ class Plotter;
 //
 // The table is a model/view table (object name "tableWidget") that keeps each row's time and
 // values as numbers and always has its eight columns; those beyond the mode are hidden.
-class MeasureWidget : public QWidget, public Ui_MeasureWidget
+class MeasureWidget : public StackPage, public Ui_MeasureWidget
 {
     Q_OBJECT
 

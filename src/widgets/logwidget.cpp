@@ -29,7 +29,7 @@ bool writeAll(QFileDevice &file, const QByteArray &bytes)
 } // namespace
 
 LogWidget::LogWidget(QWidget *parent)
-    : QWidget(parent)
+    : StackPage(parent)
     , ui(std::make_unique<Ui::LogWidget>())
 {
     DEBUGQT_LOG(4);

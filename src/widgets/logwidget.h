@@ -1,7 +1,8 @@
 #pragma once
 
+#include "widgets/stackpage.h"
+
 #include <QString>
-#include <QWidget>
 
 #include <memory>
 
@@ -13,7 +14,7 @@ class LogWidget;
 
 // The pane that shows a device's HART traffic as text lines: it keeps at most a chosen number
 // of lines, finds a text upwards or downwards, clears the log and saves it to a file.
-class LogWidget : public QWidget
+class LogWidget : public StackPage
 {
     Q_OBJECT
 

@@ -16,9 +16,6 @@ ZorvanWidget::ZorvanWidget(QWidget *parent)
     : MainDeviceWidget(parent, nullptr)
 {
     setObjectName(QStringLiteral("ZorvanWidget"));
-    // As every editor's form gives it: the page is never narrower than its tabs need; its height
-    // is what the tab shown needs.
-    setMinimumWidth(600);
     auto *verticalLayout = new QVBoxLayout(this);
     verticalLayout->setSpacing(5);
     verticalLayout->setContentsMargins(5, 5, 5, 5);
@@ -58,7 +55,7 @@ ZorvanWidget::~ZorvanWidget() = default;
 
 void ZorvanWidget::buildCurrentStateTab()
 {
-    tabCurrentState = new QWidget(tabMainWidget);
+    tabCurrentState = new StackPage(tabMainWidget);
     tabCurrentState->setObjectName(QStringLiteral("tabCurrentState"));
     auto *grid = new QGridLayout(tabCurrentState);
     grid->setContentsMargins(5, 5, 5, 5);

@@ -1,4 +1,4 @@
-#include "widgets/currentpageheight.h"
+#include "widgets/currentpagesize.h"
 
 #include <QChildEvent>
 #include <QStackedWidget>
@@ -6,55 +6,57 @@
 
 namespace {
 
-// The vertical size policy a page had before it was first hidden from its stack's height.
-const char OwnPolicyProperty[] = "tenvara_own_vertical_policy";
+// The size policy a page had before it was first left out of its stack's size.
+const char OwnPolicyProperty[] = "tenvara_own_size_policy";
 
-// A page not shown takes no part in the stack's least height: its vertical policy is Ignored
+// A page not shown takes no part in the stack's least size: its policy is Ignored both ways
 // while another page is shown, and its own again once it is shown.
 void countPage(QWidget *page, bool shown)
 {
     QVariant own = page->property(OwnPolicyProperty);
     if (!own.isValid()) {
-        own = int(page->sizePolicy().verticalPolicy());
+        own = QVariant::fromValue(page->sizePolicy());
         page->setProperty(OwnPolicyProperty, own);
     }
+    const QSizePolicy ownPolicy = own.value<QSizePolicy>();
     QSizePolicy policy = page->sizePolicy();
-    policy.setVerticalPolicy(shown ? QSizePolicy::Policy(own.toInt()) : QSizePolicy::Ignored);
+    policy.setHorizontalPolicy(shown ? ownPolicy.horizontalPolicy() : QSizePolicy::Ignored);
+    policy.setVerticalPolicy(shown ? ownPolicy.verticalPolicy() : QSizePolicy::Ignored);
     if (policy != page->sizePolicy())
         page->setSizePolicy(policy);
 }
 
 } // namespace
 
-CurrentPageHeight::CurrentPageHeight(QStackedWidget *stack)
+CurrentPageSize::CurrentPageSize(QStackedWidget *stack)
     : QObject(stack), m_stack(stack)
 {
     stack->installEventFilter(this);
-    connect(stack, &QStackedWidget::currentChanged, this, &CurrentPageHeight::apply);
+    connect(stack, &QStackedWidget::currentChanged, this, &CurrentPageSize::apply);
     apply();
 }
 
-void CurrentPageHeight::follow(QStackedWidget *stack)
+void CurrentPageSize::follow(QStackedWidget *stack)
 {
-    if (!stack->findChild<CurrentPageHeight *>(QString(), Qt::FindDirectChildrenOnly))
-        new CurrentPageHeight(stack);
+    if (!stack->findChild<CurrentPageSize *>(QString(), Qt::FindDirectChildrenOnly))
+        new CurrentPageSize(stack);
 }
 
-void CurrentPageHeight::follow(QTabWidget *tabs)
+void CurrentPageSize::follow(QTabWidget *tabs)
 {
     // A tab widget keeps its pages in a stacked widget of its own.
     if (auto *stack = tabs->findChild<QStackedWidget *>(QString(), Qt::FindDirectChildrenOnly))
         follow(stack);
 }
 
-void CurrentPageHeight::apply()
+void CurrentPageSize::apply()
 {
     const QWidget *current = m_stack->currentWidget();
     for (int index = 0; index < m_stack->count(); ++index)
         countPage(m_stack->widget(index), m_stack->widget(index) == current);
 }
 
-bool CurrentPageHeight::eventFilter(QObject *watched, QEvent *event)
+bool CurrentPageSize::eventFilter(QObject *watched, QEvent *event)
 {
     // A page added later is not shown yet; the stack says so when it shows it.
     if (watched == m_stack && event->type() == QEvent::ChildAdded) {

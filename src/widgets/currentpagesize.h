@@ -6,10 +6,11 @@ class QStackedWidget;
 class QTabWidget;
 
 // Makes a stack of pages (a stacked widget, or a tab widget's pages) ask its layout for the
-// least height of the page it shows, not of the tallest of its pages. A tall page not shown then
+// least size of the page it shows, not of the largest of its pages. A large page not shown then
 // neither makes the window scroll nor squeezes the page shown, and the page shown gets all the
-// height it needs, scrolled by the window where that is more than the window has.
-class CurrentPageHeight : public QObject
+// room it needs, scrolled by the window where that is more than the window has. Its pages, each
+// a StackPage, ask for no height for a width while they are not shown.
+class CurrentPageSize : public QObject
 {
     Q_OBJECT
 
@@ -21,7 +22,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    explicit CurrentPageHeight(QStackedWidget *stack);
+    explicit CurrentPageSize(QStackedWidget *stack);
     void apply();
 
     QStackedWidget *m_stack;
