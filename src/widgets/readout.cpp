@@ -164,7 +164,8 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        // Every event of the field passes here: what is cheapest to tell goes first.
+        // Every event of the field passes here: what is cheapest to tell goes first. Every wheel
+        // turn is counted, the field widened or not, so that parts of a notch add up as Qt's do.
         if (watched != m_field || !isStep(m_field, event, &m_wheelRemainder) || !m_field->isEnabled()
             || m_field->isReadOnly() || !isWidened(m_field))
             return false;
